@@ -1,0 +1,59 @@
+#pragma once
+// The connection object that each window owns as 外部数据库1: one ODBC
+// connection to the ledger file and up to 30 result sets on it. Texts in and
+// out are GBK; the driver manager is spoken to in UTF-8.
+//
+// Result sets are snapshots: OpenTable fetches every row at once and closes
+// the cursor, so no read lock stays on the file.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "common/database_value.h"
+
+inline constexpr int kMaxResultSets = 30;
+
+class DatabaseConnection {
+public:
+    DatabaseConnection();
+    ~DatabaseConnection();
+    DatabaseConnection(const DatabaseConnection&) = delete;
+    DatabaseConnection& operator=(const DatabaseConnection&) = delete;
+
+    // Connects to the file; on success the old connection and all its result
+    // sets are closed. On failure the old connection stays as it was.
+    bool OpenMdbFile(const std::string& path);
+    // A handle naming the snapshot, positioned on its first row; 0 when there
+    // is no connection, the statement is rejected or 30 sets are held.
+    std::int32_t OpenTable(const std::string& statement);
+    DatabaseValue ReadColByName(std::int32_t handle, const std::string& name);
+    DatabaseValue ReadColByIndex(std::int32_t handle, int position);  // 1 = first column
+    void MoveFirst(std::int32_t handle);
+    void MoveNext(std::int32_t handle);
+    bool IsEOF(std::int32_t handle);
+    // Runs a statement that returns no rows; false when there is no
+    // connection or the statement is rejected.
+    bool ExecuteSql(const std::string& statement);
+
+    bool IsOpen() const;
+    // The driver's diagnostic (GBK) of the last operation that failed; empty
+    // after one that worked.
+    const std::string& LastError() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+// "ODBC;DBQ=<path>;DefaultDir=<dir>;Driver={Microsoft Access Driver (*.mdb)};FIL=MS Access;"
+std::string BuildConnectionString(const std::string& path);
+// The ledger file: the current working directory followed by "/tallovar.mdb".
+std::string DatabasePath();
+// A text value for a statement: each single quote doubled.
+std::string QuoteText(const std::string& text);
+
+// Tests see every statement as it is sent (GBK, before conversion); an empty
+// function stops the observation.
+void SetStatementObserverForTesting(std::function<void(const std::string&)> observer);
