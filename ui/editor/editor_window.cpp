@@ -1,0 +1,3 @@
+#include "ui/editor/editor_window.h"
+
+void OpenEditorWindow() {}
