@@ -1,3 +1,81 @@
 #include "ui/orders/orders_window.h"
 
-void OpenMainWindow() {}
+#include <QFont>
+#include <QMenu>
+#include <QPointer>
+#include <QResizeEvent>
+
+#include "common/text_encoding.h"
+#include "ui/orders/query_orders.h"
+#include "ui/window_frame.h"
+
+namespace {
+
+QPointer<OrdersWindow>& OpenWindow() {
+    static QPointer<OrdersWindow> window;
+    return window;
+}
+
+QAction* AddMenuItem(QMenu* menu, const char* name) {
+    QAction* item = menu->addAction(QString::fromUtf8(name));
+    item->setObjectName(QString::fromUtf8(name));
+    return item;
+}
+
+}  // namespace
+
+OrdersWindow::OrdersWindow() {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setupUi(this);
+
+    QFont totalsFont = 标签10->font();
+    totalsFont.setPixelSize(14);
+    totalsFont.setBold(true);
+    标签10->setFont(totalsFont);
+    FitLabelsToCaptions(this);
+
+    菜单 = new QMenu(QString::fromUtf8("菜单"), this);
+    菜单->setObjectName(QString::fromUtf8("菜单"));
+    发货 = AddMenuItem(菜单, "发货");
+    查看 = AddMenuItem(菜单, "查看");
+    添加 = AddMenuItem(菜单, "添加");
+    修改 = AddMenuItem(菜单, "修改");
+    删除 = AddMenuItem(菜单, "删除");
+
+    connect(查询按钮, &QPushButton::clicked, this, &OrdersWindow::SearchClicked);
+    connect(查询按钮1, &QPushButton::clicked, this, &OrdersWindow::ClearClicked);
+    connect(按钮2, &QPushButton::clicked, this, &OrdersWindow::WaitingClicked);
+    connect(按钮3, &QPushButton::clicked, this, &OrdersWindow::ProblemClicked);
+    connect(按钮1, &QPushButton::clicked, this, &OrdersWindow::AddOrder);
+    connect(信息列表框, &OrderListView::rightClicked, this, &OrdersWindow::ShowPopupMenu);
+    connect(信息列表框, &OrderListView::itemAreaDoubleClicked, this, &OrdersWindow::ViewOrder);
+    connect(发货, &QAction::triggered, this, &OrdersWindow::ShipOrder);
+    connect(查看, &QAction::triggered, this, &OrdersWindow::ViewOrder);
+    connect(添加, &QAction::triggered, this, &OrdersWindow::AddOrder);
+    connect(修改, &QAction::triggered, this, &OrdersWindow::ModifyOrder);
+    connect(删除, &QAction::triggered, this, &OrdersWindow::DeleteOrder);
+}
+
+OrdersWindow::~OrdersWindow() = default;
+
+void OrdersWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    SizeChanged();
+}
+
+void OrdersWindow::RunQuery(const OrderSearchTexts& inputs, const std::string& filter) {
+    OrderListDisplay display{
+        外部数据库1, [this](const std::string& line) { 标签10->setText(GbkToQString(line)); },
+        *信息列表框->List()};
+    QueryOrders(display, inputs, filter);
+}
+
+void OpenMainWindow() {
+    auto* window = new OrdersWindow;
+    OpenWindow() = window;
+    PlaceWindowCentred(window, 852, 442, false);
+    window->show();
+    window->Created();
+}
+
+OrdersWindow* MainWindow() { return OpenWindow().data(); }

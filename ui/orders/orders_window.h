@@ -1,4 +1,57 @@
 #pragma once
+// The main window "订单管理": nine search fields, the search buttons, the
+// totals line 标签10, the order list 信息列表框 and its pop-up menu 菜单.
 
-// Opens the main window "订单管理" (modeless, no owner).
+#include <QWidget>
+#include <memory>
+
+#include "store/database.h"
+#include "store/order_query.h"
+#include "ui_orders.h"
+
+class QMenu;
+class QAction;
+
+class OrdersWindow : public QWidget, public Ui::OrdersWindow {
+    Q_OBJECT
+  public:
+    OrdersWindow();
+    ~OrdersWindow() override;
+
+    DatabaseConnection 外部数据库1;
+
+    // The hidden menu; its items are the pop-up menu of the order list.
+    QMenu* 菜单;
+    QAction* 发货;
+    QAction* 查看;
+    QAction* 添加;
+    QAction* 修改;
+    QAction* 删除;
+
+    // Event handlers.
+    void Created();
+    void SizeChanged();
+    void SearchClicked();
+    void ClearClicked();
+    void WaitingClicked();
+    void ProblemClicked();
+    void ShowPopupMenu();
+    void AddOrder();
+    void ModifyOrder();
+    void ViewOrder();
+    void ShipOrder();
+    void DeleteOrder();
+
+    void RunQuery(const OrderSearchTexts& inputs, const std::string& filter);
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    bool SelectionMissing(const char* message);
+};
+
+// Opens the main window (modeless, no owner).
 void OpenMainWindow();
+// The open main window, or null.
+OrdersWindow* MainWindow();

@@ -1,0 +1,71 @@
+#include "store/order_query.h"
+
+#include "common/text_encoding.h"
+#include "store/database.h"
+
+namespace {
+
+struct SearchCondition {
+    int input;  // index into the nine search texts
+    const char* opening;
+};
+
+// The order in which the conditions are appended; delivery information comes
+// before the two purchase fields.
+constexpr SearchCondition kSearchConditions[] = {
+    {0, " and 卖家账号 like '%"}, {1, " and 订单号 like '%"},     {2, " and 快递公司 like '%"},
+    {3, " and 运单号 like '%"},   {4, " and 商品名称 like '%"},   {7, " and 收货信息 like '%"},
+    {5, " and 购买账号 like '%"}, {6, " and 购买订单号 like '%"}, {8, " and 备注 like '%"},
+};
+
+}  // namespace
+
+OrderStatements BuildOrderStatements(const OrderSearchTexts& inputs, const std::string& filter) {
+    static const std::string waitingKeyword = Gbk("等待收货");
+    static const std::string problemKeyword = Gbk("问题单");
+    static const std::string waitingCondition = Gbk(" and 快递公司 =''and 运单号 ='' ");
+    static const std::string problemCondition = Gbk(" and 备注 like '%问题%' ");
+
+    std::string conditions;
+    if (filter == waitingKeyword) {
+        conditions += waitingCondition;
+    } else if (filter == problemKeyword) {
+        conditions += problemCondition;
+    }
+    for (const SearchCondition& condition : kSearchConditions) {
+        const std::string& text = inputs[condition.input];
+        if (text.empty()) continue;
+        conditions += Gbk(condition.opening);
+        conditions += QuoteText(text);
+        conditions += "%'";
+    }
+
+    OrderStatements statements;
+    statements.list =
+        Gbk("select * from 订单列表 where 1=1 ") + conditions + Gbk(" order by 订单日期 desc");
+    statements.count = Gbk("select count(*) from 订单列表 where 1=1") + conditions;
+    statements.totals =
+        Gbk("select sum(售价),sum(进价),sum(佣金),sum(利润) from 订单列表 where 1=1") + conditions;
+    return statements;
+}
+
+const std::array<OrderColumn, 15>& OrderListColumns() {
+    static const std::array<OrderColumn, 15> columns = {{
+        {"ID", 1},
+        {Gbk("卖家账号"), 72},
+        {Gbk("订单号"), 57},
+        {Gbk("快递公司"), 72},
+        {Gbk("运单号"), 57},
+        {Gbk("商品名称"), 72},
+        {Gbk("售价"), 45},
+        {Gbk("进价"), 45},
+        {Gbk("佣金"), 45},
+        {Gbk("利润"), 45},
+        {Gbk("订单日期"), 70},
+        {Gbk("购买账号"), 72},
+        {Gbk("购买订单号"), 72},
+        {Gbk("收货信息"), 72},
+        {Gbk("备注"), 45},
+    }};
+    return columns;
+}

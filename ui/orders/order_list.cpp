@@ -1,0 +1,142 @@
+#include "ui/orders/order_list.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPalette>
+
+#include "common/text_encoding.h"
+#include "store/order_query.h"
+
+OrderListModel::OrderListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void OrderListModel::DeleteAllItems() {
+    if (filling_) {
+        rows_.clear();
+        return;
+    }
+    beginResetModel();
+    rows_.clear();
+    endResetModel();
+}
+
+void OrderListModel::InsertItem(int row) {
+    row = std::clamp(row, 0, ItemCount());
+    if (!filling_) beginInsertRows(QModelIndex(), row, row);
+    rows_.insert(rows_.begin() + row, Row{});
+    if (!filling_) endInsertRows();
+}
+
+void OrderListModel::SetItemText(int row, int column, std::string_view text) {
+    if (row < 0 || row >= ItemCount() || column < 0 || column >= kColumns) return;
+    Row& r = rows_[row];
+    const std::uint32_t begin = column == 0 ? 0 : r.ends[column - 1];
+    const std::uint32_t end = r.ends[column];
+    r.bytes.replace(begin, end - begin, text);
+    const std::int64_t shift = static_cast<std::int64_t>(text.size()) - (end - begin);
+    for (int c = column; c < kColumns; ++c)
+        r.ends[c] = static_cast<std::uint32_t>(r.ends[c] + shift);
+    if (!filling_) emit dataChanged(index(row, column), index(row, column));
+}
+
+std::string_view OrderListModel::Cell(const Row& row, int column) const {
+    const std::uint32_t begin = column == 0 ? 0 : row.ends[column - 1];
+    return std::string_view(row.bytes).substr(begin, row.ends[column] - begin);
+}
+
+std::string OrderListModel::ItemText(int row, int column) const {
+    if (row < 0 || row >= ItemCount() || column < 0 || column >= kColumns) return {};
+    return std::string(Cell(rows_[row], column));
+}
+
+void OrderListModel::BeginFill() {
+    beginResetModel();
+    filling_ = true;
+}
+
+void OrderListModel::EndFill() {
+    filling_ = false;
+    endResetModel();
+}
+
+int OrderListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ItemCount();
+}
+
+int OrderListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumns;
+}
+
+QVariant OrderListModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= ItemCount()) return {};
+    return GbkToQString(Cell(rows_[index.row()], index.column()));
+}
+
+QVariant OrderListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= kColumns) {
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+    return GbkToQString(OrderListColumns()[section].name);
+}
+
+OrderListView::OrderListView(QWidget* parent)
+    : QTableView(parent), model_(new OrderListModel(this)) {
+    setModel(model_);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setShowGrid(true);
+    setSortingEnabled(false);
+    setWordWrap(false);
+    setFrameShadow(QFrame::Sunken);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    horizontalHeader()->setSectionsMovable(true);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    for (int c = 0; c < OrderListModel::kColumns; ++c) {
+        setColumnWidth(c, OrderListColumns()[c].width);
+    }
+    // The selection is not shown while the list does not have the focus.
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Inactive, QPalette::Highlight,
+                     palette.color(QPalette::Inactive, QPalette::Base));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     palette.color(QPalette::Inactive, QPalette::Text));
+    setPalette(palette);
+}
+
+int OrderListView::SelectedRow() const {
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    if (rows.isEmpty()) return -1;
+    int first = rows.first().row();
+    for (const QModelIndex& index : rows) first = std::min(first, index.row());
+    return first;
+}
+
+std::string OrderListView::SelectedText(int column) const {
+    return model_->ItemText(SelectedRow(), column);
+}
+
+void OrderListView::mousePressEvent(QMouseEvent* event) {
+    QTableView::mousePressEvent(event);
+    if (event->button() == Qt::RightButton) {
+        // A right click off the rows clears the selection, as a left one does.
+        if (!indexAt(event->position().toPoint()).isValid()) clearSelection();
+        emit rightClicked();
+    }
+}
+
+void OrderListView::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTableView::mouseDoubleClickEvent(event);
+    if (event->button() != Qt::LeftButton) return;
+    int modifiers = 0;
+    if (event->modifiers() & Qt::ControlModifier) modifiers |= 1;
+    if (event->modifiers() & Qt::ShiftModifier) modifiers |= 2;
+    if (event->modifiers() & Qt::AltModifier) modifiers |= 4;
+    const QPoint at = event->position().toPoint();
+    emit itemAreaDoubleClicked(at.x(), at.y(), modifiers);
+}

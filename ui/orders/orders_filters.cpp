@@ -1,0 +1,56 @@
+// The main window's set-up, its resizing and its four search buttons.
+#include <QComboBox>
+#include <QLineEdit>
+
+#include "common/text_encoding.h"
+#include "store/settings.h"
+#include "ui/orders/orders_window.h"
+
+namespace {
+
+void AddItems(QComboBox* box, const std::vector<std::string>& pieces) {
+    for (const std::string& piece : pieces) box->addItem(GbkToQString(piece));
+}
+
+std::string TextOf(const QComboBox* box) { return QStringToGbk(box->currentText()); }
+std::string TextOf(const QLineEdit* box) { return QStringToGbk(box->text()); }
+
+}  // namespace
+
+void OrdersWindow::Created() {
+    const std::vector<std::string> accounts =
+        SplitList(ReadSetting(SettingsPath(), "zhanghaoinfo", "zhanghao"), "|");
+    for (const std::string& account : accounts) {
+        组合框1->addItem(GbkToQString(account));
+        组合框3->addItem(GbkToQString(account));
+    }
+    AddItems(组合框2, SplitList(ReadSetting(SettingsPath(), "kuaidiinfo", "kuaidi"), "#"));
+}
+
+void OrdersWindow::SizeChanged() {
+    // The list follows the window's outer size; its corner stays where it is.
+    const QSize outer = frameGeometry().size();
+    信息列表框->resize(std::max(0, outer.width() - 50), std::max(0, outer.height() - 200));
+}
+
+void OrdersWindow::SearchClicked() {
+    RunQuery({TextOf(组合框1), TextOf(编辑框5), TextOf(组合框2), TextOf(编辑框1), TextOf(编辑框2),
+              TextOf(组合框3), TextOf(编辑框4), TextOf(编辑框3), TextOf(编辑框6)},
+             "");
+}
+
+void OrdersWindow::WaitingClicked() { RunQuery({}, Gbk("等待收货")); }
+
+void OrdersWindow::ProblemClicked() { RunQuery({}, Gbk("问题单")); }
+
+void OrdersWindow::ClearClicked() {
+    组合框1->setCurrentText(QString());
+    组合框2->setCurrentText(QString());
+    组合框3->setCurrentText(QString());
+    编辑框1->clear();
+    编辑框2->clear();
+    编辑框3->clear();
+    编辑框4->clear();
+    编辑框5->clear();
+    编辑框6->clear();
+}
