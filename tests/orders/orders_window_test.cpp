@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+
+#include "app/process_end.h"
+#include "app/program_state.h"
+#include "common/message_box.h"
+#include "common/text_encoding.h"
+#include "store/database.h"
+#include "test_ledger.h"
+#include "ui/orders/orders_window.h"
+
+namespace {
+
+struct Box {
+    std::string text;
+    int flags;
+    std::string title;
+};
+
+class OrdersWindowTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        ResetProgramState();
+        SetMessageBoxForTesting(
+            [this](const std::string& text, int flags, const std::string& title) {
+                boxes.push_back({GbkToUtf8(text), flags, GbkToUtf8(title)});
+                return answer;
+            });
+        SetProcessEndForTesting([](int) {});
+        SetStatementObserverForTesting(
+            [this](const std::string& statement) { sent.push_back(GbkToUtf8(statement)); });
+        ledger.AddOrder({{"卖家账号", "店铺甲"}, {"订单日期", "2016-3-1"}, {"售价", "10"}});
+        shippedId = ledger.AddOrder({{"卖家账号", "店铺乙"},
+                                     {"订单日期", "2016-2-1"},
+                                     {"快递公司", ""},
+                                     {"运单号", "YT123"}});
+        openId = ledger.AddOrder({{"卖家账号", "店铺丙"}, {"订单日期", "2016-1-1"}});
+        ledger.WriteConfig(
+            Gbk("[zhanghaoinfo]\r\nzhanghao=店铺甲|店铺乙|\r\n"
+                "[kuaidiinfo]\r\nkuaidi=顺丰速运#x|y#\r\n"));
+        OpenMainWindow();
+        window = MainWindow();
+        ASSERT_NE(window, nullptr);
+    }
+    void TearDown() override {
+        delete window;
+        SetMessageBoxForTesting({});
+        SetProcessEndForTesting({});
+        SetStatementObserverForTesting({});
+    }
+
+    // Selects the list row that shows an order id.
+    void SelectOrder(long long id) {
+        OrderListModel* list = window->信息列表框->List();
+        for (int row = 0; row < list->ItemCount(); ++row) {
+            if (list->ItemText(row, 0) == std::to_string(id)) {
+                window->信息列表框->selectRow(row);
+                return;
+            }
+        }
+        FAIL() << "order " << id << " not listed";
+    }
+
+    TestLedger ledger;
+    OrdersWindow* window = nullptr;
+    std::vector<Box> boxes;
+    std::vector<std::string> sent;
+    int answer = kAnswerOk;
+    long long shippedId = 0;
+    long long openId = 0;
+};
+
+QStringList Items(const QComboBox* box) {
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i) items << box->itemText(i);
+    return items;
+}
+
+}  // namespace
+
+TEST_F(OrdersWindowTest, CreatedFillsPickListsAndRunsNoQuery) {
+    EXPECT_EQ(Items(window->组合框1), QStringList({"店铺甲", "店铺乙"}));
+    EXPECT_EQ(Items(window->组合框3), QStringList({"店铺甲", "店铺乙"}));
+    EXPECT_EQ(Items(window->组合框2), QStringList({"顺丰速运", "x|y"}));
+    EXPECT_TRUE(sent.empty());
+    EXPECT_EQ(window->信息列表框->List()->ItemCount(), 0);
+    EXPECT_EQ(window->标签10->text(), QString::fromUtf8("记录："));
+}
+
+TEST_F(OrdersWindowTest, SearchButtonsAndClear) {
+    window->组合框1->setCurrentText(QString::fromUtf8("店铺乙"));
+    window->编辑框6->setText("x");
+    window->编辑框6->clear();
+    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(sent[1], "select count(*) from 订单列表 where 1=1 and 卖家账号 like '%店铺乙%'");
+    EXPECT_EQ(window->信息列表框->List()->ItemCount(), 1);
+
+    // The filters ignore the fields and leave them as they are.
+    QTest::mouseClick(window->按钮2, Qt::LeftButton);
+    EXPECT_EQ(window->信息列表框->List()->ItemCount(), 1);
+    EXPECT_EQ(sent.back(),
+              "select sum(售价),sum(进价),sum(佣金),sum(利润) from 订单列表 where 1=1 "
+              "and 快递公司 =''and 运单号 ='' ");
+    EXPECT_EQ(window->组合框1->currentText(), QString::fromUtf8("店铺乙"));
+
+    const size_t before = sent.size();
+    QTest::mouseClick(window->查询按钮1, Qt::LeftButton);
+    EXPECT_EQ(sent.size(), before);
+    EXPECT_TRUE(window->组合框1->currentText().isEmpty());
+    EXPECT_EQ(window->组合框1->count(), 2);
+
+    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
+    EXPECT_EQ(window->信息列表框->List()->ItemCount(), 3);
+    EXPECT_EQ(
+        window->标签10->text(),
+        QString::fromUtf8("记录：当前有3单  总售价：10元  总进价：0元  总佣金：0元  总利润：0元"));
+}
+
+TEST_F(OrdersWindowTest, ListFollowsTheWindowSize) {
+    window->resize(852, 442);
+    QApplication::processEvents();
+    EXPECT_EQ(window->信息列表框->size(), QSize(802, 242));
+    EXPECT_EQ(window->信息列表框->pos(), QPoint(6, 147));
+    window->resize(40, 100);
+    QApplication::processEvents();
+    EXPECT_EQ(window->信息列表框->size(), QSize(0, 0));
+}
+
+TEST_F(OrdersWindowTest, CommandsWithoutSelectionSayWhatIsMissing) {
+    struct Case {
+        QAction* item;
+        const char* message;
+    };
+    const Case cases[] = {{window->修改, "请选择修改的数据！"},
+                          {window->查看, "请选择查看的数据！"},
+                          {window->发货, "请选择修改的数据！"},
+                          {window->删除, "请选择处理的数据！"}};
+    for (const Case& c : cases) {
+        boxes.clear();
+        c.item->trigger();
+        ASSERT_EQ(boxes.size(), 1u) << c.message;
+        EXPECT_EQ(boxes[0].text, c.message);
+        EXPECT_EQ(boxes[0].title, "信息：");
+        EXPECT_EQ(boxes[0].flags & 0xF, kMbOk);
+    }
+    EXPECT_TRUE(editorMode.empty());
+    EXPECT_EQ(currentOrderId, 0);
+}
+
+TEST_F(OrdersWindowTest, HandOffVariablesForEachCommand) {
+    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
+    SelectOrder(openId);
+    window->修改->trigger();
+    EXPECT_EQ(GbkToUtf8(editorMode), "修改");
+    EXPECT_EQ(currentOrderId, openId);
+
+    window->添加->trigger();
+    EXPECT_EQ(GbkToUtf8(editorMode), "添加");
+    EXPECT_EQ(currentOrderId, openId);
+
+    SelectOrder(shippedId);
+    boxes.clear();
+    window->发货->trigger();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "该订单已发货，请选择未发货的订单！");
+    EXPECT_EQ(GbkToUtf8(editorMode), "添加");
+
+    SelectOrder(openId);
+    window->发货->trigger();
+    EXPECT_EQ(GbkToUtf8(editorMode), "发货");
+
+    SelectOrder(shippedId);
+    QTest::mouseDClick(
+        window->信息列表框->viewport(), Qt::LeftButton, {},
+        window->信息列表框->visualRect(window->信息列表框->model()->index(1, 1)).center());
+    EXPECT_EQ(GbkToUtf8(editorMode), "查看");
+    EXPECT_EQ(currentOrderId, shippedId);
+}
+
+TEST_F(OrdersWindowTest, ReadsGoByModelColumnWhateverTheHeaderOrder) {
+    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
+    window->信息列表框->horizontalHeader()->moveSection(0, 7);
+    window->信息列表框->horizontalHeader()->moveSection(3, 0);
+    SelectOrder(openId);
+    window->查看->trigger();
+    EXPECT_EQ(currentOrderId, openId);
+}
+
+TEST_F(OrdersWindowTest, DeleteAsksThenRefillsWithEverything) {
+    window->组合框1->setCurrentText(QString::fromUtf8("店铺丙"));
+    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
+    ASSERT_EQ(window->信息列表框->List()->ItemCount(), 1);
+    SelectOrder(openId);
+
+    answer = kAnswerNo;
+    sent.clear();
+    window->删除->trigger();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "确定提交吗？");
+    EXPECT_EQ(boxes[0].title, "提示");
+    EXPECT_EQ(boxes[0].flags & 0xF, kMbYesNo);
+    EXPECT_TRUE(sent.empty());
+
+    answer = kAnswerYes;
+    window->删除->trigger();
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(sent[0], "delete from 订单列表 where id=" + std::to_string(openId));
+    EXPECT_EQ(sent[1], "select * from 订单列表 where 1=1  order by 订单日期 desc");
+    EXPECT_EQ(window->信息列表框->List()->ItemCount(), 2);
+    EXPECT_EQ(window->组合框1->currentText(), QString::fromUtf8("店铺丙"));
+    EXPECT_EQ(ledger.Rows("select count(*) from 订单列表")[0][0], "2");
+}
+
+TEST_F(OrdersWindowTest, RejectedDeleteIsReported) {
+    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
+    SelectOrder(openId);
+    ledger.Exec(
+        "create trigger no_delete before delete on 订单列表 begin "
+        "select raise(abort, 'locked'); end");
+    answer = kAnswerYes;
+    window->删除->trigger();
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].title, "错误");
+    EXPECT_EQ(boxes[1].text.rfind("数据库操作失败：", 0), 0u);
+    EXPECT_EQ(window->信息列表框->List()->ItemCount(), 3);
+}
+
+TEST_F(OrdersWindowTest, RightClickBelowTheRowsOpensTheFullMenu) {
+    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
+    SelectOrder(openId);
+    QStringList shown;
+    bool allEnabled = true;
+    QTimer::singleShot(0, [&] {
+        QMenu* menu = window->菜单;
+        for (QAction* item : menu->actions()) {
+            shown << item->text();
+            allEnabled = allEnabled && item->isEnabled();
+        }
+        menu->close();
+    });
+    QWidget* area = window->信息列表框->viewport();
+    QTest::mouseClick(area, Qt::RightButton, {}, QPoint(20, area->height() - 5));
+    EXPECT_EQ(shown, QStringList({"发货", "查看", "添加", "修改", "删除"}));
+    EXPECT_TRUE(allEnabled);
+    EXPECT_EQ(window->信息列表框->SelectedRow(), -1);
+}

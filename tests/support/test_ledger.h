@@ -1,0 +1,36 @@
+#pragma once
+// A ledger for tests: a temporary directory that becomes the current
+// directory and the program directory, with tallovar.mdb made by the SQLite
+// library in the schema the maintenance tool creates. Texts given here are
+// UTF-8 (as stored in the file).
+
+#include <map>
+#include <string>
+#include <vector>
+
+class TestLedger {
+  public:
+    // With createFile false the directory has no ledger in it.
+    explicit TestLedger(bool createFile = true);
+    ~TestLedger();
+    TestLedger(const TestLedger&) = delete;
+    TestLedger& operator=(const TestLedger&) = delete;
+
+    const std::string& Directory() const { return directory_; }
+    std::string DatabaseFile() const { return directory_ + "/tallovar.mdb"; }
+
+    // Runs SQL (UTF-8) directly on the file; fails the test on an error.
+    void Exec(const std::string& sql) const;
+    // Every row of a query, cells as UTF-8 text ("" for NULL).
+    std::vector<std::vector<std::string>> Rows(const std::string& sql) const;
+
+    void AddUser(const std::string& name, const std::string& password) const;
+    // An order from column name to text; missing columns are ''. Returns its ID.
+    long long AddOrder(const std::map<std::string, std::string>& fields) const;
+
+    void WriteConfig(const std::string& bytes) const;
+
+  private:
+    std::string directory_;
+    std::string previousDirectory_;
+};
