@@ -11,5 +11,13 @@ int DayOf(double dateTime);
 
 double MakeDateTime(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
 
+// The calendar parts of a date-time, rounded to the nearest second. A value
+// before 1 January 100 or after 31 December 9999 is taken as that day.
+struct DateTimeParts {
+    int year = 0, month = 0, day = 0;
+    int hour = 0, minute = 0, second = 0;
+};
+DateTimeParts SplitDateTime(double dateTime);
+
 // Tests fix "now" with this; an empty function restores the real clock.
 void SetClockForTesting(std::function<double()> clock);

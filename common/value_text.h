@@ -9,8 +9,11 @@
 
 std::string ValueToText(const DatabaseValue& value);
 std::string IntegerToText(std::int64_t value);
-std::string SingleToText(float value);  // RoundToSixDigits, then "%.6g"
+std::string SingleToText(float value);   // RoundToSixDigits, then "%.6g"
 std::string DoubleToText(double value);  // "%.13g"
+// "2015年1月9日" followed by "13时5分7秒", "13时5分" or "13时" as far as the time
+// of day is not zero.
+std::string DateTimeToText(double dateTime);
 
 // "%.<precision>g" with the exponent written with at least three digits (1e+013).
 std::string FormatGeneral(double value, int precision);
