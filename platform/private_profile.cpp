@@ -1,0 +1,256 @@
+#include "platform/private_profile.h"
+
+#include <string_view>
+#include <vector>
+
+#include "common/text_encoding.h"
+#include "platform/whole_file.h"
+
+// The file is handled as bytes, line by line. A line ends at CR LF, at LF or
+// at CR alone. Lines whose first non-blank byte is '[' open a section, lines
+// starting with ';' are comments, any other non-blank line is an entry
+// "key=value" (a line without '=' is a key without value). Entries before the
+// first section belong to no section. When a section or key appears twice,
+// the first one counts, for reading and for writing alike.
+//
+// Texts are GBK: a byte of 0x80 or more starts a double-byte character, whose
+// second byte may look like ']' or an ASCII letter, so scanning and case
+// folding step over such characters whole. A file that starts with the UTF-8
+// byte order mark (saved so by an editor) is read as UTF-8 instead: the names
+// asked for are turned into UTF-8 to find their lines, and a value read is
+// turned into GBK. A write to such a file keeps the mark and stores the new
+// line in UTF-8, so the file stays one encoding and its other values readable.
+//
+// A written value that would not read back as it is (blanks at either end, or
+// a pair of matching quotes around it) is put between double quotes, which a
+// read removes again.
+
+namespace {
+
+// Larger files are no settings file: they read as empty and are not rewritten.
+constexpr std::size_t kMaxFileBytes = 64u << 20;
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+// Bytes taken by the character at position i. A GBK second byte is 0x40 or
+// more, so a first byte before '=', a quote or a blank stands alone.
+std::size_t CharLength(std::string_view text, std::size_t i, bool gbk) {
+    return gbk && static_cast<unsigned char>(text[i]) >= 0x80 && i + 1 < text.size() &&
+                   static_cast<unsigned char>(text[i + 1]) >= 0x40
+               ? 2
+               : 1;
+}
+
+std::size_t FindChar(std::string_view text, char wanted, bool gbk) {
+    for (std::size_t i = 0; i < text.size(); i += CharLength(text, i, gbk)) {
+        if (text[i] == wanted) return i;
+    }
+    return std::string_view::npos;
+}
+
+char FoldAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Equal without regard to the case of ASCII letters; bytes of double-byte
+// characters compare exactly.
+bool NamesEqual(std::string_view a, std::string_view b, bool gbk) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size();) {
+        const std::size_t length = CharLength(a, i, gbk);
+        if (length == 2) {
+            if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+        } else if (FoldAscii(a[i]) != FoldAscii(b[i])) {
+            return false;
+        }
+        i += length;
+    }
+    return true;
+}
+
+struct Line {
+    std::size_t begin;  // first byte of the text
+    std::size_t end;    // one past the text, where the line end starts
+    std::size_t next;   // one past the line end: the next line's begin
+};
+
+std::vector<Line> SplitLines(std::string_view bytes, std::size_t start) {
+    std::vector<Line> lines;
+    std::size_t begin = start;
+    while (begin < bytes.size()) {
+        std::size_t end = begin;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n') ++end;
+        std::size_t next = end;
+        if (next < bytes.size()) {
+            next +=
+                bytes[next] == '\r' && next + 1 < bytes.size() && bytes[next + 1] == '\n' ? 2 : 1;
+        }
+        lines.push_back({begin, end, next});
+        begin = next;
+    }
+    return lines;
+}
+
+enum class LineKind { kBlank, kComment, kSection, kEntry };
+
+struct ParsedLine {
+    LineKind kind;
+    std::string_view name;   // section name or key
+    std::string_view value;  // of an entry, blanks dropped, quotes kept
+};
+
+ParsedLine ParseLine(std::string_view text, bool gbk) {
+    text = Trim(text);
+    if (text.empty()) return {LineKind::kBlank, {}, {}};
+    if (text.front() == ';') return {LineKind::kComment, {}, {}};
+    if (text.front() == '[') {
+        text.remove_prefix(1);
+        return {LineKind::kSection, Trim(text.substr(0, FindChar(text, ']', gbk))), {}};
+    }
+    const std::size_t equals = FindChar(text, '=', gbk);
+    if (equals == std::string_view::npos) return {LineKind::kEntry, text, {}};
+    return {LineKind::kEntry, Trim(text.substr(0, equals)), Trim(text.substr(equals + 1))};
+}
+
+bool IsQuote(char c) { return c == '"' || c == '\''; }
+
+std::string_view Unquote(std::string_view value) {
+    if (value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front()) {
+        return value.substr(1, value.size() - 2);
+    }
+    return value;
+}
+
+std::string QuoteIfNeeded(std::string_view value) {
+    if (value.empty() || (!IsBlank(value.front()) && !IsBlank(value.back()) &&
+                          Unquote(value).size() == value.size())) {
+        return std::string(value);
+    }
+    return "\"" + std::string(value) + "\"";
+}
+
+// Where a section and a key stand in the file.
+struct Place {
+    bool sectionFound = false;
+    bool keyFound = false;
+    std::size_t keyLine = 0;
+    std::size_t lastFilledLine = 0;  // last non-blank line of the section, its header at least
+};
+
+Place Locate(std::string_view bytes, const std::vector<Line>& lines, std::string_view section,
+             std::string_view key, bool gbk) {
+    Place place;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const ParsedLine line =
+            ParseLine(bytes.substr(lines[i].begin, lines[i].end - lines[i].begin), gbk);
+        if (line.kind == LineKind::kSection) {
+            if (place.sectionFound) break;
+            if (NamesEqual(line.name, section, gbk)) {
+                place.sectionFound = true;
+                place.lastFilledLine = i;
+            }
+            continue;
+        }
+        if (!place.sectionFound || line.kind == LineKind::kBlank) continue;
+        place.lastFilledLine = i;
+        if (line.kind == LineKind::kEntry && NamesEqual(line.name, key, gbk)) {
+            place.keyFound = true;
+            place.keyLine = i;
+            break;
+        }
+    }
+    return place;
+}
+
+bool HasUtf8Bom(std::string_view bytes) { return bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom; }
+
+bool HasLineBreakOrNul(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+// Names and values that the file could not hold as one line, or that a read
+// would never find again, are refused.
+bool CanWrite(std::string_view section, std::string_view key, std::string_view value) {
+    if (section.empty() || key.empty()) return false;
+    if (HasLineBreakOrNul(section) || HasLineBreakOrNul(key) || HasLineBreakOrNul(value)) {
+        return false;
+    }
+    if (FindChar(section, ']', true) != std::string_view::npos) return false;
+    return key.front() != '[' && key.front() != ';' &&
+           FindChar(key, '=', true) == std::string_view::npos;
+}
+
+}  // namespace
+
+std::string GetPrivateProfileString(const std::string& section, const std::string& key,
+                                    const std::string& path, std::size_t bufferSize) {
+    if (bufferSize == 0) return {};
+    std::string bytes;
+    if (ReadWholeFile(path, kMaxFileBytes, bytes) != WholeFileRead::kOk) return {};
+
+    const bool utf8 = HasUtf8Bom(bytes);
+    const std::string sectionName = utf8 ? GbkToUtf8(Trim(section)) : std::string(Trim(section));
+    const std::string keyName = utf8 ? GbkToUtf8(Trim(key)) : std::string(Trim(key));
+    if (sectionName.empty() || keyName.empty()) return {};
+
+    const std::size_t start = utf8 ? kUtf8Bom.size() : 0;
+    const std::vector<Line> lines = SplitLines(bytes, start);
+    const Place place = Locate(bytes, lines, sectionName, keyName, !utf8);
+    if (!place.keyFound) return {};
+
+    const Line& line = lines[place.keyLine];
+    std::string_view value = Unquote(
+        ParseLine(std::string_view(bytes).substr(line.begin, line.end - line.begin), !utf8).value);
+    // A caller's buffer ends at the first NUL byte.
+    value = value.substr(0, value.find('\0'));
+    std::string result = utf8 ? Gbk(value) : std::string(value);
+    if (result.size() > bufferSize - 1) result.resize(bufferSize - 1);
+    return result;
+}
+
+bool WritePrivateProfileString(const std::string& section, const std::string& key,
+                               const std::string& value, const std::string& path) {
+    if (path.empty() || !CanWrite(Trim(section), Trim(key), value)) return false;
+    std::string bytes;
+    const WholeFileRead read = ReadWholeFile(path, kMaxFileBytes, bytes);
+    if (read != WholeFileRead::kOk && read != WholeFileRead::kMissing) return false;
+
+    const bool utf8 = HasUtf8Bom(bytes);
+    const std::string sectionName = utf8 ? GbkToUtf8(Trim(section)) : std::string(Trim(section));
+    const std::string keyName = utf8 ? GbkToUtf8(Trim(key)) : std::string(Trim(key));
+    const std::string entry =
+        keyName + "=" + QuoteIfNeeded(utf8 ? GbkToUtf8(value) : value) + "\r\n";
+
+    const std::size_t start = utf8 ? kUtf8Bom.size() : 0;
+    const std::vector<Line> lines = SplitLines(bytes, start);
+    const Place place = Locate(bytes, lines, sectionName, keyName, !utf8);
+
+    std::string result;
+    if (place.keyFound) {
+        const Line& line = lines[place.keyLine];
+        result = bytes.substr(0, line.begin) + entry + bytes.substr(line.next);
+    } else if (place.sectionFound) {
+        const Line& after = lines[place.lastFilledLine];
+        // The last line of a file may lack its line end; it gets one first.
+        const std::string lineEnd = after.next == after.end ? "\r\n" : "";
+        result = bytes.substr(0, after.next) + lineEnd + entry + bytes.substr(after.next);
+    } else {
+        result = bytes;
+        if (!lines.empty()) {
+            const Line& last = lines.back();
+            if (last.next == last.end) result += "\r\n";
+            // A blank line keeps the new section apart from the one before.
+            if (!Trim(std::string_view(bytes).substr(last.begin, last.end - last.begin)).empty()) {
+                result += "\r\n";
+            }
+        }
+        result += "[" + sectionName + "]\r\n" + entry;
+    }
+    if (read == WholeFileRead::kOk && result == bytes) return true;
+    return ReplaceWholeFile(path, result);
+}
