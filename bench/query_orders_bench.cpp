@@ -1,0 +1,74 @@
+// How long QueryOrders takes to fill the list with every order of a large
+// ledger, beside the sqlite3 shell running the same three statements.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "common/text_encoding.h"
+#include "store/database.h"
+#include "store/order_query.h"
+#include "ui/orders/order_list.h"
+#include "ui/orders/query_orders.h"
+
+namespace {
+
+// A ledger of n demo orders, made once per size by the maintenance tool.
+std::string LedgerDirectory(int orders) {
+    const std::string directory =
+        (std::filesystem::temp_directory_path() / ("tallovar-bench-" + std::to_string(orders)))
+            .string();
+    if (!std::filesystem::exists(directory + "/tallovar.mdb")) {
+        std::filesystem::create_directories(directory);
+        const std::string command = "cd '" + directory + "' && '" TALLOVAR_ADMIN
+                                    "' init admin admin --demo " +
+                                    std::to_string(orders) + " >/dev/null";
+        if (std::system(command.c_str()) != 0) std::abort();
+    }
+    return directory;
+}
+
+void BM_QueryOrders(benchmark::State& state) {
+    const std::string directory = LedgerDirectory(static_cast<int>(state.range(0)));
+    std::filesystem::current_path(directory);
+    DatabaseConnection connection;
+    OrderListModel list;
+    std::string totals;
+    OrderListDisplay display{connection, [&](const std::string& line) { totals = line; }, list};
+    for (auto _ : state) {
+        QueryOrders(display, {}, "");
+        benchmark::DoNotOptimize(list.ItemCount());
+    }
+    if (list.ItemCount() != state.range(0)) state.SkipWithError("the list misses orders");
+    state.counters["rows"] = list.ItemCount();
+}
+BENCHMARK(BM_QueryOrders)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_Sqlite3Shell(benchmark::State& state) {
+    const std::string directory = LedgerDirectory(static_cast<int>(state.range(0)));
+    const OrderStatements statements = BuildOrderStatements({}, "");
+    const std::string script = directory + "/statements.sql";
+    std::ofstream(script) << GbkToUtf8(statements.list) << ";\n"
+                          << GbkToUtf8(statements.count) << ";\n"
+                          << GbkToUtf8(statements.totals) << ";\n";
+    const std::string command =
+        "sqlite3 '" + directory + "/tallovar.mdb' < '" + script + "' > /dev/null";
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) state.SkipWithError("sqlite3 failed");
+    }
+}
+BENCHMARK(BM_Sqlite3Shell)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,535 @@
+#include "store/database.h"
+
+#include <sql.h>
+#include <sqlext.h>
+#include <unistd.h>
+
+#include <QString>
+#include <QStringEncoder>
+#include <climits>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "common/text_encoding.h"
+
+namespace {
+
+// NoCreat: a file that has vanished is not made anew. Timeout: how long the
+// driver waits for a lock another connection holds; it waits that long twice
+// for one statement (measured), so 2.5 s bounds the wait at 5 s.
+// The default rollback journal is kept (no JournalMode=WAL): snapshots close
+// their cursors before OpenTable returns and every call runs to its end on
+// the one thread, so the program's own connections never wait for each
+// other; WAL would put -wal and -shm files beside the ledger for good and
+// does not work on network shares.
+constexpr std::string_view kDriverKeys = "NoCreat=1;Timeout=2500;";
+// Piece size for a long text whose length the driver does not announce.
+constexpr SQLLEN kPieceSize = 64 * 1024;
+
+std::function<void(const std::string&)>& StatementObserver() {
+    static std::function<void(const std::string&)> observer;
+    return observer;
+}
+
+// Handles are never reused, by any connection object, so a handle kept from
+// before a reopen can never name a newer result set.
+std::int32_t g_lastHandle = 0;
+
+ValueKind KindOfSqlType(SQLSMALLINT type) {
+    switch (type) {
+        case SQL_INTEGER:
+            return ValueKind::Int32;
+        case SQL_SMALLINT:
+            return ValueKind::Int16;
+        case SQL_TINYINT:
+            return ValueKind::UInt8;
+        case SQL_REAL:
+            return ValueKind::Single;
+        case SQL_FLOAT:
+        case SQL_DOUBLE:
+            return ValueKind::Double;
+        case SQL_BIT:
+            return ValueKind::Boolean;
+        default:
+            return ValueKind::Text;  // character, exact numeric, BIGINT and the rest
+    }
+}
+
+bool IsAscii(std::string_view text) {
+    for (unsigned char c : text) {
+        if (c >= 0x80) return false;
+    }
+    return true;
+}
+
+// Driver text (UTF-8) to GBK with one encoder for a whole fetch; ASCII, the
+// bulk of a ledger's bytes, is copied as it is.
+class GbkAppender {
+  public:
+    void Append(std::string_view utf8, std::string& out) {
+        if (IsAscii(utf8)) {
+            out.append(utf8);
+            return;
+        }
+        const QByteArray gbk =
+            encoder_.encode(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+        out.append(gbk.constData(), static_cast<std::size_t>(gbk.size()));
+    }
+
+  private:
+    QStringEncoder encoder_{"GB18030"};
+};
+
+// Every diagnostic record of a handle, joined, as GBK.
+std::string Diagnostic(SQLSMALLINT handleType, SQLHANDLE handle) {
+    std::string all;
+    SQLCHAR state[6];
+    SQLINTEGER nativeError = 0;
+    std::vector<SQLCHAR> message(1024);
+    for (SQLSMALLINT record = 1;; ++record) {
+        SQLSMALLINT length = 0;
+        SQLRETURN rc =
+            SQLGetDiagRec(handleType, handle, record, state, &nativeError, message.data(),
+                          static_cast<SQLSMALLINT>(message.size()), &length);
+        if (rc == SQL_SUCCESS_WITH_INFO && length >= static_cast<SQLSMALLINT>(message.size())) {
+            message.resize(static_cast<std::size_t>(length) + 1);
+            rc = SQLGetDiagRec(handleType, handle, record, state, &nativeError, message.data(),
+                               static_cast<SQLSMALLINT>(message.size()), &length);
+        }
+        if (!SQL_SUCCEEDED(rc)) break;
+        if (!all.empty()) all += "; ";
+        all += reinterpret_cast<const char*>(message.data());
+    }
+    if (all.empty()) all = "ODBC error";
+    return Gbk(all);
+}
+
+// The connection string as the driver manager wants it: without the leading
+// "ODBC;" of the database class, with the keys the SQLite driver reads, UTF-8.
+std::string DriverConnectionString(const std::string& path) {
+    std::string text = BuildConnectionString(path);
+    constexpr std::string_view kPrefix = "ODBC;";
+    if (text.starts_with(kPrefix)) text.erase(0, kPrefix.size());
+    text += "Database=" + path + ";";
+    text += kDriverKeys;
+    return GbkToUtf8(text);
+}
+
+struct ResultColumn {
+    std::string name;  // GBK, as the driver reports it
+    ValueKind kind;
+};
+
+// All rows of one result, kept compactly: every cell's bytes one after the
+// other in one buffer (GBK text, or the 8 bytes of an integer or a double),
+// the start of each row, and each cell's end relative to its row. A cell of
+// no bytes is a NULL or an empty text; both read as the kind's empty value.
+struct Snapshot {
+    std::int32_t handle = 0;
+    std::vector<ResultColumn> columns;
+    std::string bytes;
+    std::vector<std::size_t> rowStart;
+    std::vector<std::uint32_t> cellEnd;
+    std::size_t position = 0;
+
+    std::size_t RowCount() const { return rowStart.size(); }
+
+    DatabaseValue Cell(std::size_t row, std::size_t column) const {
+        const ValueKind kind = columns[column].kind;
+        const std::size_t index = row * columns.size() + column;
+        const std::size_t begin = rowStart[row] + (column == 0 ? 0 : cellEnd[index - 1]);
+        const std::size_t end = rowStart[row] + cellEnd[index];
+        if (begin == end) return DatabaseValue::Empty(kind);
+        const char* data = bytes.data() + begin;
+        switch (kind) {
+            case ValueKind::Text:
+                return DatabaseValue::FromText(std::string(data, end - begin));
+            case ValueKind::Single:
+            case ValueKind::Double: {
+                double number;
+                std::memcpy(&number, data, sizeof number);
+                return DatabaseValue::FromNumber(kind, number);
+            }
+            default: {
+                std::int64_t integer;
+                std::memcpy(&integer, data, sizeof integer);
+                return DatabaseValue::FromInteger(kind, integer);
+            }
+        }
+    }
+};
+
+// Frees a statement handle (and so closes its cursor) on every way out.
+class Statement {
+  public:
+    explicit Statement(SQLHDBC connection) {
+        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, connection, &handle_))) {
+            handle_ = SQL_NULL_HSTMT;
+        }
+    }
+    ~Statement() {
+        if (handle_ != SQL_NULL_HSTMT) SQLFreeHandle(SQL_HANDLE_STMT, handle_);
+    }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+    SQLHSTMT get() const { return handle_; }
+
+  private:
+    SQLHSTMT handle_ = SQL_NULL_HSTMT;
+};
+
+class RowReader {
+  public:
+    RowReader(SQLHSTMT statement, Snapshot& set) : statement_(statement), set_(set) {}
+
+    // Fetches every row into the snapshot; false on a driver failure.
+    bool ReadAll() {
+        SQLRETURN rc;
+        while (SQL_SUCCEEDED(rc = SQLFetch(statement_))) {
+            const std::size_t start = set_.bytes.size();
+            set_.rowStart.push_back(start);
+            for (std::size_t c = 0; c < set_.columns.size(); ++c) {
+                if (!ReadCell(static_cast<SQLUSMALLINT>(c + 1), set_.columns[c].kind)) {
+                    return false;
+                }
+                const std::size_t length = set_.bytes.size() - start;
+                if (length > UINT32_MAX) return false;
+                set_.cellEnd.push_back(static_cast<std::uint32_t>(length));
+            }
+        }
+        if (rc != SQL_NO_DATA) return false;
+        set_.bytes.shrink_to_fit();
+        set_.rowStart.shrink_to_fit();
+        set_.cellEnd.shrink_to_fit();
+        return true;
+    }
+
+  private:
+    // A fixed-size value read as the C type cType into a T, kept as Stored
+    // (int64 for the integers and booleans, double for both floats). A NULL
+    // keeps no bytes.
+    template <typename T, typename Stored>
+    bool ReadFixed(SQLUSMALLINT column, SQLSMALLINT cType) {
+        T value{};
+        SQLLEN indicator = 0;
+        const SQLRETURN rc =
+            SQLGetData(statement_, column, cType, &value, sizeof value, &indicator);
+        if (!SQL_SUCCEEDED(rc)) return false;
+        if (indicator != SQL_NULL_DATA) {
+            const Stored stored = static_cast<Stored>(value);
+            set_.bytes.append(reinterpret_cast<const char*>(&stored), sizeof stored);
+        }
+        return true;
+    }
+
+    bool ReadCell(SQLUSMALLINT column, ValueKind kind) {
+        switch (kind) {
+            case ValueKind::Int32:
+                return ReadFixed<SQLINTEGER, std::int64_t>(column, SQL_C_SLONG);
+            case ValueKind::Int16:
+                return ReadFixed<SQLSMALLINT, std::int64_t>(column, SQL_C_SSHORT);
+            case ValueKind::UInt8:
+                return ReadFixed<SQLCHAR, std::int64_t>(column, SQL_C_UTINYINT);
+            case ValueKind::Boolean:
+                return ReadFixed<SQLCHAR, std::int64_t>(column, SQL_C_BIT);
+            case ValueKind::Single:
+                return ReadFixed<SQLREAL, double>(column, SQL_C_FLOAT);
+            case ValueKind::Double:
+                return ReadFixed<SQLDOUBLE, double>(column, SQL_C_DOUBLE);
+            default:
+                return ReadText(column);
+        }
+    }
+
+    // A text value of any length. The driver pads every piece it hands out
+    // to the whole buffer, so the first piece is small; the rest of a longer
+    // value follows in one piece of the length the driver announces.
+    bool ReadText(SQLUSMALLINT column) {
+        utf8_.clear();
+        char* buffer = firstPiece_;
+        SQLLEN capacity = sizeof firstPiece_;
+        for (;;) {
+            SQLLEN indicator = 0;
+            const SQLRETURN rc =
+                SQLGetData(statement_, column, SQL_C_CHAR, buffer, capacity, &indicator);
+            if (rc == SQL_NO_DATA) break;  // every piece read
+            if (!SQL_SUCCEEDED(rc)) return false;
+            if (indicator == SQL_NULL_DATA) return true;
+            if (rc == SQL_SUCCESS) {
+                utf8_.append(buffer, static_cast<std::size_t>(indicator));
+                break;
+            }
+            // Truncated: the piece holds capacity - 1 bytes and a terminator.
+            utf8_.append(buffer, static_cast<std::size_t>(capacity - 1));
+            const SQLLEN rest = indicator == SQL_NO_TOTAL ? kPieceSize : indicator - capacity + 2;
+            largePiece_.resize(static_cast<std::size_t>(rest));
+            buffer = largePiece_.data();
+            capacity = rest;
+        }
+        gbk_.Append(utf8_, set_.bytes);
+        return true;
+    }
+
+    SQLHSTMT statement_;
+    Snapshot& set_;
+    char firstPiece_[256];
+    std::vector<char> largePiece_;
+    std::string utf8_;
+    GbkAppender gbk_;
+};
+
+}  // namespace
+
+struct DatabaseConnection::State {
+    SQLHENV environment = SQL_NULL_HENV;
+    SQLHDBC connection = SQL_NULL_HDBC;
+    std::vector<std::unique_ptr<Snapshot>> sets;
+    std::string lastError;
+
+    ~State() {
+        Close();
+        if (environment != SQL_NULL_HENV) SQLFreeHandle(SQL_HANDLE_ENV, environment);
+    }
+
+    void Close() {
+        sets.clear();
+        if (connection != SQL_NULL_HDBC) {
+            SQLDisconnect(connection);
+            SQLFreeHandle(SQL_HANDLE_DBC, connection);
+            connection = SQL_NULL_HDBC;
+        }
+    }
+
+    bool EnsureEnvironment() {
+        if (environment != SQL_NULL_HENV) return true;
+        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment))) {
+            environment = SQL_NULL_HENV;
+            lastError = Gbk("无法初始化 ODBC 环境");
+            return false;
+        }
+        SQLSetEnvAttr(environment, SQL_ATTR_ODBC_VERSION,
+                      reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+        return true;
+    }
+
+    Snapshot* Find(std::int32_t handle) {
+        if (handle == 0) return nullptr;
+        for (auto& set : sets) {
+            if (set->handle == handle) return set.get();
+        }
+        return nullptr;
+    }
+
+    // Sends one statement; on failure records the driver's diagnostic.
+    bool Send(const Statement& statement, const std::string& text) {
+        if (statement.get() == SQL_NULL_HSTMT) {
+            lastError = Diagnostic(SQL_HANDLE_DBC, connection);
+            return false;
+        }
+        if (const auto& observer = StatementObserver()) observer(text);
+        std::string utf8 = GbkToUtf8(text);
+        const SQLRETURN rc = SQLExecDirect(statement.get(), reinterpret_cast<SQLCHAR*>(utf8.data()),
+                                           static_cast<SQLINTEGER>(utf8.size()));
+        // An update or delete that meets no row answers SQL_NO_DATA.
+        if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA) return true;
+        lastError = Diagnostic(SQL_HANDLE_STMT, statement.get());
+        return false;
+    }
+
+    bool DescribeColumns(SQLHSTMT statement, Snapshot& set) {
+        SQLSMALLINT count = 0;
+        if (!SQL_SUCCEEDED(SQLNumResultCols(statement, &count))) return false;
+        std::vector<SQLCHAR> name(256);
+        for (SQLUSMALLINT c = 1; c <= count; ++c) {
+            SQLSMALLINT nameLength = 0, type = 0, digits = 0, nullable = 0;
+            SQLULEN size = 0;
+            SQLRETURN rc =
+                SQLDescribeCol(statement, c, name.data(), static_cast<SQLSMALLINT>(name.size()),
+                               &nameLength, &type, &size, &digits, &nullable);
+            if (SQL_SUCCEEDED(rc) && nameLength >= static_cast<SQLSMALLINT>(name.size())) {
+                name.resize(static_cast<std::size_t>(nameLength) + 1);
+                rc =
+                    SQLDescribeCol(statement, c, name.data(), static_cast<SQLSMALLINT>(name.size()),
+                                   &nameLength, &type, &size, &digits, &nullable);
+            }
+            if (!SQL_SUCCEEDED(rc)) return false;
+            set.columns.push_back({Gbk(std::string_view(reinterpret_cast<const char*>(name.data()),
+                                                        static_cast<std::size_t>(nameLength))),
+                                   KindOfSqlType(type)});
+        }
+        return true;
+    }
+};
+
+DatabaseConnection::DatabaseConnection() : state_(std::make_unique<State>()) {}
+
+DatabaseConnection::~DatabaseConnection() = default;
+
+bool DatabaseConnection::OpenMdbFile(const std::string& path) {
+    State& s = *state_;
+    if (!s.EnsureEnvironment()) return false;
+    SQLHDBC connection = SQL_NULL_HDBC;
+    if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, s.environment, &connection))) {
+        s.lastError = Diagnostic(SQL_HANDLE_ENV, s.environment);
+        return false;
+    }
+    std::string text = DriverConnectionString(path);
+    SQLSMALLINT outLength = 0;
+    SQLRETURN rc = SQLDriverConnect(connection, nullptr, reinterpret_cast<SQLCHAR*>(text.data()),
+                                    static_cast<SQLSMALLINT>(text.size()), nullptr, 0, &outLength,
+                                    SQL_DRIVER_NOPROMPT);
+    if (!SQL_SUCCEEDED(rc)) {
+        s.lastError = Diagnostic(SQL_HANDLE_DBC, connection);
+        SQLFreeHandle(SQL_HANDLE_DBC, connection);
+        return false;
+    }
+    // SQLite reads the file only on the first statement, so a file that is
+    // not a ledger at all would connect; read its schema page now, so that
+    // such a file fails here and the old connection stays.
+    {
+        Statement probe(connection);
+        std::string check = "select count(*) from sqlite_master";
+        rc = probe.get() == SQL_NULL_HSTMT
+                 ? SQL_ERROR
+                 : SQLExecDirect(probe.get(), reinterpret_cast<SQLCHAR*>(check.data()), SQL_NTS);
+        if (!SQL_SUCCEEDED(rc)) {
+            s.lastError = probe.get() == SQL_NULL_HSTMT ? Diagnostic(SQL_HANDLE_DBC, connection)
+                                                        : Diagnostic(SQL_HANDLE_STMT, probe.get());
+        }
+    }
+    if (!SQL_SUCCEEDED(rc)) {
+        SQLDisconnect(connection);
+        SQLFreeHandle(SQL_HANDLE_DBC, connection);
+        return false;
+    }
+    s.Close();
+    s.connection = connection;
+    s.lastError.clear();
+    return true;
+}
+
+std::int32_t DatabaseConnection::OpenTable(const std::string& statement) {
+    State& s = *state_;
+    if (s.connection == SQL_NULL_HDBC) {
+        s.lastError = Gbk("数据库没有打开");
+        return 0;
+    }
+    if (s.sets.size() >= static_cast<std::size_t>(kMaxResultSets)) {
+        s.lastError = Gbk("已打开 30 个结果集，不能再打开新的结果集");
+        return 0;
+    }
+    if (g_lastHandle == INT32_MAX) {
+        s.lastError = Gbk("结果集编号已用完");
+        return 0;
+    }
+    auto set = std::make_unique<Snapshot>();
+    {
+        Statement sql(s.connection);
+        if (!s.Send(sql, statement)) return 0;
+        if (!s.DescribeColumns(sql.get(), *set)) {
+            s.lastError = Diagnostic(SQL_HANDLE_STMT, sql.get());
+            return 0;
+        }
+        if (!set->columns.empty()) {
+            RowReader reader(sql.get(), *set);
+            if (!reader.ReadAll()) {
+                s.lastError = Diagnostic(SQL_HANDLE_STMT, sql.get());
+                return 0;
+            }
+        }
+    }  // the cursor closes here, before any row is read by the caller
+    set->handle = ++g_lastHandle;
+    s.sets.push_back(std::move(set));
+    s.lastError.clear();
+    return s.sets.back()->handle;
+}
+
+DatabaseValue DatabaseConnection::ReadColByIndex(std::int32_t handle, int position) {
+    const Snapshot* set = state_->Find(handle);
+    if (!set || position < 1 || static_cast<std::size_t>(position) > set->columns.size()) {
+        return DatabaseValue::FromText({});
+    }
+    const std::size_t column = static_cast<std::size_t>(position - 1);
+    if (set->position >= set->RowCount()) return DatabaseValue::Empty(set->columns[column].kind);
+    return set->Cell(set->position, column);
+}
+
+DatabaseValue DatabaseConnection::ReadColByName(std::int32_t handle, const std::string& name) {
+    const Snapshot* set = state_->Find(handle);
+    if (!set) return DatabaseValue::FromText({});
+    for (std::size_t c = 0; c < set->columns.size(); ++c) {
+        if (set->columns[c].name == name) return ReadColByIndex(handle, static_cast<int>(c + 1));
+    }
+    return DatabaseValue::FromText({});
+}
+
+void DatabaseConnection::MoveFirst(std::int32_t handle) {
+    if (Snapshot* set = state_->Find(handle)) set->position = 0;
+}
+
+void DatabaseConnection::MoveNext(std::int32_t handle) {
+    Snapshot* set = state_->Find(handle);
+    if (set && set->position < set->RowCount()) ++set->position;
+}
+
+bool DatabaseConnection::IsEOF(std::int32_t handle) {
+    const Snapshot* set = state_->Find(handle);
+    return !set || set->position >= set->RowCount();
+}
+
+bool DatabaseConnection::ExecuteSql(const std::string& statement) {
+    State& s = *state_;
+    if (s.connection == SQL_NULL_HDBC) {
+        s.lastError = Gbk("数据库没有打开");
+        return false;
+    }
+    Statement sql(s.connection);
+    if (!s.Send(sql, statement)) return false;
+    s.lastError.clear();
+    return true;
+}
+
+bool DatabaseConnection::IsOpen() const { return state_->connection != SQL_NULL_HDBC; }
+
+const std::string& DatabaseConnection::LastError() const { return state_->lastError; }
+
+std::string BuildConnectionString(const std::string& path) {
+    // The last separator, walking by characters: a byte of 0x80 or more starts
+    // a double-byte character whose second byte is skipped.
+    std::size_t separator = std::string::npos;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (static_cast<unsigned char>(path[i]) >= 0x80) {
+            ++i;
+        } else if (path[i] == '/') {
+            separator = i;
+        }
+    }
+    std::string text = "ODBC;DBQ=" + path;
+    if (separator != std::string::npos) text += ";DefaultDir=" + path.substr(0, separator);
+    text += ";Driver={Microsoft Access Driver (*.mdb)};FIL=MS Access";
+    text += ";";
+    return text;
+}
+
+std::string DatabasePath() {
+    // The file system speaks UTF-8 here; the program's texts are GBK.
+    std::vector<char> buffer(PATH_MAX);
+    std::string directory;
+    if (getcwd(buffer.data(), buffer.size())) directory = Gbk(buffer.data());
+    return directory + "/tallovar.mdb";
+}
+
+std::string QuoteText(const std::string& text) {
+    std::string quoted;
+    quoted.reserve(text.size());
+    for (char c : text) {
+        quoted += c;
+        if (c == '\'') quoted += '\'';
+    }
+    return quoted;
+}
+
+void SetStatementObserverForTesting(std::function<void(const std::string&)> observer) {
+    StatementObserver() = std::move(observer);
+}

@@ -1,0 +1,246 @@
+// The connection object: connection string and file location, opening and
+// reopening, handles, the result-set limit, failures and their diagnostics.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <climits>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "common/text_encoding.h"
+#include "ledger_fixture.h"
+#include "store/database.h"
+
+namespace {
+
+const std::string kDriverPart = ";Driver={Microsoft Access Driver (*.mdb)};FIL=MS Access;";
+
+TEST(ConnectionString, IsBuiltPieceByPiece) {
+    struct Case {
+        std::string path, expected;
+    };
+    const std::vector<Case> cases = {
+        {"/home/ledger/tallovar.mdb",
+         "ODBC;DBQ=/home/ledger/tallovar.mdb;DefaultDir=/home/ledger" + kDriverPart},
+        // Current directory "/": two separators in a row, DefaultDir "/".
+        {"//tallovar.mdb", "ODBC;DBQ=//tallovar.mdb;DefaultDir=/" + kDriverPart},
+        // No separator: no DefaultDir element.
+        {"tallovar.mdb", "ODBC;DBQ=tallovar.mdb" + kDriverPart},
+        {Gbk("/账本/二〇二四/tallovar.mdb"), "ODBC;DBQ=" + Gbk("/账本/二〇二四/tallovar.mdb") +
+                                                 ";DefaultDir=" + Gbk("/账本/二〇二四") +
+                                                 kDriverPart},
+        // A lead byte at the very end takes no separator with it.
+        {"/a/b\x81", "ODBC;DBQ=/a/b\x81;DefaultDir=/a" + kDriverPart},
+    };
+    for (const Case& c : cases) EXPECT_EQ(BuildConnectionString(c.path), c.expected) << c.path;
+}
+
+TEST(ConnectionString, DatabasePathFollowsTheCurrentDirectory) {
+    char saved[PATH_MAX];
+    ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
+    ASSERT_EQ(chdir("/"), 0);
+    EXPECT_EQ(DatabasePath(), "//tallovar.mdb");
+    ASSERT_EQ(chdir("/tmp"), 0);
+    EXPECT_EQ(DatabasePath(), "/tmp/tallovar.mdb");
+    ASSERT_EQ(chdir(saved), 0);
+}
+
+TEST(QuoteTextTest, DoublesEverySingleQuote) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", ""},
+        {"abc", "abc"},
+        {"it's", "it''s"},
+        {"''", "''''"},
+        {Gbk("王'小'二"), Gbk("王''小''二")},
+    };
+    for (const auto& [text, quoted] : cases) EXPECT_EQ(QuoteText(text), quoted);
+}
+
+class Connection : public LedgerTest {};
+
+TEST_F(Connection, WithoutConnectionEverythingIsEmpty) {
+    DatabaseConnection db;
+    EXPECT_FALSE(db.IsOpen());
+    EXPECT_EQ(db.OpenTable("select * from sysuser"), 0);
+    EXPECT_FALSE(db.LastError().empty());
+    EXPECT_FALSE(db.ExecuteSql("delete from sysuser"));
+    EXPECT_TRUE(db.IsEOF(0));
+    EXPECT_EQ(db.ReadColByIndex(0, 1).kind, ValueKind::Text);
+    EXPECT_EQ(db.ReadColByName(0, "ID").text, "");
+}
+
+TEST_F(Connection, ReopenInvalidatesEarlierHandles) {
+    const std::string path = MakeLedger();
+    DatabaseConnection db;
+    ASSERT_TRUE(db.OpenMdbFile(path));
+    const std::int32_t before = db.OpenTable("select * from sysuser");
+    ASSERT_NE(before, 0);
+    ASSERT_FALSE(db.IsEOF(before));
+
+    ASSERT_TRUE(db.OpenMdbFile(path));
+    EXPECT_TRUE(db.IsEOF(before));
+    const DatabaseValue stale = db.ReadColByName(before, "ID");
+    EXPECT_EQ(stale.kind, ValueKind::Text);
+    EXPECT_EQ(stale.text, "");
+    // Handles are never reused, so the old number names nothing new either.
+    const std::int32_t after = db.OpenTable("select * from sysuser");
+    EXPECT_NE(after, 0);
+    EXPECT_NE(after, before);
+    EXPECT_TRUE(db.IsEOF(before));
+}
+
+TEST_F(Connection, FailedOpenKeepsTheOldConnection) {
+    const std::string path = MakeLedger();
+    const std::string notADatabase = directory_ + "/notes.mdb";
+    std::ofstream(notADatabase) << "this is no ledger, just some text that is long enough\n";
+
+    DatabaseConnection db;
+    ASSERT_TRUE(db.OpenMdbFile(path));
+    const std::int32_t handle = db.OpenTable("select * from sysuser");
+    ASSERT_NE(handle, 0);
+
+    for (const std::string& bad : {directory_ + "/missing.mdb", notADatabase}) {
+        EXPECT_FALSE(db.OpenMdbFile(Gbk(bad))) << bad;
+        EXPECT_FALSE(db.LastError().empty()) << bad;
+        EXPECT_TRUE(db.IsOpen());
+        EXPECT_EQ(db.ReadColByName(handle, "username").text, "admin");
+    }
+    EXPECT_NE(db.LastError().find("not a database"), std::string::npos) << db.LastError();
+    // A missing file is not created (NoCreat).
+    EXPECT_FALSE(std::filesystem::exists(directory_ + "/missing.mdb"));
+
+    EXPECT_TRUE(db.OpenMdbFile(path));
+    EXPECT_EQ(db.LastError(), "");
+}
+
+TEST_F(Connection, OpensAFileInADirectoryWithAChineseName) {
+    std::filesystem::create_directory(directory_ + "/账本 2024");
+    const std::string path = MakeLedger(0, "账本 2024/tallovar.mdb");
+    DatabaseConnection db;
+    ASSERT_TRUE(db.OpenMdbFile(path)) << db.LastError();
+    EXPECT_EQ(db.ReadColByIndex(db.OpenTable("select count(*) from sysuser"), 1).integer, 1);
+}
+
+TEST_F(Connection, HoldsAtMostThirtyResultSets) {
+    const std::string path = MakeLedger();
+    DatabaseConnection db;
+    ASSERT_TRUE(db.OpenMdbFile(path));
+    std::vector<std::int32_t> handles;
+    for (int i = 0; i < kMaxResultSets; ++i) {
+        handles.push_back(db.OpenTable("select * from sysuser"));
+        ASSERT_NE(handles.back(), 0) << i;
+    }
+    int statementsSent = 0;
+    SetStatementObserverForTesting([&](const std::string&) { ++statementsSent; });
+    EXPECT_EQ(db.OpenTable("select * from sysuser"), 0);
+    SetStatementObserverForTesting({});
+    EXPECT_EQ(statementsSent, 0);
+    EXPECT_FALSE(db.LastError().empty());
+    for (std::int32_t h : handles) EXPECT_EQ(db.ReadColByIndex(h, 1).integer, 1);
+    // Statements that return no rows are not limited.
+    EXPECT_TRUE(db.ExecuteSql("update sysuser set password='x' where 1=0"));
+
+    ASSERT_TRUE(db.OpenMdbFile(path));
+    EXPECT_NE(db.OpenTable("select * from sysuser"), 0);
+}
+
+TEST_F(Connection, RejectedStatementsSetTheDiagnosticAndSuccessClearsIt) {
+    const std::string path = MakeLedger();
+    DatabaseConnection db;
+    ASSERT_TRUE(db.OpenMdbFile(path));
+
+    // A search text with a single quote, put in as typed.
+    EXPECT_EQ(db.OpenTable(Gbk("select * from 订单列表 where 1=1  and 卖家账号 like '%o'k%'")), 0);
+    EXPECT_NE(db.LastError().find("syntax error"), std::string::npos) << db.LastError();
+    EXPECT_NE(db.OpenTable("select * from sysuser"), 0);
+    EXPECT_EQ(db.LastError(), "");
+
+    EXPECT_FALSE(db.ExecuteSql(Gbk("insert into 没有的表(a) values('1')")));
+    EXPECT_NE(db.LastError().find("no such table"), std::string::npos) << db.LastError();
+    // The diagnostic is GBK: the table name comes back as it was sent.
+    EXPECT_NE(db.LastError().find(Gbk("没有的表")), std::string::npos);
+    EXPECT_TRUE(db.ExecuteSql(Gbk("delete from 订单列表 where id=12345")));
+    EXPECT_EQ(db.LastError(), "");
+}
+
+TEST_F(Connection, ObserverSeesEachStatementAsGbk) {
+    const std::string path = MakeLedger();
+    DatabaseConnection db;
+    ASSERT_TRUE(db.OpenMdbFile(path));
+    std::vector<std::string> seen;
+    SetStatementObserverForTesting([&](const std::string& s) { seen.push_back(s); });
+    db.OpenTable(Gbk("select count(*) from 订单列表 where 1=1"));
+    db.ExecuteSql(Gbk("delete from 订单列表 where id=1"));
+    db.OpenTable("select nonsense");
+    SetStatementObserverForTesting({});
+    db.ExecuteSql("delete from sysuser where 1=0");
+    EXPECT_EQ(seen, (std::vector<std::string>{Gbk("select count(*) from 订单列表 where 1=1"),
+                                              Gbk("delete from 订单列表 where id=1"),
+                                              "select nonsense"}));
+}
+
+TEST_F(Connection, TwoConnectionsOnOneFileInterleave) {
+    const std::string path = MakeLedger(20);
+    DatabaseConnection list, editor;
+    ASSERT_TRUE(list.OpenMdbFile(path));
+    ASSERT_TRUE(editor.OpenMdbFile(path));
+    const std::string count = Gbk("select count(*) from 订单列表 where 1=1");
+    const std::int32_t all = list.OpenTable(Gbk("select * from 订单列表 where 1=1 "));
+    ASSERT_NE(all, 0);
+    EXPECT_EQ(list.ReadColByIndex(list.OpenTable(count), 1).integer, 20);
+
+    // While the list holds its snapshots, the editor writes at once.
+    ASSERT_TRUE(editor.ExecuteSql(Gbk("insert into 订单列表(卖家账号) values('新店')")))
+        << editor.LastError();
+    ASSERT_TRUE(editor.ExecuteSql(Gbk("update 订单列表 set 备注='改过' where id=1")))
+        << editor.LastError();
+    EXPECT_EQ(list.ReadColByName(all, Gbk("备注")).text, "");  // the snapshot stays as it was
+    EXPECT_EQ(list.ReadColByIndex(list.OpenTable(count), 1).integer, 21);
+    EXPECT_TRUE(list.ExecuteSql(Gbk("delete from 订单列表 where id=2"))) << list.LastError();
+    EXPECT_EQ(editor.ReadColByIndex(editor.OpenTable(count), 1).integer, 20);
+}
+
+TEST_F(Connection, GivesUpOnAFileLockedElsewhereWithinFiveSeconds) {
+    const std::string path = MakeLedger();
+    DatabaseConnection db;
+    ASSERT_TRUE(db.OpenMdbFile(path));
+
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "begin exclusive", nullptr, nullptr, nullptr), SQLITE_OK);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(db.ExecuteSql("update sysuser set password='x'"));
+    const double waited =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_NE(db.LastError().find("locked"), std::string::npos) << db.LastError();
+    EXPECT_GT(waited, 1.0);
+    EXPECT_LT(waited, 6.0);
+    sqlite3_exec(other, "commit", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+
+    EXPECT_TRUE(db.ExecuteSql("update sysuser set password='x'")) << db.LastError();
+}
+
+TEST_F(Connection, WalksEveryRowOnce) {
+    const std::string path = MakeLedger(25);
+    DatabaseConnection db;
+    ASSERT_TRUE(db.OpenMdbFile(path));
+    const std::int32_t h = db.OpenTable(Gbk("select * from 订单列表 where 1=1  order by id"));
+    ASSERT_NE(h, 0);
+    for (int pass = 0; pass < 2; ++pass) {
+        db.MoveFirst(h);
+        std::int64_t expected = 1;
+        while (!db.IsEOF(h)) {
+            EXPECT_EQ(db.ReadColByName(h, "ID").integer, expected++);
+            db.MoveNext(h);
+        }
+        EXPECT_EQ(expected, 26);
+        db.MoveNext(h);  // stays past the end
+        EXPECT_TRUE(db.IsEOF(h));
+    }
+}
+
+}  // namespace
