@@ -19,15 +19,16 @@
 
 namespace {
 
-using Load = std::vector<std::pair<const char*, QWidget*>>;
+using ColumnFields = std::vector<std::pair<const char*, QWidget*>>;
 
 // Column (UTF-8 name) to control, in the order the columns are read.
-Load LoadOrder(Ui::EditorForm& ui, bool forShipping) {
-    Load load = {{"卖家账号", ui.组合框1}, {"订单号", ui.编辑框5},     {"快递公司", ui.组合框2},
-                 {"运单号", ui.编辑框2},   {"商品名称", ui.编辑框3},   {"订单日期", ui.编辑框7},
-                 {"购买账号", ui.组合框3}, {"购买订单号", ui.编辑框4}, {"收货信息", ui.编辑框8},
-                 {"售价", ui.编辑框6},     {"进价", ui.编辑框9},       {"佣金", ui.编辑框10},
-                 {"利润", ui.编辑框11},    {"备注", ui.编辑框1}};
+ColumnFields ColumnsToLoad(Ui::EditorForm& ui, bool forShipping) {
+    ColumnFields load = {
+        {"卖家账号", ui.组合框1}, {"订单号", ui.编辑框5},     {"快递公司", ui.组合框2},
+        {"运单号", ui.编辑框2},   {"商品名称", ui.编辑框3},   {"订单日期", ui.编辑框7},
+        {"购买账号", ui.组合框3}, {"购买订单号", ui.编辑框4}, {"收货信息", ui.编辑框8},
+        {"售价", ui.编辑框6},     {"进价", ui.编辑框9},       {"佣金", ui.编辑框10},
+        {"利润", ui.编辑框11},    {"备注", ui.编辑框1}};
     // Shipping asks for a new express company: the stored one is not shown.
     if (forShipping) load.erase(load.begin() + 2);
     return load;
@@ -75,7 +76,7 @@ bool LoadStoredOrder(EditorWindow& window, bool forShipping) {
     editorRecordset =
         db.OpenTable(Gbk("select * from 订单列表 where id=") + IntegerToText(window.orderId));
     if (editorRecordset == 0 || db.IsEOF(editorRecordset)) return false;
-    for (const auto& [column, field] : LoadOrder(*window.ui, forShipping)) {
+    for (const auto& [column, field] : ColumnsToLoad(*window.ui, forShipping)) {
         SetFieldText(field, ValueToText(db.ReadColByName(editorRecordset, Gbk(column))));
     }
     return true;
