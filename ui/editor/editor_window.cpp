@@ -1,3 +1,54 @@
 #include "ui/editor/editor_window.h"
 
-void OpenEditorWindow() {}
+#include <QPointer>
+
+#include "ui/editor/editor_parts.h"
+#include "ui/window_frame.h"
+#include "ui_editor.h"
+
+namespace {
+
+constexpr int kOuterWidth = 724;
+constexpr int kOuterHeight = 373;
+
+// The one open editor, cleared by Qt when the window is destroyed.
+QPointer<EditorWindow>& OpenEditor() {
+    static QPointer<EditorWindow> editor;
+    return editor;
+}
+
+}  // namespace
+
+EditorWindow::EditorWindow()
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      ui(std::make_unique<Ui::EditorForm>()) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    ui->setupUi(this);
+    FitLabelsToCaptions(this);
+
+    for (ContentEdit* price : {ui->编辑框6, ui->编辑框9, ui->编辑框10}) {
+        connect(price, &ContentEdit::contentChanged, this, [this] { UpdateProfit(*this); });
+    }
+    connect(ui->按钮1, &QPushButton::clicked, this, [this] { StoreNewOrder(*this); });
+    connect(ui->按钮3, &QPushButton::clicked, this, [this] { StoreChanges(*this); });
+    connect(ui->按钮2, &QPushButton::clicked, this, [this] { EmptyFields(*this); });
+}
+
+EditorWindow::~EditorWindow() = default;
+
+void OpenEditorWindow() {
+    if (EditorWindow* open = OpenEditor()) {
+        if (open->isMinimized()) open->showNormal();
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    auto* window = new EditorWindow;
+    OpenEditor() = window;
+    PlaceWindowCentred(window, kOuterWidth, kOuterHeight, true);
+    RunEditorCreated(*window);
+    window->show();
+    // Once shown, the frame the platform draws is known and comes off the size.
+    PlaceWindowCentred(window, kOuterWidth, kOuterHeight, true);
+}

@@ -1,0 +1,42 @@
+#include "ui/editor/content_edit.h"
+
+#include <QComboBox>
+#include <QPlainTextEdit>
+
+#include "common/text_encoding.h"
+
+ContentEdit::ContentEdit(QWidget* parent) : QLineEdit(parent) {
+    // Every change made by typing, pasting, undoing or a different setText.
+    connect(this, &QLineEdit::textChanged, this, &ContentEdit::contentChanged);
+}
+
+void ContentEdit::SetContent(const QString& text) {
+    const QString before = this->text();
+    setText(text);
+    // setText stays silent when the text did not change; the event still
+    // belongs to this call.
+    if (this->text() == before) emit contentChanged();
+}
+
+void SetFieldText(QWidget* field, const std::string& text) {
+    const QString value = GbkToQString(text);
+    if (auto* content = qobject_cast<ContentEdit*>(field)) {
+        content->SetContent(value);
+    } else if (auto* line = qobject_cast<QLineEdit*>(field)) {
+        line->setText(value);
+    } else if (auto* combo = qobject_cast<QComboBox*>(field)) {
+        combo->setEditText(value);
+    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(field)) {
+        plain->setPlainText(value);
+    }
+}
+
+std::string FieldText(const QWidget* field) {
+    if (auto* line = qobject_cast<const QLineEdit*>(field)) return QStringToGbk(line->text());
+    if (auto* combo = qobject_cast<const QComboBox*>(field))
+        return QStringToGbk(combo->currentText());
+    if (auto* plain = qobject_cast<const QPlainTextEdit*>(field)) {
+        return QStringToGbk(plain->toPlainText());
+    }
+    return {};
+}

@@ -1,0 +1,54 @@
+#pragma once
+// The order editor's window and the routines bound to its events. The window
+// holds its design, the mode and order id it was opened with, and its own
+// connection to the ledger.
+
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "store/database.h"
+
+namespace Ui {
+class EditorForm;
+}
+
+enum class EditorMode { Designed, Add, Modify, View, Ship };
+
+// The fourteen order texts in column order: 卖家账号, 订单号, 快递公司, 运单号,
+// 订单日期, 商品名称, 购买账号, 购买订单号, 收货信息, 售价, 进价, 佣金, 利润, 备注.
+using OrderTexts = std::array<std::string, 14>;
+
+struct EditorWindow : QWidget {
+    EditorWindow();
+    ~EditorWindow() override;
+
+    std::unique_ptr<Ui::EditorForm> ui;
+    // Decided once, when the window is created; the hand-off variables may
+    // change while the window is open.
+    EditorMode mode = EditorMode::Designed;
+    std::int32_t orderId = 0;
+    DatabaseConnection 外部数据库1;
+};
+
+// Mode choice from the hand-off word and id, first matching rule wins.
+EditorMode ChooseEditorMode(const std::string& word, std::int32_t id);
+// The created handler: reads editorMode and currentOrderId once, then sets
+// the window up for its mode and loads the order.
+void RunEditorCreated(EditorWindow& window);
+
+// Sale price minus purchase price plus commission, each read with
+// TextToNumber, computed in double and held as single precision.
+float ComputeProfit(std::string_view sale, std::string_view purchase, std::string_view commission);
+// Content-changed handler of the three price fields.
+void UpdateProfit(EditorWindow& window);
+
+OrderTexts ReadOrderFields(const EditorWindow& window);
+std::string BuildInsertStatement(const OrderTexts& values);
+std::string BuildUpdateStatement(const OrderTexts& values, std::int32_t id);
+void StoreNewOrder(EditorWindow& window);  // 按钮1
+void StoreChanges(EditorWindow& window);   // 按钮3: modify and ship
+void EmptyFields(EditorWindow& window);    // 按钮2, and after a stored new order

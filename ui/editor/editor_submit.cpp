@@ -1,0 +1,106 @@
+// The editor's three buttons: store a new order, store the changes of the
+// loaded order (also how an order is shipped), and empty the fields.
+#include <QComboBox>
+#include <QPushButton>
+#include <initializer_list>
+
+#include "common/message_box.h"
+#include "common/text_encoding.h"
+#include "common/value_text.h"
+#include "ui/editor/content_edit.h"
+#include "ui/editor/editor_parts.h"
+#include "ui_editor.h"
+
+namespace {
+
+// The fields in column order, as the statements take them.
+std::array<QWidget*, 14> FieldsInColumnOrder(const Ui::EditorForm& ui) {
+    return {ui.组合框1, ui.编辑框5, ui.组合框2, ui.编辑框2, ui.编辑框7,  ui.编辑框3,  ui.组合框3,
+            ui.编辑框4, ui.编辑框8, ui.编辑框6, ui.编辑框9, ui.编辑框10, ui.编辑框11, ui.编辑框1};
+}
+
+// Opens the ledger and runs one statement; a failure is told to the user with
+// the driver's diagnostic and the caller keeps everything as it was.
+bool RunStatement(EditorWindow& window, const std::string& statement) {
+    DatabaseConnection& db = window.外部数据库1;
+    if (!db.OpenMdbFile(DatabasePath()) || !db.ExecuteSql(statement)) {
+        ShowDatabaseError(db.LastError());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+OrderTexts ReadOrderFields(const EditorWindow& window) {
+    OrderTexts values;
+    const auto fields = FieldsInColumnOrder(*window.ui);
+    for (std::size_t i = 0; i < fields.size(); ++i) values[i] = FieldText(fields[i]);
+    return values;
+}
+
+std::string BuildInsertStatement(const OrderTexts& values) {
+    std::string statement =
+        Gbk("insert into 订单列表(卖家账号,订单号,快递公司,运单号,订单日期,商品名称,购买账号,"
+            "购买订单号,收货信息,售价,进价,佣金,利润,备注) values('");
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i > 0) statement += "','";
+        statement += QuoteText(values[i]);
+    }
+    return statement + "')";
+}
+
+std::string BuildUpdateStatement(const OrderTexts& values, std::int32_t id) {
+    static const char* const kColumns[] = {
+        "卖家账号",   "订单号",   "快递公司", "运单号", "订单日期", "商品名称", "购买账号",
+        "购买订单号", "收货信息", "售价",     "进价",   "佣金",     "利润",     "备注"};
+    std::string statement = Gbk("update 订单列表 set ");
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        if (i > 0) statement += "',";
+        statement += Gbk(kColumns[i]) + "='" + QuoteText(values[i]);
+    }
+    return statement + "' where id=" + IntegerToText(id);
+}
+
+void StoreNewOrder(EditorWindow& window) {
+    if (ShowMessage(Gbk("确定提交吗？"), kMbYesNo, Gbk("提示")) != kAnswerYes) return;
+    // What was typed stays in the form until the ledger has taken it.
+    if (!RunStatement(window, BuildInsertStatement(ReadOrderFields(window)))) return;
+    ShowMessage(Gbk("添加成功"));
+    EmptyFields(window);
+}
+
+void StoreChanges(EditorWindow& window) {
+    if (ShowMessage(Gbk("确定修改吗？"), kMbYesNo, Gbk("提示")) != kAnswerYes) return;
+    Ui::EditorForm& ui = *window.ui;
+    const std::string company = FieldText(ui.组合框2);
+    const std::string waybill = FieldText(ui.编辑框2);
+    // Shipped without an express company: both columns carry the ship marker.
+    const bool marked = window.mode == EditorMode::Ship && company.empty();
+    if (marked) {
+        SetFieldText(ui.组合框2, Gbk("已发货"));
+        SetFieldText(ui.编辑框2, Gbk("已发货"));
+    }
+    if (!RunStatement(window, BuildUpdateStatement(ReadOrderFields(window), window.orderId))) {
+        // Nothing was stored: the form shows again what the user had entered.
+        if (marked) {
+            SetFieldText(ui.组合框2, company);
+            SetFieldText(ui.编辑框2, waybill);
+        }
+        return;
+    }
+    ShowMessage(Gbk("修改成功！"));
+    window.close();
+}
+
+void EmptyFields(EditorWindow& window) {
+    Ui::EditorForm& ui = *window.ui;
+    // The combo boxes keep their list items. The price fields are emptied
+    // before the profit field, which therefore ends empty too.
+    for (QWidget* field :
+         std::initializer_list<QWidget*>{ui.组合框1, ui.组合框2, ui.组合框3, ui.编辑框1, ui.编辑框2,
+                                         ui.编辑框3, ui.编辑框4, ui.编辑框5, ui.编辑框6, ui.编辑框7,
+                                         ui.编辑框8, ui.编辑框9, ui.编辑框10, ui.编辑框11}) {
+        SetFieldText(field, "");
+    }
+}
