@@ -48,7 +48,7 @@ class OrdersWindowTest : public testing::Test {
         ASSERT_NE(window, nullptr);
     }
     void TearDown() override {
-        delete window;
+        CloseAllWindows();
         SetMessageBoxForTesting({});
         SetProcessEndForTesting({});
         SetStatementObserverForTesting({});
@@ -103,7 +103,7 @@ TEST_F(OrdersWindowTest, SearchButtonsAndClear) {
 
     // The filters ignore the fields and leave them as they are.
     QTest::mouseClick(window->按钮2, Qt::LeftButton);
-    EXPECT_EQ(window->信息列表框->List()->ItemCount(), 1);
+    EXPECT_EQ(window->信息列表框->List()->ItemCount(), 2);
     EXPECT_EQ(sent.back(),
               "select sum(售价),sum(进价),sum(佣金),sum(利润) from 订单列表 where 1=1 "
               "and 快递公司 =''and 运单号 ='' ");
@@ -123,10 +123,15 @@ TEST_F(OrdersWindowTest, SearchButtonsAndClear) {
 }
 
 TEST_F(OrdersWindowTest, ListFollowsTheWindowSize) {
-    window->resize(852, 442);
+    // Sizes are outer sizes, the frame the platform draws included.
+    const QSize frame = window->frameGeometry().size() - window->size();
+    window->resize(QSize(852, 442) - frame);
     QApplication::processEvents();
     EXPECT_EQ(window->信息列表框->size(), QSize(802, 242));
     EXPECT_EQ(window->信息列表框->pos(), QPoint(6, 147));
+    window->resize(QSize(1000, 700) - frame);
+    QApplication::processEvents();
+    EXPECT_EQ(window->信息列表框->size(), QSize(950, 500));
     window->resize(40, 100);
     QApplication::processEvents();
     EXPECT_EQ(window->信息列表框->size(), QSize(0, 0));

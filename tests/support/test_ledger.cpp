@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+
 #include <unistd.h>
+#include <QApplication>
+#include <QWidget>
 
 #include <cstdlib>
 #include <filesystem>
@@ -107,4 +110,9 @@ long long TestLedger::AddOrder(const std::map<std::string, std::string>& fields)
 
 void TestLedger::WriteConfig(const std::string& bytes) const {
     std::ofstream(directory_ + "/config.ini", std::ios::binary) << bytes;
+}
+
+void CloseAllWindows() {
+    for (QWidget* window : QApplication::topLevelWidgets()) window->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

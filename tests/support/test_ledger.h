@@ -34,3 +34,6 @@ class TestLedger {
     std::string directory_;
     std::string previousDirectory_;
 };
+
+// Closes every top-level window the test left open and lets Qt destroy them.
+void CloseAllWindows();

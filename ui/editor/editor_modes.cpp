@@ -13,6 +13,7 @@
 #include "common/text_encoding.h"
 #include "common/value_text.h"
 #include "store/settings.h"
+#include "ui/pick_list.h"
 #include "ui/editor/content_edit.h"
 #include "ui/editor/editor_parts.h"
 #include "ui_editor.h"
@@ -38,25 +39,16 @@ void SetTitle(EditorWindow& window, const char* utf8) {
     window.setWindowTitle(GbkToQString(Gbk(utf8)));
 }
 
-// Appends items without changing the text the combo box shows (Qt would make
-// the first item of an empty list current).
-void AppendItem(QComboBox* combo, const std::string& item) {
-    const QString shown = combo->currentText();
-    combo->addItem(GbkToQString(item));
-    combo->setCurrentIndex(-1);
-    combo->setEditText(shown);
-}
-
 void FillExpressList(Ui::EditorForm& ui) {
     const std::string list = ReadSetting(SettingsPath(), "kuaidiinfo", "kuaidi");
-    for (const std::string& item : SplitList(list, "#")) AppendItem(ui.组合框2, item);
+    for (const std::string& item : SplitList(list, "#")) AppendPickItem(ui.组合框2, item);
 }
 
 void FillPickLists(Ui::EditorForm& ui) {
     const std::string accounts = ReadSetting(SettingsPath(), "zhanghaoinfo", "zhanghao");
     for (const std::string& item : SplitList(accounts, "|")) {
-        AppendItem(ui.组合框3, item);
-        AppendItem(ui.组合框1, item);
+        AppendPickItem(ui.组合框3, item);
+        AppendPickItem(ui.组合框1, item);
     }
     FillExpressList(ui);
 }

@@ -5,12 +5,9 @@
 #include "common/text_encoding.h"
 #include "store/settings.h"
 #include "ui/orders/orders_window.h"
+#include "ui/pick_list.h"
 
 namespace {
-
-void AddItems(QComboBox* box, const std::vector<std::string>& pieces) {
-    for (const std::string& piece : pieces) box->addItem(GbkToQString(piece));
-}
 
 std::string TextOf(const QComboBox* box) { return QStringToGbk(box->currentText()); }
 std::string TextOf(const QLineEdit* box) { return QStringToGbk(box->text()); }
@@ -21,10 +18,13 @@ void OrdersWindow::Created() {
     const std::vector<std::string> accounts =
         SplitList(ReadSetting(SettingsPath(), "zhanghaoinfo", "zhanghao"), "|");
     for (const std::string& account : accounts) {
-        组合框1->addItem(GbkToQString(account));
-        组合框3->addItem(GbkToQString(account));
+        AppendPickItem(组合框1, account);
+        AppendPickItem(组合框3, account);
     }
-    AddItems(组合框2, SplitList(ReadSetting(SettingsPath(), "kuaidiinfo", "kuaidi"), "#"));
+    for (const std::string& company :
+         SplitList(ReadSetting(SettingsPath(), "kuaidiinfo", "kuaidi"), "#")) {
+        AppendPickItem(组合框2, company);
+    }
 }
 
 void OrdersWindow::SizeChanged() {

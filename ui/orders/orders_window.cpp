@@ -74,8 +74,10 @@ void OpenMainWindow() {
     auto* window = new OrdersWindow;
     OpenWindow() = window;
     PlaceWindowCentred(window, 852, 442, false);
-    window->show();
     window->Created();
+    window->show();
+    // Once shown, the frame the platform draws is known and comes off the size.
+    PlaceWindowCentred(window, 852, 442, false);
 }
 
 OrdersWindow* MainWindow() { return OpenWindow().data(); }
