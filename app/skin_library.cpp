@@ -14,7 +14,7 @@ void* LibraryHandle() {
     static void* handle = nullptr;
     if (handle != nullptr) return handle;
     const std::string besideProgram = ProgramDirectory() + "/" + kSkinLibraryFileName;
-    handle = dlopen(besideProgram.c_str(), RTLD_NOW | RTLD_LOCAL);
+    handle = dlopen(NativePath(besideProgram).c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) handle = dlopen(kSkinLibraryFileName, RTLD_NOW | RTLD_LOCAL);
     return handle;
 }

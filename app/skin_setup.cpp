@@ -1,57 +1,30 @@
 #include "app/skin_setup.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/skin_library.h"
 #include "app/skin_library_image.h"
 #include "app/skin_table.h"
 #include "platform/files.h"
+#include "platform/whole_file.h"
 
 namespace {
 
 std::string LibraryPath() { return ProgramDirectory() + "/" + kSkinLibraryFileName; }
-
-bool WriteAll(int fd, const unsigned char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t written = write(fd, data, size);
-        if (written < 0) return false;
-        data += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
-
-// Writes the library image in one piece. It goes to a temporary file in the
-// same directory first and takes its name only when complete, so a full disk
-// or a crash never leaves a cut-off library that later starts would keep
-// using as it is.
-bool WriteLibraryFile(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    std::string temporary = path.substr(0, slash + 1) + ".SkinH_EL.dll.XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) return false;
-    bool written = WriteAll(fd, kSkinLibraryImage, kSkinLibraryImageSize) &&
-                   fchmod(fd, 0755) == 0 && fsync(fd) == 0;
-    written = (close(fd) == 0) && written;
-    if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    return true;
-}
 
 }  // namespace
 
 void EnsureSkinLibrary() {
     if (PathExists(LibraryPath())) return;
     // A failed write is not reported: loading the library finds out.
-    if (WriteLibraryFile(LibraryPath())) SetFileHidden(LibraryPath());
+    // The image goes to a temporary file first and takes its name only when
+    // complete, so a full disk or a crash never leaves a cut-off library that
+    // later starts would keep using as it is.
+    const std::string_view image(reinterpret_cast<const char*>(kSkinLibraryImage),
+                                 kSkinLibraryImageSize);
+    if (ReplaceWholeFile(NativePath(LibraryPath()), image)) SetFileHidden(LibraryPath());
 }
 
 void EnableSkinAero() {

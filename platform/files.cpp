@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/text_encoding.h"
 #include "platform/whole_file.h"
 
 namespace {
@@ -70,7 +71,7 @@ std::string ProgramDirectory() {
             if (slash == std::string::npos) return {};
             // The root keeps its separator, as "/" joined with "/name" still
             // names the file in the root.
-            return slash == 0 ? "/" : exe.substr(0, slash);
+            return FromNativePath(slash == 0 ? "/" : exe.substr(0, slash));
         }
         buffer.resize(buffer.size() * 2);
     }
@@ -83,7 +84,7 @@ void SetProgramDirectoryForTesting(const std::string& directory) {
 std::string CurrentDirectory() {
     std::vector<char> buffer(4096);
     for (;;) {
-        if (getcwd(buffer.data(), buffer.size())) return std::string(buffer.data());
+        if (getcwd(buffer.data(), buffer.size())) return FromNativePath(buffer.data());
         if (errno != ERANGE) return {};
         buffer.resize(buffer.size() * 2);
     }
@@ -91,12 +92,16 @@ std::string CurrentDirectory() {
 
 bool PathExists(const std::string& path) {
     struct stat info {};
-    return !path.empty() && stat(path.c_str(), &info) == 0;
+    return !path.empty() && stat(NativePath(path).c_str(), &info) == 0;
 }
+
+std::string NativePath(const std::string& path) { return GbkToUtf8(path); }
+
+std::string FromNativePath(const std::string& nativePath) { return Gbk(nativePath); }
 
 bool SetFileHidden(const std::string& path) {
     if (!PathExists(path)) return false;
-    const PathParts parts = SplitPath(path);
+    const PathParts parts = SplitPath(NativePath(path));
     if (!ListableName(parts.name)) return false;
     const std::string listPath = HiddenListPath(parts.directory);
     std::string list;
@@ -110,7 +115,7 @@ bool SetFileHidden(const std::string& path) {
 
 bool IsFileHidden(const std::string& path) {
     if (path.empty()) return false;
-    const PathParts parts = SplitPath(path);
+    const PathParts parts = SplitPath(NativePath(path));
     if (!ListableName(parts.name)) return false;
     std::string list;
     return ReadWholeFile(HiddenListPath(parts.directory), kMaxHiddenListBytes, list) ==

@@ -1,9 +1,16 @@
 #pragma once
-// File-system pieces the program needs from the platform.
+// File-system pieces the program needs from the platform. Paths are GBK
+// like every other text of the program; the file system here speaks UTF-8,
+// and the conversion happens at the system calls.
 
 #include <string>
 
-// The directory of the running program, without a trailing separator.
+// A GBK path as the system calls want it, and back.
+std::string NativePath(const std::string& path);
+std::string FromNativePath(const std::string& nativePath);
+
+// The directory of the running program, without a trailing separator
+// (the root stays "/").
 std::string ProgramDirectory();
 // Tests point the program directory elsewhere; an empty text restores it.
 void SetProgramDirectoryForTesting(const std::string& directory);

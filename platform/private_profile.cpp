@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/text_encoding.h"
+#include "platform/files.h"
 #include "platform/whole_file.h"
 
 // The file is handled as bytes, line by line. A line ends at CR LF, at LF or
@@ -191,7 +192,7 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
                                     const std::string& path, std::size_t bufferSize) {
     if (bufferSize == 0) return {};
     std::string bytes;
-    if (ReadWholeFile(path, kMaxFileBytes, bytes) != WholeFileRead::kOk) return {};
+    if (ReadWholeFile(NativePath(path), kMaxFileBytes, bytes) != WholeFileRead::kOk) return {};
 
     const bool utf8 = HasUtf8Bom(bytes);
     const std::string sectionName = utf8 ? GbkToUtf8(Trim(section)) : std::string(Trim(section));
@@ -217,7 +218,7 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
                                const std::string& value, const std::string& path) {
     if (path.empty() || !CanWrite(Trim(section), Trim(key), value)) return false;
     std::string bytes;
-    const WholeFileRead read = ReadWholeFile(path, kMaxFileBytes, bytes);
+    const WholeFileRead read = ReadWholeFile(NativePath(path), kMaxFileBytes, bytes);
     if (read != WholeFileRead::kOk && read != WholeFileRead::kMissing) return false;
 
     const bool utf8 = HasUtf8Bom(bytes);
@@ -252,5 +253,5 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
         result += "[" + sectionName + "]\r\n" + entry;
     }
     if (read == WholeFileRead::kOk && result == bytes) return true;
-    return ReplaceWholeFile(path, result);
+    return ReplaceWholeFile(NativePath(path), result);
 }

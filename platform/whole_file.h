@@ -2,6 +2,7 @@
 // Small files read and replaced whole. A replacement goes to a new file in
 // the same directory, is flushed to disk and then renamed over the old one,
 // so a reader or a crash sees either the old file or the new one, never a mix.
+// Paths here are as the system calls take them (see NativePath).
 
 #include <cstddef>
 #include <string>

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/text_encoding.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -512,13 +513,7 @@ std::string BuildConnectionString(const std::string& path) {
     return text;
 }
 
-std::string DatabasePath() {
-    // The file system speaks UTF-8 here; the program's texts are GBK.
-    std::vector<char> buffer(PATH_MAX);
-    std::string directory;
-    if (getcwd(buffer.data(), buffer.size())) directory = Gbk(buffer.data());
-    return directory + "/tallovar.mdb";
-}
+std::string DatabasePath() { return CurrentDirectory() + "/tallovar.mdb"; }
 
 std::string QuoteText(const std::string& text) {
     std::string quoted;

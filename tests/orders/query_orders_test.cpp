@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "app/process_end.h"
@@ -211,4 +212,16 @@ TEST_F(QueryOrdersTest, FileThatIsNoDatabaseIsReported) {
     EXPECT_EQ(messages[0].title, "错误");
     EXPECT_TRUE(exitCodes.empty());
     EXPECT_EQ(totals, "记录：");
+}
+
+TEST_F(QueryOrdersTest, LedgerInAFolderWithAChineseName) {
+    TestLedger ledger(false);
+    const std::string folder = ledger.Directory() + "/我的账本";
+    std::filesystem::create_directory(folder);
+    std::filesystem::current_path(folder);
+    TestLedger::CreateFile(folder + "/tallovar.mdb");
+    Query();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(exitCodes.empty());
+    EXPECT_EQ(totals, "记录：当前有0单  总售价：元  总进价：元  总佣金：元  总利润：元");
 }

@@ -44,7 +44,14 @@ TestLedger::TestLedger(bool createFile) {
     previousDirectory_ = std::filesystem::current_path();
     std::filesystem::current_path(directory_);
     SetProgramDirectoryForTesting(directory_);
-    if (createFile) Exec(kSchema);
+    if (createFile) CreateFile(DatabaseFile());
+}
+
+void TestLedger::CreateFile(const std::string& path) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, kSchema, nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
 }
 
 TestLedger::~TestLedger() {

@@ -30,6 +30,9 @@ class TestLedger {
 
     void WriteConfig(const std::string& bytes) const;
 
+    // Makes a ledger file with both tables at a path (UTF-8).
+    static void CreateFile(const std::string& path);
+
   private:
     std::string directory_;
     std::string previousDirectory_;
