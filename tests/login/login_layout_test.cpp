@@ -43,10 +43,10 @@ TEST_F(LoginLayoutTest, FrameMatchesTheDesign) {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Tallovar"));
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->parentWidget(), nullptr);
-    // Without a platform frame the window itself is the design's outer size.
-    EXPECT_EQ(window->size(), QSize(395, 269));
-    EXPECT_EQ(window->minimumSize(), QSize(395, 269));
-    EXPECT_EQ(window->maximumSize(), QSize(395, 269));
+    // The design's size is the outer one, frame included where there is one.
+    EXPECT_EQ(window->frameGeometry().size(), QSize(395, 269));
+    EXPECT_EQ(window->minimumSize(), window->size());
+    EXPECT_EQ(window->maximumSize(), window->size());
 
     const Qt::WindowFlags flags = window->windowFlags();
     EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
@@ -55,8 +55,9 @@ TEST_F(LoginLayoutTest, FrameMatchesTheDesign) {
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
 
     const QRect screen = window->screen()->geometry();
-    EXPECT_EQ(window->pos(), QPoint(screen.left() + (screen.width() - 395) / 2,
-                                    screen.top() + (screen.height() - 269) / 2));
+    EXPECT_EQ(window->frameGeometry().topLeft(),
+              QPoint(screen.left() + (screen.width() - 395) / 2,
+                     screen.top() + (screen.height() - 269) / 2));
 }
 
 TEST_F(LoginLayoutTest, EveryControlAtItsPlaceWithItsCaption) {

@@ -32,8 +32,18 @@ find_window() {  # find_window PID NAME -> window id
     timeout 20 xdotool search --sync --onlyvisible --pid "$1" --name "$2" | head -n 1
 }
 
-wait_exit() {  # wait_exit PID -> exit code (124 when it does not end)
-    local rc=0
+focused_name() {  # waits until the focused window has the title NAME; prints it
+    local name=""
+    for _ in $(seq 100); do
+        name=$(xdotool getwindowname "$(xdotool getwindowfocus)" 2>/dev/null || true)
+        [ "$name" == "$1" ] && break
+        sleep 0.1
+    done
+    echo "$name"
+}
+
+end_code=""
+wait_end() {  # wait_end PID: sets end_code (124 when it does not end)
     for _ in $(seq 100); do
         kill -0 "$1" 2>/dev/null || break
         sleep 0.1
@@ -41,11 +51,11 @@ wait_exit() {  # wait_exit PID -> exit code (124 when it does not end)
     if kill -0 "$1" 2>/dev/null; then
         kill "$1"
         wait "$1" || true
-        echo 124
+        end_code=124
         return
     fi
-    wait "$1" || rc=$?
-    echo "$rc"
+    end_code=0
+    wait "$1" || end_code=$?
 }
 
 # Closing the login window before signing in.
@@ -54,24 +64,23 @@ touch "$root/work/tallovar.mdb"
 pid=$!
 login=$(find_window "$pid" '^Tallovar$')
 check "login window shown" yes "$([ -n "$login" ] && echo yes || echo no)"
-geometry=$(xdotool getwindowgeometry "$login" | tr -s ' ' | tr '\n' ' ')
-check "login window position and size" "Position: 314,249 (screen: 0) Geometry: 395x269" \
-    "$(echo "$geometry" | sed -E 's/^Window [0-9]+ //; s/ $//')"
+check "login window at its place on a 1024x768 screen" "X=314 Y=249 WIDTH=395 HEIGHT=269" \
+    "$(xdotool getwindowgeometry --shell "$login" | grep -E '^(X|Y|WIDTH|HEIGHT)=' | tr '\n' ' ' | sed 's/ $//')"
 "$send_close" "$login"
-check "exit code after closing the login window" 0 "$(wait_exit "$pid")"
+wait_end "$pid"
+check "exit code after closing the login window" 0 "$end_code"
 
 # Signing in without a ledger in the current directory.
 rm "$root/work/tallovar.mdb"
 (cd "$root/work" && exec "$root/program/tallovar") &
 pid=$!
 login=$(find_window "$pid" '^Tallovar$')
-button_x=$((314 + 160 + 48))
-button_y=$((249 + 168 + 12))
-xdotool mousemove "$button_x" "$button_y" click 1
-warning=$(find_window "$pid" '^警告$')
-check "warning shown" yes "$([ -n "$warning" ] && echo yes || echo no)"
-xdotool windowfocus --sync "$warning" key Return
-check "exit code after the missing-ledger warning" 0 "$(wait_exit "$pid")"
+# The centre of "登录".
+xdotool mousemove $((314 + 160 + 48)) $((249 + 168 + 12)) click 1
+check "warning shown" "警告" "$(focused_name "警告")"
+xdotool key Return
+wait_end "$pid"
+check "exit code after the missing-ledger warning" 0 "$end_code"
 check "settings untouched" no "$([ -e "$root/program/config.ini" ] && echo yes || echo no)"
 
 exit "$failures"

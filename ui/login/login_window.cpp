@@ -24,7 +24,6 @@ constexpr int kOuterHeight = 269;
 
 LoginWindow::LoginWindow() : ui_(std::make_unique<Ui::LoginWindow>()) {
     ui_->setupUi(this);
-    FitLabelsToCaptions(this);
     // A fixed frame with a system menu and a close button, nothing to
     // minimise or maximise.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -86,6 +85,9 @@ void LoginWindow::SignInClicked() {
 void OpenLoginWindow() {
     auto* window = new LoginWindow;
     window->Created();
+    // Measured in the font the skin left, so no caption is cut.
+    window->ensurePolished();
+    FitLabelsToCaptions(window);
     PlaceWindowCentred(window, kOuterWidth, kOuterHeight, true);
     window->show();
     // Now that the platform has framed the window, its outer size is the design's.
