@@ -10,6 +10,8 @@ send_close=$2
 if [ -z "${DISPLAY_FOR_TEST:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" env DISPLAY_FOR_TEST=1 "$0" "$@"
 fi
+# The window tests' offscreen platform would draw nothing on the X screen.
+export QT_QPA_PLATFORM=xcb
 
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
