@@ -14,7 +14,9 @@ fi
 export QT_QPA_PLATFORM=xcb
 
 root=$(mktemp -d)
-trap 'rm -rf "$root"' EXIT
+pid=""
+# A run cut short leaves neither the program nor its files behind.
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$root"' EXIT
 # A copy of the program in its own directory, so config.ini and the skin
 # library go there and not into the build tree.
 mkdir -p "$root/program" "$root/work"
@@ -58,6 +60,7 @@ wait_end() {  # wait_end PID: sets end_code (124 when it does not end)
     fi
     end_code=0
     wait "$1" || end_code=$?
+    pid=""
 }
 
 # Closing the login window before signing in.
