@@ -12,7 +12,7 @@ PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
     unixodbc unixodbc-dev odbcinst libsqliteodbc sqlite3 libsqlite3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-noto-cjk xvfb xauth imagemagick
+    fonts-noto-cjk xvfb xauth imagemagick xdotool libx11-dev
     clang libclang-rt-14-dev
 )
 

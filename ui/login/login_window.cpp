@@ -1,3 +1,102 @@
 #include "ui/login/login_window.h"
 
-void OpenLoginWindow() {}
+#include <QApplication>
+#include <QMetaObject>
+
+#include "app/process_end.h"
+#include "app/program_state.h"
+#include "app/skin_setup.h"
+#include "common/message_box.h"
+#include "common/text_encoding.h"
+#include "common/value_text.h"
+#include "platform/files.h"
+#include "store/settings.h"
+#include "ui/orders/orders_window.h"
+#include "ui/window_frame.h"
+#include "ui_login.h"
+
+namespace {
+
+constexpr int kOuterWidth = 395;
+constexpr int kOuterHeight = 269;
+
+}  // namespace
+
+LoginWindow::LoginWindow() : ui_(std::make_unique<Ui::LoginWindow>()) {
+    ui_->setupUi(this);
+    // A fixed frame with a system menu and a close button, nothing to
+    // minimise or maximise.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setAttribute(Qt::WA_DeleteOnClose);
+    connect(ui_->按钮2, &QPushButton::clicked, this, &LoginWindow::SignInClicked);
+}
+
+LoginWindow::~LoginWindow() = default;
+
+void LoginWindow::Created() {
+    EnableSkinAero();
+    AttachSkin(10);
+    ui_->编辑框1->setText(GbkToQString(ReadSetting(SettingsPath(), "sysuser", "username")));
+    ui_->编辑框2->setText(GbkToQString(ReadSetting(SettingsPath(), "sysuser", "password")));
+}
+
+void LoginWindow::SignInClicked() {
+    if (!PathExists(DatabasePath())) {
+        ShowMessage(Gbk("数据库不存在，无法使用！"), kMbOk, Gbk("警告"));
+        EndProcess(0);
+        return;
+    }
+    if (QStringToGbk(ui_->编辑框1->text()).empty() || QStringToGbk(ui_->编辑框2->text()).empty()) {
+        ShowMessage(Gbk("用户名或密码为空！"), kMbOk, Gbk("信息提示"));
+        return;
+    }
+    // Remembered before the database is asked, so a refused pair is kept too.
+    WriteSetting("sysuser", "username", QStringToGbk(ui_->编辑框1->text()), SettingsPath());
+    WriteSetting("sysuser", "password", QStringToGbk(ui_->编辑框2->text()), SettingsPath());
+
+    // A connection or statement that fails is a database fault, not a wrong
+    // password: the user sees the driver's diagnostic and may try again.
+    if (!外部数据库1.OpenMdbFile(DatabasePath())) {
+        signInRecordset = 0;
+        ShowDatabaseError(外部数据库1.LastError());
+        return;
+    }
+    // The typed texts go in as values, quotes doubled, so a quote in a name
+    // or password is looked up as itself.
+    const std::string statement =
+        "select * from sysuser where username='" + QuoteText(QStringToGbk(ui_->编辑框1->text())) +
+        "' and password='" + QuoteText(QStringToGbk(ui_->编辑框2->text())) + "'";
+    signInRecordset = 外部数据库1.OpenTable(statement);
+    if (signInRecordset == 0) {
+        ShowDatabaseError(外部数据库1.LastError());
+        return;
+    }
+    signInResult = NumberToInteger(外部数据库1.ReadColByIndex(signInRecordset, 1));
+    if (signInResult >= 1) {
+        OpenMainWindow();
+        // The window goes once this handler has returned.
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        return;
+    }
+    ShowMessage(Gbk("登录失败！用户名或密码错误！"), kMbOk, Gbk("信息提示"));
+}
+
+void OpenLoginWindow() {
+    auto* window = new LoginWindow;
+    window->Created();
+    // Measured in the font the skin left, so no caption is cut.
+    window->ensurePolished();
+    FitLabelsToCaptions(window);
+    PlaceWindowCentred(window, kOuterWidth, kOuterHeight, true);
+    window->show();
+    // Now that the platform has framed the window, its outer size is the design's.
+    PlaceWindowCentred(window, kOuterWidth, kOuterHeight, true);
+}
+
+LoginWindow* FindLoginWindow() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<LoginWindow*>(widget)) return window;
+    }
+    return nullptr;
+}

@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Runs the real program under Xvfb on a 1024x768 screen and checks how it ends:
+# closing the login window ends it with 0; a missing ledger ends it with 0
+# after the warning has been answered. Also checks where the login window opens.
+# Usage: program_exit_test.sh PROGRAM SEND_CLOSE
+set -euo pipefail
+program=$1
+send_close=$2
+
+if [ -z "${DISPLAY_FOR_TEST:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1024x768x24" env DISPLAY_FOR_TEST=1 "$0" "$@"
+fi
+# The window tests' offscreen platform would draw nothing on the X screen.
+export QT_QPA_PLATFORM=xcb
+
+root=$(mktemp -d)
+pid=""
+# A run cut short leaves neither the program nor its files behind.
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$root"' EXIT
+# A copy of the program in its own directory, so config.ini and the skin
+# library go there and not into the build tree.
+mkdir -p "$root/program" "$root/work"
+cp "$program" "$root/program/tallovar"
+
+failures=0
+check() {  # check WHAT EXPECTED ACTUAL
+    if [ "$2" == "$3" ]; then
+        echo "ok: $1"
+    else
+        echo "FAILED: $1: expected '$2', got '$3'"
+        failures=$((failures + 1))
+    fi
+}
+
+find_window() {  # find_window PID NAME -> window id
+    timeout 20 xdotool search --sync --onlyvisible --pid "$1" --name "$2" | head -n 1
+}
+
+focused_name() {  # waits until the focused window has the title NAME; prints it
+    local name=""
+    for _ in $(seq 100); do
+        name=$(xdotool getwindowname "$(xdotool getwindowfocus)" 2>/dev/null || true)
+        [ "$name" == "$1" ] && break
+        sleep 0.1
+    done
+    echo "$name"
+}
+
+end_code=""
+wait_end() {  # wait_end PID: sets end_code (124 when it does not end)
+    for _ in $(seq 100); do
+        kill -0 "$1" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$1" 2>/dev/null; then
+        kill "$1"
+        wait "$1" || true
+        end_code=124
+        return
+    fi
+    end_code=0
+    wait "$1" || end_code=$?
+    pid=""
+}
+
+# Closing the login window before signing in.
+touch "$root/work/tallovar.mdb"
+(cd "$root/work" && exec "$root/program/tallovar") &
+pid=$!
+login=$(find_window "$pid" '^Tallovar$')
+check "login window shown" yes "$([ -n "$login" ] && echo yes || echo no)"
+check "login window at its place on a 1024x768 screen" "X=314 Y=249 WIDTH=395 HEIGHT=269" \
+    "$(xdotool getwindowgeometry --shell "$login" | grep -E '^(X|Y|WIDTH|HEIGHT)=' | tr '\n' ' ' | sed 's/ $//')"
+"$send_close" "$login"
+wait_end "$pid"
+check "exit code after closing the login window" 0 "$end_code"
+
+# Signing in without a ledger in the current directory.
+rm "$root/work/tallovar.mdb"
+(cd "$root/work" && exec "$root/program/tallovar") &
+pid=$!
+login=$(find_window "$pid" '^Tallovar$')
+# The centre of "登录".
+xdotool mousemove $((314 + 160 + 48)) $((249 + 168 + 12)) click 1
+check "warning shown" "警告" "$(focused_name "警告")"
+xdotool key Return
+wait_end "$pid"
+check "exit code after the missing-ledger warning" 0 "$end_code"
+check "settings untouched" no "$([ -e "$root/program/config.ini" ] && echo yes || echo no)"
+
+exit "$failures"
