@@ -11,5 +11,11 @@ if [ ! -e demo/tallovar.mdb ]; then
     echo "演示账本已建立：demo/tallovar.mdb（用户 admin，密码 admin）"
     echo "Demo ledger made: demo/tallovar.mdb (user admin, password admin)"
 fi
+# The pick lists live in config.ini beside the program, in GBK as the
+# program keeps every text; a demo set is written once if there is none.
+if [ ! -e build/config.ini ]; then
+    printf '[zhanghaoinfo]\r\nzhanghao=晴天杂货铺|木子优品|阿福百货|星河数码专营|采购小号01|jd_进货专用|pdd_囤货号\r\n[kuaidiinfo]\r\nkuaidi=顺丰速运#圆通速递#中通快递#韵达快递#申通快递#邮政EMS#京东物流#极兔速递\r\n' \
+        | iconv -f UTF-8 -t GBK > build/config.ini
+fi
 cd demo
 exec ../build/tallovar

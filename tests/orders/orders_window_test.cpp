@@ -255,3 +255,21 @@ TEST_F(OrdersWindowTest, RightClickBelowTheRowsOpensTheFullMenu) {
     EXPECT_TRUE(allEnabled);
     EXPECT_EQ(window->信息列表框->SelectedRow(), -1);
 }
+
+TEST_F(OrdersWindowTest, ListColumnsHaveTheirHeadersAndWidths) {
+    const char* headers[] = {"ID",       "卖家账号", "订单号",     "快递公司", "运单号",
+                             "商品名称", "售价",     "进价",       "佣金",     "利润",
+                             "订单日期", "购买账号", "购买订单号", "收货信息", "备注"};
+    const int widths[] = {1, 72, 57, 72, 57, 72, 45, 45, 45, 45, 70, 72, 72, 72, 45};
+    OrderListView* list = window->信息列表框;
+    ASSERT_EQ(list->model()->columnCount(), 15);
+    for (int c = 0; c < 15; ++c) {
+        EXPECT_EQ(list->model()->headerData(c, Qt::Horizontal).toString(),
+                  QString::fromUtf8(headers[c]));
+        EXPECT_EQ(list->columnWidth(c), widths[c]) << headers[c];
+    }
+    EXPECT_EQ(list->selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_EQ(list->selectionMode(), QAbstractItemView::SingleSelection);
+    EXPECT_TRUE(list->showGrid());
+    EXPECT_TRUE(list->horizontalHeader()->sectionsMovable());
+}

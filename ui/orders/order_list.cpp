@@ -97,6 +97,8 @@ OrderListView::OrderListView(QWidget* parent)
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setStretchLastSection(false);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The id column is one pixel wide: present for the order actions, not seen.
+    horizontalHeader()->setMinimumSectionSize(1);
     for (int c = 0; c < OrderListModel::kColumns; ++c) {
         setColumnWidth(c, OrderListColumns()[c].width);
     }
