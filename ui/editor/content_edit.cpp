@@ -20,15 +20,21 @@ void ContentEdit::SetContent(const QString& text) {
 
 void SetFieldText(QWidget* field, const std::string& text) {
     const QString value = GbkToQString(text);
+    QLineEdit* shown = nullptr;
     if (auto* content = qobject_cast<ContentEdit*>(field)) {
         content->SetContent(value);
+        shown = content;
     } else if (auto* line = qobject_cast<QLineEdit*>(field)) {
         line->setText(value);
+        shown = line;
     } else if (auto* combo = qobject_cast<QComboBox*>(field)) {
         combo->setEditText(value);
+        shown = combo->lineEdit();
     } else if (auto* plain = qobject_cast<QPlainTextEdit*>(field)) {
         plain->setPlainText(value);
     }
+    // A text set by the program is shown from its beginning, not its end.
+    if (shown != nullptr) shown->setCursorPosition(0);
 }
 
 std::string FieldText(const QWidget* field) {
