@@ -75,6 +75,7 @@ TEST_F(EditorProfitTest, StoredProfitShowsUntilAPriceChanges) {
     const int id = StoreOrder(SampleOrder());  // 99.5, 60, 3, stored profit 50
     ASSERT_NE(Open("修改", id), nullptr);
     EXPECT_EQ(Text("编辑框11"), "50");
+    QTest::keyClick(Control("编辑框10"), Qt::Key_End);
     QTest::keyClick(Control("编辑框10"), Qt::Key_Backspace);
     EXPECT_EQ(Text("编辑框11"), "39.5");
 }
