@@ -2,10 +2,13 @@
 # Runs the real program under Xvfb on a 1024x768 screen and checks how it ends:
 # closing the login window ends it with 0; a missing ledger ends it with 0
 # after the warning has been answered. Also checks where the login window opens.
-# Usage: program_exit_test.sh PROGRAM SEND_CLOSE
+# Then signs in on a real ledger: the main window opens at its place, and the
+# program lives on while the editor is open after the main window has closed.
+# Usage: program_exit_test.sh PROGRAM SEND_CLOSE ADMIN_TOOL
 set -euo pipefail
 program=$1
 send_close=$2
+admin=$3
 
 if [ -z "${DISPLAY_FOR_TEST:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" env DISPLAY_FOR_TEST=1 "$0" "$@"
@@ -33,7 +36,7 @@ check() {  # check WHAT EXPECTED ACTUAL
 }
 
 find_window() {  # find_window PID NAME -> window id
-    timeout 20 xdotool search --sync --onlyvisible --pid "$1" --name "$2" | head -n 1
+    timeout 20 xdotool search --all --sync --onlyvisible --pid "$1" --name "$2" | head -n 1
 }
 
 focused_name() {  # waits until the focused window has the title NAME; prints it
@@ -87,5 +90,42 @@ xdotool key Return
 wait_end "$pid"
 check "exit code after the missing-ledger warning" 0 "$end_code"
 check "settings untouched" no "$([ -e "$root/program/config.ini" ] && echo yes || echo no)"
+
+# Signing in on a real ledger, then closing the main window and the editor.
+(cd "$root/work" && "$admin" init admin secret >/dev/null)
+(cd "$root/work" && exec "$root/program/tallovar") &
+pid=$!
+login=$(find_window "$pid" '^Tallovar$')
+xdotool mousemove $((314 + 128 + 88)) $((249 + 72 + 16)) click 1
+xdotool type admin
+xdotool mousemove $((314 + 128 + 88)) $((249 + 120 + 16)) click 1
+xdotool type secret
+xdotool mousemove $((314 + 160 + 48)) $((249 + 168 + 12)) click 1
+main=$(find_window "$pid" '^订单管理$')
+check "main window shown after signing in" yes "$([ -n "$main" ] && echo yes || echo no)"
+check "main window at its place on a 1024x768 screen" "X=86 Y=163 WIDTH=852 HEIGHT=442" \
+    "$(xdotool getwindowgeometry --shell "$main" | grep -E '^(X|Y|WIDTH|HEIGHT)=' | tr '\n' ' ' | sed 's/ $//')"
+gone=no
+for _ in $(seq 50); do
+    if [ -z "$(xdotool search --all --onlyvisible --pid "$pid" --name '^Tallovar$' || true)" ]; then
+        gone=yes
+        break
+    fi
+    sleep 0.1
+done
+check "login window gone" yes "$gone"
+# A right click in the empty list, then the third item, 添加.
+xdotool mousemove $((86 + 400)) $((163 + 147 + 150)) click 3
+sleep 0.5
+xdotool key Down Down Down Return
+editor=$(find_window "$pid" '^添加订单$')
+check "editor opened from the menu" yes "$([ -n "$editor" ] && echo yes || echo no)"
+"$send_close" "$main"
+sleep 1
+check "program runs on while the editor is open" yes "$(kill -0 "$pid" 2>/dev/null && echo yes || echo no)"
+"$send_close" "$editor"
+wait_end "$pid"
+check "exit code after closing the last window" 0 "$end_code"
+check "remembered user" "username=admin" "$(grep -a username "$root/program/config.ini" | tr -d '\r')"
 
 exit "$failures"
