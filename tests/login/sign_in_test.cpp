@@ -9,6 +9,7 @@
 #include "common/text_encoding.h"
 #include "login_test_support.h"
 #include "store/settings.h"
+#include "ui/orders/orders_window.h"
 
 namespace {
 
@@ -76,6 +77,7 @@ TEST_P(SignInFlowTest, DecidesAndRemembers) {
         EXPECT_NE(signInRecordset, 0);
         EXPECT_EQ(signInResult, c.signedInAs);
         EXPECT_FALSE(window) << "the login window is destroyed after a sign-in";
+        EXPECT_NE(MainWindow(), nullptr) << "the main window is open";
     }
     if (c.remembered) {
         EXPECT_EQ(ReadSetting(ConfigPath(), "sysuser", "username"), Gbk(c.name));
