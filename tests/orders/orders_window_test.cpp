@@ -273,3 +273,19 @@ TEST_F(OrdersWindowTest, ListColumnsHaveTheirHeadersAndWidths) {
     EXPECT_TRUE(list->showGrid());
     EXPECT_TRUE(list->horizontalHeader()->sectionsMovable());
 }
+
+TEST_F(OrdersWindowTest, SelectionShowsOnlyWhileTheListHasTheFocus) {
+    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
+    QApplication::setActiveWindow(window);
+    SelectOrder(openId);
+    window->信息列表框->setFocus();
+    QApplication::processEvents();
+    const QColor focused =
+        window->信息列表框->palette().color(QPalette::Active, QPalette::Highlight);
+    window->编辑框5->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(window->信息列表框->SelectedRow() >= 0, true);
+    EXPECT_NE(window->信息列表框->palette().color(QPalette::Active, QPalette::Highlight), focused);
+    EXPECT_EQ(window->信息列表框->palette().color(QPalette::Active, QPalette::Highlight),
+              window->信息列表框->palette().color(QPalette::Active, QPalette::Base));
+}

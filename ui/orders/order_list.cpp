@@ -2,7 +2,7 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
-#include <QPalette>
+#include <QStyle>
 
 #include "common/text_encoding.h"
 #include "store/order_query.h"
@@ -102,13 +102,20 @@ OrderListView::OrderListView(QWidget* parent)
     for (int c = 0; c < OrderListModel::kColumns; ++c) {
         setColumnWidth(c, OrderListColumns()[c].width);
     }
-    // The selection is not shown while the list does not have the focus.
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Inactive, QPalette::Highlight,
-                     palette.color(QPalette::Inactive, QPalette::Base));
-    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                     palette.color(QPalette::Inactive, QPalette::Text));
-    setPalette(palette);
+    // The selection is not shown while the list does not have the focus. A
+    // rule of the list's own, so no look applied to the whole application
+    // brings the highlight back; the property follows the focus.
+    setStyleSheet(QStringLiteral(
+        "OrderListView[listFocused=\"false\"] { selection-background-color: palette(base); "
+        "selection-color: palette(text); }"));
+    ShowSelectionWhileFocused();
+}
+
+void OrderListView::ShowSelectionWhileFocused() {
+    setProperty("listFocused", hasFocus());
+    style()->unpolish(this);
+    style()->polish(this);
+    viewport()->update();
 }
 
 int OrderListView::SelectedRow() const {
@@ -141,4 +148,14 @@ void OrderListView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->modifiers() & Qt::AltModifier) modifiers |= 4;
     const QPoint at = event->position().toPoint();
     emit itemAreaDoubleClicked(at.x(), at.y(), modifiers);
+}
+
+void OrderListView::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    ShowSelectionWhileFocused();
+}
+
+void OrderListView::focusOutEvent(QFocusEvent* event) {
+    QTableView::focusOutEvent(event);
+    ShowSelectionWhileFocused();
 }

@@ -67,7 +67,11 @@ class OrderListView : public QTableView {
   protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
   private:
+    void ShowSelectionWhileFocused();
+
     OrderListModel* model_;
 };
