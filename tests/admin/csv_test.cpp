@@ -1,5 +1,5 @@
 // CSV cells as Excel and WPS get them: quoting, the formula guard and its
-// removal, and the reader's line numbers and refusals.
+// removal; and the encodings a sheet may come in.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -50,26 +50,6 @@ TEST(CsvCells, AreGuardedAndQuotedAndReadBackUnchanged) {
         ASSERT_EQ(records.size(), 1u) << c.cell;
         EXPECT_EQ(records[0].cells, std::vector<std::string>{c.cell}) << c.cell;
     }
-}
-
-TEST(CsvReader, NumbersRecordsByTheirFirstLineAndRefusesBrokenOnes) {
-    const std::string text =
-        "h1,h2\n"                // line 1
-        "\"multi\nline\",x\r\n"  // lines 2-3
-        "bad\"quote,ok\r"        // line 4: a quote inside an unquoted cell is kept
-        "\"closed\"junk,y\n"     // line 5: refused
-        "a,b,c\n"                // line 6
-        "last,\"open\n"          // line 7: never closed
-        "more\n";
-    const auto records = ReadCsvRecords(text);
-    ASSERT_EQ(records.size(), 6u);
-    const int lines[] = {1, 2, 4, 5, 6, 7};
-    for (std::size_t i = 0; i < records.size(); ++i) EXPECT_EQ(records[i].line, lines[i]);
-    EXPECT_EQ(records[1].cells, (std::vector<std::string>{"multi\nline", "x"}));
-    EXPECT_EQ(records[2].cells, (std::vector<std::string>{"bad\"quote", "ok"}));
-    EXPECT_NE(records[3].error.find("closing quote"), std::string::npos);
-    EXPECT_EQ(records[4].cells.size(), 3u);
-    EXPECT_NE(records[5].error.find("unterminated quote"), std::string::npos);
 }
 
 TEST(SheetEncoding, TellsBomUtf8AndGbkApartAndRefusesTheRest) {

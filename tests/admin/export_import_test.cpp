@@ -233,7 +233,7 @@ TEST_F(ExportImport, RefusedRowsAreReportedByLineAndNothingIsStoredUnlessAsked) 
                "少一格,20\n"               // 4
                "好,\"x\"y,30\n"            // 5
                "多,一,格,了\n"             // 6
-               "好,好,40\n"                // 7
+               "好,a \"b\" c,40\r"         // 7: a bare quote stays; CR ends a line
                "坏,\"没有闭合,50\n"        // 8
                "吞,掉,60\n");
     const Rows before = Orders(ledger);
@@ -252,7 +252,7 @@ TEST_F(ExportImport, RefusedRowsAreReportedByLineAndNothingIsStoredUnlessAsked) 
     EXPECT_EQ(skipping.exitCode, 0) << skipping.output;
     EXPECT_TRUE(Mentions(skipping, "2 orders imported")) << skipping.output;
     EXPECT_EQ(ledger.Rows("select 收货信息, 售价 from 订单列表 where ID > 400 order by ID"),
-              (Rows{{"两行\n地址", "10"}, {"好", "40"}}));
+              (Rows{{"两行\n地址", "10"}, {"a \"b\" c", "40"}}));
 }
 
 }  // namespace
