@@ -28,17 +28,4 @@ if [ "${#missing[@]}" -gt 0 ]; then
     $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 fi
 
-DRIVER_NAME="Microsoft Access Driver (*.mdb)"
-if ! odbcinst -q -d -n "$DRIVER_NAME" >/dev/null 2>&1; then
-    lib=$(dpkg -L libsqliteodbc | grep '/libsqlite3odbc\.so$' | head -n 1)
-    tmp=$(mktemp)
-    cat >"$tmp" <<INI
-[$DRIVER_NAME]
-Description=SQLite 3 ODBC driver, registered under the Access driver name
-Driver=$lib
-Setup=$lib
-INI
-    $SUDO odbcinst -i -d -f "$tmp" >/dev/null
-    rm -f "$tmp"
-    echo "已注册 ODBC 驱动 / registered ODBC driver: $DRIVER_NAME"
-fi
+$SUDO "$(dirname "$0")/register_odbc_driver.sh"

@@ -1,6 +1,7 @@
 #include "store/order_query.h"
 
 #include "common/text_encoding.h"
+#include "common/value_text.h"
 #include "store/database.h"
 
 namespace {
@@ -68,4 +69,24 @@ const std::array<OrderColumn, 15>& OrderListColumns() {
         {Gbk("备注"), 45},
     }};
     return columns;
+}
+
+bool ReadOrderTotals(DatabaseConnection& db, const OrderStatements& statements,
+                     OrderTotals& totals) {
+    const std::int32_t countSet = db.OpenTable(statements.count);
+    if (countSet == 0) return false;
+    totals.count = NumberToInteger(db.ReadColByIndex(countSet, 1));
+
+    const std::int32_t totalsSet = db.OpenTable(statements.totals);
+    if (totalsSet == 0) return false;
+    for (int i = 0; i < 4; ++i) totals.sums[i] = ValueToText(db.ReadColByIndex(totalsSet, i + 1));
+    return true;
+}
+
+std::string OrderTotalsLine(const OrderTotals& totals) {
+    std::string line = Gbk("记录：当前有") + IntegerToText(totals.count);
+    static const char* const pieces[] = {"单  总售价：", "元  总进价：", "元  总佣金：",
+                                         "元  总利润："};
+    for (int i = 0; i < 4; ++i) line += Gbk(pieces[i]) + totals.sums[i];
+    return line + Gbk("元");
 }

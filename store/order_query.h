@@ -4,7 +4,10 @@
 // the export of the maintenance tool both use them.
 
 #include <array>
+#include <cstdint>
 #include <string>
+
+class DatabaseConnection;
 
 struct OrderStatements {
     std::string list;
@@ -24,3 +27,19 @@ struct OrderColumn {
     int width;
 };
 const std::array<OrderColumn, 15>& OrderListColumns();
+
+// What the count and totals statements answer: the number of matching orders
+// and the sums of 售价, 进价, 佣金 and 利润 as text (GBK, by ValueToText).
+struct OrderTotals {
+    std::int32_t count = 0;
+    std::array<std::string, 4> sums;
+};
+
+// Runs the count and totals statements on an open connection; false when the
+// database rejects either of them.
+bool ReadOrderTotals(DatabaseConnection& db, const OrderStatements& statements,
+                     OrderTotals& totals);
+
+// The totals line as the main window shows it in 标签10:
+// "记录：当前有<count>单  总售价：<sum>元  总进价：..." (GBK).
+std::string OrderTotalsLine(const OrderTotals& totals);

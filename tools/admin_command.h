@@ -20,3 +20,8 @@ inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 
 int RunInit(const std::vector<std::string>& arguments);
+int RunUser(const std::vector<std::string>& arguments);
+int RunBackup(const std::vector<std::string>& arguments);
+int RunRestore(const std::vector<std::string>& arguments);
+int RunExport(const std::vector<std::string>& arguments);
+int RunImport(const std::vector<std::string>& arguments);

@@ -13,6 +13,26 @@ const AdminCommand kCommands[] = {
      "在当前目录建立新账本 tallovar.mdb 和第一个用户；--demo N 另加 N 张演示订单 / "
      "create tallovar.mdb here with its first user; --demo N adds N demo orders",
      RunInit},
+    {"user", "add|passwd NAME [PASSWORD] | remove NAME | list",
+     "管理可以登录的用户（在账本目录中运行）/ manage who can sign in (run in the ledger's "
+     "directory)",
+     RunUser},
+    {"backup", "[FILE]",
+     "程序打开时也可备份账本；默认 tallovar-日期-时间.mdb / a consistent copy of the ledger, "
+     "also while the program runs; default tallovar-DATE-TIME.mdb",
+     RunBackup},
+    {"restore", "FILE",
+     "检查备份后替换账本，原账本保存为 tallovar.mdb.replaced-时间 / check a backup and put it in "
+     "place of the ledger, keeping the old one as tallovar.mdb.replaced-TIME",
+     RunRestore},
+    {"export", "[--gbk] [--output FILE|-] [--seller X ...] [--waiting|--problem]",
+     "把订单导出为 Excel/WPS 可打开的 CSV，条件同主窗口的查询 / orders as CSV for Excel and WPS, "
+     "searched as in the main window",
+     RunExport},
+    {"import", "FILE.csv [--skip-bad] [--ignore-unknown]",
+     "从 Excel/WPS 保存的 CSV 导入订单，全部成功或全部不导入 / orders from a CSV saved by Excel "
+     "or WPS, all or nothing",
+     RunImport},
 };
 
 void PrintUsage(std::FILE* out) {

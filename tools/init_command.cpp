@@ -1,15 +1,13 @@
 // tallovar-admin init USER PASSWORD [--demo N]: a new ledger, tallovar.mdb in
 // the current directory, where the program looks for it.
 
-#include <unistd.h>
-
 #include <charconv>
-#include <climits>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "tools/admin_command.h"
+#include "tools/admin_ledger.h"
 #include "tools/ledger_file.h"
 
 namespace {
@@ -47,12 +45,11 @@ int RunInit(const std::vector<std::string>& arguments) {
     }
     if (positional.size() != 2 || positional[0].empty()) return Usage();
 
-    char directory[PATH_MAX];
-    if (!getcwd(directory, sizeof directory)) {
-        std::perror("getcwd");
-        return kExitFailed;
+    std::string error;
+    const std::string path = LedgerPathHere(error);
+    if (path.empty()) {
+        return Fail("无法取得当前目录：" + error, "cannot get the current directory: " + error);
     }
-    const std::string path = std::string(directory) + "/tallovar.mdb";
 
     const LedgerOutcome outcome = CreateLedger(path, positional[0], positional[1], demoOrders);
     switch (outcome.result) {

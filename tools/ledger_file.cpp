@@ -1,13 +1,15 @@
 #include "tools/ledger_file.h"
 
-#include <sqlite3.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <set>
 
 #include "tools/demo_orders.h"
+#include "tools/file_placing.h"
+#include "tools/sqlite_handle.h"
 
 namespace {
 
@@ -40,80 +42,33 @@ constexpr const char* kInsertOrder =
     "购买订单号,收货信息,售价,进价,佣金,利润,备注) "
     "values(?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14)";
 
-bool Exists(const std::string& path) {
-    struct stat info;
-    return lstat(path.c_str(), &info) == 0;
+bool InsertUser(SqliteDatabase& db, const std::string& user, const std::string& password) {
+    SqliteStatement insert(db, "insert into sysuser(username,password) values(?1,?2)");
+    if (!insert.Prepared()) return false;
+    insert.Bind(1, user);
+    insert.Bind(2, password);
+    return insert.Step() == SQLITE_DONE;
 }
 
-std::string DirectoryOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-class Database {
-  public:
-    ~Database() { sqlite3_close(db_); }
-    bool Open(const std::string& path) {
-        return sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK;
-    }
-    bool Exec(const char* sql) {
-        return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
-    }
-    bool Close() {
-        const bool closed = sqlite3_close(db_) == SQLITE_OK;
-        db_ = nullptr;
-        return closed;
-    }
-    std::string Error() const { return db_ ? sqlite3_errmsg(db_) : "cannot open the database"; }
-    sqlite3* get() const { return db_; }
-
-  private:
-    sqlite3* db_ = nullptr;
-};
-
-class Prepared {
-  public:
-    Prepared(sqlite3* db, const char* sql) {
-        sqlite3_prepare_v2(db, sql, -1, &statement_, nullptr);
-    }
-    ~Prepared() { sqlite3_finalize(statement_); }
-    sqlite3_stmt* get() const { return statement_; }
-
-  private:
-    sqlite3_stmt* statement_ = nullptr;
-};
-
-bool InsertUser(Database& db, const std::string& user, const std::string& password) {
-    Prepared insert(db.get(), "insert into sysuser(username,password) values(?1,?2)");
-    if (!insert.get()) return false;
-    sqlite3_bind_text(insert.get(), 1, user.data(), static_cast<int>(user.size()), SQLITE_STATIC);
-    sqlite3_bind_text(insert.get(), 2, password.data(), static_cast<int>(password.size()),
-                      SQLITE_STATIC);
-    return sqlite3_step(insert.get()) == SQLITE_DONE;
-}
-
-bool InsertDemoOrders(Database& db, long count) {
-    Prepared insert(db.get(), kInsertOrder);
-    if (!insert.get()) return false;
+bool InsertDemoOrders(SqliteDatabase& db, long count) {
+    SqliteStatement insert(db, kInsertOrder);
+    if (!insert.Prepared()) return false;
     DemoOrderGenerator generator;
     for (long n = 0; n < count; ++n) {
         const DemoOrder order = generator.Next();
         for (int i = 0; i < kDemoOrderFields; ++i) {
-            const std::string& field = order[static_cast<std::size_t>(i)];
-            sqlite3_bind_text(insert.get(), i + 1, field.data(), static_cast<int>(field.size()),
-                              SQLITE_STATIC);
+            insert.Bind(i + 1, order[static_cast<std::size_t>(i)]);
         }
-        if (sqlite3_step(insert.get()) != SQLITE_DONE) return false;
-        sqlite3_reset(insert.get());
+        if (insert.Step() != SQLITE_DONE) return false;
+        insert.Reset();
     }
     return true;
 }
 
-// Builds the whole ledger in an unnamed temporary file beside the target.
+// Builds the whole ledger in the unnamed temporary file beside the target.
 bool FillLedger(const std::string& path, const std::string& user, const std::string& password,
                 long demoOrders, std::string& error) {
-    Database db;
+    SqliteDatabase db;
     if (!db.Open(path)) {
         error = db.Error();
         return false;
@@ -131,42 +86,79 @@ bool FillLedger(const std::string& path, const std::string& user, const std::str
     return true;
 }
 
-// Gives the finished file its name without ever replacing another file: a
-// hard link fails when the name is taken. File systems without hard links
-// fall back to a rename after a last look.
-LedgerResult PlaceFile(const std::string& temporary, const std::string& path, std::string& error) {
-    if (link(temporary.c_str(), path.c_str()) == 0) return LedgerResult::Created;
-    if (errno == EEXIST) return LedgerResult::AlreadyExists;
-    if (Exists(path)) return LedgerResult::AlreadyExists;
-    if (rename(temporary.c_str(), path.c_str()) == 0) return LedgerResult::Created;
-    error = std::strerror(errno);
-    return LedgerResult::Failed;
+std::set<std::string> ColumnsOf(SqliteDatabase& db, const std::string& table) {
+    std::set<std::string> columns;
+    SqliteStatement info(db, "select name from pragma_table_info(?1)");
+    info.Bind(1, table);
+    while (info.Prepared() && info.Step() == SQLITE_ROW) columns.insert(info.Text(0));
+    return columns;
 }
 
 }  // namespace
 
+std::string LedgerPathHere(std::string& error) {
+    char directory[PATH_MAX];
+    if (!getcwd(directory, sizeof directory)) {
+        error = std::strerror(errno);
+        return {};
+    }
+    const std::string here = directory;
+    return (here == "/" ? "" : here) + "/tallovar.mdb";
+}
+
 LedgerOutcome CreateLedger(const std::string& path, const std::string& user,
                            const std::string& password, long demoOrders) {
     LedgerOutcome outcome;
-    if (Exists(path)) {
+    if (PathExists(path)) {
         outcome.result = LedgerResult::AlreadyExists;
         return outcome;
     }
-    std::string temporary = DirectoryOf(path) + "/.tallovar-new-XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) {
-        outcome.error = std::strerror(errno);
+    const std::string temporary = MakeTemporaryBeside(path, "new", outcome.error);
+    if (temporary.empty()) return outcome;
+    if (!FillLedger(temporary, user, password, demoOrders, outcome.error)) {
+        unlink(temporary.c_str());
         return outcome;
     }
-    // mkstemp makes the file private; a ledger gets the usual permissions.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
-    close(fd);
-
-    if (FillLedger(temporary, user, password, demoOrders, outcome.error)) {
-        outcome.result = PlaceFile(temporary, path, outcome.error);
+    switch (PlaceWithoutReplacing(temporary, path, outcome.error)) {
+        case PlaceResult::Placed:
+            outcome.result = LedgerResult::Created;
+            break;
+        case PlaceResult::AlreadyExists:
+            outcome.result = LedgerResult::AlreadyExists;
+            break;
+        case PlaceResult::Failed:
+            break;
     }
-    unlink(temporary.c_str());
     return outcome;
+}
+
+bool CheckLedger(SqliteDatabase& db, std::string& problem) {
+    const std::string integrity = db.QueryText("pragma integrity_check");
+    if (integrity != "ok") {
+        const std::string reason = integrity.empty() ? db.Error() : integrity;
+        problem = "文件损坏或不是 SQLite 数据库（" + reason +
+                  "）\nthe file is damaged or not an SQLite database (" + reason + ")";
+        return false;
+    }
+    // The columns a ledger needs are those of a ledger made here.
+    SqliteDatabase model;
+    if (!model.Open(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY) ||
+        !model.Exec(kSchema)) {
+        problem = model.Error();
+        return false;
+    }
+    for (const char* table : {"sysuser", "订单列表"}) {
+        const std::set<std::string> present = ColumnsOf(db, table);
+        for (const std::string& column : ColumnsOf(model, table)) {
+            if (present.count(column)) continue;
+            const std::string what = present.empty()
+                                         ? std::string("表 ") + table
+                                         : "表 " + std::string(table) + " 的列 " + column;
+            const std::string whatEn = present.empty() ? std::string("table ") + table
+                                                       : "column " + column + " of table " + table;
+            problem = "缺少" + what + "\n" + whatEn + " is missing";
+            return false;
+        }
+    }
+    return true;
 }

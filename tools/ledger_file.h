@@ -1,10 +1,17 @@
 #pragma once
-// Making a new ledger file: both tables, the index on the order date, the
-// first user and, if asked, demo orders, all in one transaction. The file
-// appears under its name only once it is complete, and never replaces an
-// existing file.
+// The ledger file tallovar.mdb as the maintenance tool knows it: where it is,
+// making a new one (both tables, the index on the order date, the first user
+// and, if asked, demo orders, all in one transaction; the file appears under
+// its name only once it is complete and never replaces an existing file), and
+// checking that a file is a sound ledger.
 
 #include <string>
+
+class SqliteDatabase;
+
+// tallovar.mdb in the current directory, where the program looks for it.
+// Empty when the current directory cannot be had, with the reason in error.
+std::string LedgerPathHere(std::string& error);
 
 enum class LedgerResult { Created, AlreadyExists, Failed };
 
@@ -16,3 +23,8 @@ struct LedgerOutcome {
 // path, user and password are UTF-8 (the file system's and SQLite's texts).
 LedgerOutcome CreateLedger(const std::string& path, const std::string& user,
                            const std::string& password, long demoOrders = 0);
+
+// True when integrity_check answers ok and both tables are there with every
+// column the program reads. Otherwise problem says what is wrong (Chinese,
+// then English).
+bool CheckLedger(SqliteDatabase& db, std::string& problem);

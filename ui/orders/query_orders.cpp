@@ -11,14 +11,6 @@
 
 namespace {
 
-std::string TotalsLine(std::int32_t count, const std::string (&sums)[4]) {
-    std::string line = Gbk("记录：当前有") + IntegerToText(count);
-    static const char* const pieces[] = {"单  总售价：", "元  总进价：", "元  总佣金：",
-                                         "元  总利润："};
-    for (int i = 0; i < 4; ++i) line += Gbk(pieces[i]) + sums[i];
-    return line + Gbk("元");
-}
-
 // The database answered with an error: the list is left empty, the totals
 // line shows its design caption, and the user is told why.
 void ShowQueryFailure(OrderListDisplay& display) {
@@ -51,22 +43,12 @@ void QueryOrders(OrderListDisplay& display, const OrderSearchTexts& inputs,
         return;
     }
 
-    const std::int32_t countSet = db.OpenTable(statements.count);
-    if (countSet == 0) {
+    OrderTotals totals;
+    if (!ReadOrderTotals(db, statements, totals)) {
         ShowQueryFailure(display);
         return;
     }
-    const std::int32_t count = NumberToInteger(db.ReadColByIndex(countSet, 1));
-
-    const std::int32_t totalsSet = db.OpenTable(statements.totals);
-    if (totalsSet == 0) {
-        ShowQueryFailure(display);
-        return;
-    }
-    std::string sums[4];
-    for (int i = 0; i < 4; ++i) sums[i] = ValueToText(db.ReadColByIndex(totalsSet, i + 1));
-
-    display.setTotalsLine(TotalsLine(count, sums));
+    display.setTotalsLine(OrderTotalsLine(totals));
 
     const auto& columns = OrderListColumns();
     OrderListModel& list = display.list;

@@ -2,37 +2,17 @@
 // refuses to touch an existing file; the demo orders look like a real ledger.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "admin_run.h"
 #include "common/text_encoding.h"
-#include "ledger_fixture.h"
 #include "store/database.h"
+#include "tests/store/ledger_fixture.h"
 #include "tools/demo_orders.h"
 
 namespace {
-
-struct AdminRun {
-    int exitCode;
-    std::string output;  // stdout and stderr
-};
-
-AdminRun RunAdmin(const std::string& directory, const std::string& arguments) {
-    const std::string command =
-        "cd '" + directory + "' && '" TALLOVAR_BINARY_DIR "/tallovar-admin' " + arguments + " 2>&1";
-    AdminRun run{-1, ""};
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
 
 class AdminTool : public LedgerTest {};
 

@@ -1,0 +1,72 @@
+// tallovar-admin backup [FILE]: a consistent copy of the ledger, taken with
+// SQLite's online backup, so it may run while the program is open and
+// storing orders. The copy never replaces an existing file and appears under
+// its name only when complete; by default it is named with the date and time
+// and lies beside the ledger.
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tools/admin_command.h"
+#include "tools/admin_ledger.h"
+#include "tools/database_copy.h"
+#include "tools/file_placing.h"
+#include "tools/ledger_file.h"
+#include "tools/sqlite_handle.h"
+
+int RunBackup(const std::vector<std::string>& arguments) {
+    if (arguments.size() > 1 || (arguments.size() == 1 && arguments[0].empty())) {
+        std::fprintf(stderr,
+                     "用法 / usage: tallovar-admin backup [FILE]\n"
+                     "  默认文件 / default file: tallovar-YYYYMMDD-HHMMSS.mdb\n");
+        return kExitUsage;
+    }
+    const std::string ledger = ExistingLedgerHere();
+    if (ledger.empty()) return kExitFailed;
+    const std::string target = arguments.empty()
+                                   ? DirectoryOf(ledger) + "/tallovar-" + TimeStamp() + ".mdb"
+                                   : arguments[0];
+    if (PathExists(target)) {
+        return Fail("文件已存在，未做备份：" + target,
+                    "the file already exists; no backup was made: " + target);
+    }
+
+    std::string error;
+    const std::string temporary = MakeTemporaryBeside(target, "backup", error);
+    if (temporary.empty() || !CopyDatabase(ledger, SQLITE_OPEN_READWRITE, temporary, error)) {
+        if (!temporary.empty()) unlink(temporary.c_str());
+        return Fail("无法备份账本：" + error, "cannot back up the ledger: " + error);
+    }
+
+    // The copy is checked as a restore would check it; a damaged ledger is
+    // still kept, since its copy may be all there is.
+    std::string problem;
+    long long orders = -1;
+    {
+        SqliteDatabase copy;
+        if (!copy.Open(temporary, SQLITE_OPEN_READONLY) || !CheckLedger(copy, problem)) {
+            if (problem.empty()) problem = copy.Error();
+        } else {
+            orders = std::stoll("0" + copy.QueryText("select count(*) from 订单列表"));
+        }
+    }
+    switch (PlaceWithoutReplacing(temporary, target, error)) {
+        case PlaceResult::Placed:
+            break;
+        case PlaceResult::AlreadyExists:
+            return Fail("文件已存在，未做备份：" + target,
+                        "the file already exists; no backup was made: " + target);
+        case PlaceResult::Failed:
+            return Fail("无法写出备份：" + error, "cannot write the backup: " + error);
+    }
+    if (!problem.empty()) {
+        return Fail("已写出备份 " + target + "，但账本有问题：" + problem,
+                    "backup written to " + target + ", but the ledger has a fault (see above)");
+    }
+    std::printf("已备份 %lld 张订单到 %s\n%lld orders backed up to %s\n", orders, target.c_str(),
+                orders, target.c_str());
+    return kExitOk;
+}

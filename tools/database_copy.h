@@ -1,0 +1,12 @@
+#pragma once
+// A consistent copy of an SQLite file with the library's online backup: the
+// whole file is copied under one read lock, so a copy taken while the program
+// stores orders holds each order entirely or not at all. Paths are UTF-8.
+
+#include <string>
+
+// Copies the database at from into the existing empty file at to, waiting
+// for the program's write locks to pass. The copy keeps a rollback journal,
+// as the program's ledgers do. False with the reason in error.
+bool CopyDatabase(const std::string& from, int fromFlags, const std::string& to,
+                  std::string& error);

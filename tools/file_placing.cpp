@@ -1,0 +1,69 @@
+#include "tools/file_placing.h"
+
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <ctime>
+
+bool PathExists(const char* path) {
+    struct stat info;
+    return lstat(path, &info) == 0;
+}
+
+std::string DirectoryOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string MakeTemporaryBeside(const std::string& path, const char* purpose, std::string& error) {
+    std::string temporary = DirectoryOf(path) + "/.tallovar-" + purpose + "-XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return {};
+    }
+    // mkstemp makes the file private; give it the usual permissions.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd, 0666 & ~mask);
+    close(fd);
+    return temporary;
+}
+
+// A hard link fails when the name is taken. File systems without hard links
+// fall back to a rename after a last look.
+PlaceResult PlaceWithoutReplacing(const std::string& temporary, const std::string& path,
+                                  std::string& error) {
+    PlaceResult result = PlaceResult::Failed;
+    if (link(temporary.c_str(), path.c_str()) == 0) {
+        result = PlaceResult::Placed;
+    } else if (errno == EEXIST || PathExists(path)) {
+        result = PlaceResult::AlreadyExists;
+    } else if (rename(temporary.c_str(), path.c_str()) == 0) {
+        return PlaceResult::Placed;
+    } else {
+        error = std::strerror(errno);
+    }
+    unlink(temporary.c_str());
+    return result;
+}
+
+bool PlaceReplacing(const std::string& temporary, const std::string& path, std::string& error) {
+    if (rename(temporary.c_str(), path.c_str()) == 0) return true;
+    error = std::strerror(errno);
+    unlink(temporary.c_str());
+    return false;
+}
+
+std::string TimeStamp() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    return text;
+}

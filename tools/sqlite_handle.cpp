@@ -1,0 +1,41 @@
+#include "tools/sqlite_handle.h"
+
+bool SqliteDatabase::Open(const std::string& path, int flags) {
+    if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) return false;
+    sqlite3_busy_timeout(db_, kLockWaitMilliseconds);
+    return true;
+}
+
+bool SqliteDatabase::Exec(const std::string& sql) {
+    return sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+std::string SqliteDatabase::QueryText(const std::string& sql) {
+    SqliteStatement query(*this, sql);
+    return query.Prepared() && query.Step() == SQLITE_ROW ? query.Text(0) : std::string();
+}
+
+bool SqliteDatabase::Close() {
+    const bool closed = sqlite3_close(db_) == SQLITE_OK;
+    db_ = nullptr;
+    return closed;
+}
+
+std::string SqliteDatabase::Error() const {
+    return db_ ? sqlite3_errmsg(db_) : "cannot open the database";
+}
+
+SqliteStatement::SqliteStatement(const SqliteDatabase& db, const std::string& sql) {
+    sqlite3_prepare_v2(db.get(), sql.c_str(), -1, &statement_, nullptr);
+}
+
+void SqliteStatement::Bind(int position, const std::string& text) {
+    sqlite3_bind_text(statement_, position, text.data(), static_cast<int>(text.size()),
+                      SQLITE_STATIC);
+}
+
+std::string SqliteStatement::Text(int column) const {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+    if (!text) return {};
+    return std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)));
+}

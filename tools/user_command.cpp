@@ -1,0 +1,175 @@
+// tallovar-admin user add|passwd|remove|list: the user table sysuser, which
+// the program only reads at sign-in. Names and passwords are stored as typed,
+// UTF-8 like every text in the file; names compare byte for byte, as the
+// sign-in compares them. Each change is one transaction.
+
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "tools/admin_command.h"
+#include "tools/admin_ledger.h"
+#include "tools/sheet_encoding.h"
+#include "tools/sqlite_handle.h"
+
+namespace {
+
+int Usage() {
+    std::fprintf(stderr,
+                 "用法 / usage:\n"
+                 "  tallovar-admin user add NAME [PASSWORD]\n"
+                 "  tallovar-admin user passwd NAME [PASSWORD]\n"
+                 "  tallovar-admin user remove NAME\n"
+                 "  tallovar-admin user list\n"
+                 "不给 PASSWORD 时从终端读入（不回显）/ without PASSWORD it is read from the "
+                 "terminal (not shown)\n");
+    return kExitUsage;
+}
+
+// One line from standard input; on a terminal without echo.
+bool ReadLine(const char* prompt, std::string& line) {
+    const bool terminal = isatty(STDIN_FILENO);
+    termios saved{};
+    if (terminal) {
+        std::fprintf(stderr, "%s", prompt);
+        tcgetattr(STDIN_FILENO, &saved);
+        termios quiet = saved;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    }
+    const bool read = static_cast<bool>(std::getline(std::cin, line));
+    if (terminal) {
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        std::fprintf(stderr, "\n");
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return read;
+}
+
+// The password from the command line, or typed twice on a terminal, or one
+// line of standard input.
+bool GetPassword(const std::vector<std::string>& arguments, std::string& password) {
+    if (arguments.size() == 3) {
+        password = arguments[2];
+        return true;
+    }
+    std::string again;
+    if (!ReadLine("密码 / password: ", password) ||
+        (isatty(STDIN_FILENO) && !ReadLine("再输一次 / again: ", again))) {
+        Fail("没有读到密码，未做任何改动", "no password was read; nothing was changed");
+        return false;
+    }
+    if (!isatty(STDIN_FILENO) || again == password) return true;
+    Fail("两次输入的密码不一致，未做任何改动", "the two passwords differ; nothing was changed");
+    return false;
+}
+
+int List(SqliteDatabase& db) {
+    SqliteStatement users(db, "select ID, username from sysuser order by ID");
+    if (!users.Prepared()) return Fail("无法读取用户表：" + db.Error(), db.Error());
+    std::printf("ID\t用户名 / user\n");
+    int rc;
+    while ((rc = users.Step()) == SQLITE_ROW) {
+        std::printf("%lld\t%s\n", users.Integer(0), users.Text(1).c_str());
+    }
+    if (rc != SQLITE_DONE) return Fail("无法读取用户表：" + db.Error(), db.Error());
+    return kExitOk;
+}
+
+long long CountUsers(SqliteDatabase& db, const std::string& name) {
+    SqliteStatement count(db, "select count(*) from sysuser where username = ?1");
+    count.Bind(1, name);
+    return count.Prepared() && count.Step() == SQLITE_ROW ? count.Integer(0) : -1;
+}
+
+// Runs one statement with the name and, if given, the password; the number
+// of rows it changed, or -1.
+long long Change(SqliteDatabase& db, const char* sql, const std::string& name,
+                 const std::string* password = nullptr) {
+    SqliteStatement change(db, sql);
+    change.Bind(1, name);
+    if (password) change.Bind(2, *password);
+    if (!change.Prepared() || change.Step() != SQLITE_DONE) return -1;
+    return sqlite3_changes(db.get());
+}
+
+int Modify(SqliteDatabase& db, const std::string& action, const std::string& name,
+           const std::string& password) {
+    if (!db.Exec("begin immediate")) return Fail("账本正忙或无法写入：" + db.Error(), db.Error());
+    const long long existing = CountUsers(db, name);
+    long long changed = -1;
+    if (existing < 0) {
+        // fall through to the database error below
+    } else if (action == "add") {
+        if (existing > 0) {
+            return Fail("用户已存在，未做任何改动：" + name,
+                        "the user already exists; nothing was changed: " + name);
+        }
+        changed =
+            Change(db, "insert into sysuser(username,password) values(?1,?2)", name, &password);
+    } else if (existing == 0) {
+        return Fail("没有这个用户，未做任何改动：" + name,
+                    "there is no such user; nothing was changed: " + name);
+    } else if (action == "passwd") {
+        changed =
+            Change(db, "update sysuser set password = ?2 where username = ?1", name, &password);
+    } else {
+        changed = Change(db, "delete from sysuser where username = ?1", name);
+    }
+    if (changed < 0 || !db.Exec("commit")) {
+        const std::string error = db.Error();
+        return Fail("无法修改用户表，未做任何改动：" + error,
+                    "cannot change the user table; nothing was changed: " + error);
+    }
+    if (action == "add") {
+        std::printf("已添加用户 %s\nuser %s added\n", name.c_str(), name.c_str());
+    } else if (action == "passwd") {
+        std::printf("已修改用户 %s 的密码\npassword of %s changed\n", name.c_str(), name.c_str());
+    } else {
+        std::printf("已删除用户 %s\nuser %s removed\n", name.c_str(), name.c_str());
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunUser(const std::vector<std::string>& arguments) {
+    if (arguments.empty()) return Usage();
+    const std::string& action = arguments[0];
+    const bool withPassword = action == "add" || action == "passwd";
+    if (action == "list") {
+        if (arguments.size() != 1) return Usage();
+    } else if (withPassword) {
+        if (arguments.size() != 2 && arguments.size() != 3) return Usage();
+    } else if (action != "remove" || arguments.size() != 2) {
+        return Usage();
+    }
+
+    std::string name;
+    if (action != "list") {
+        name = arguments[1];
+        if (name.empty()) return Fail("用户名不能为空", "the user name must not be empty");
+        if (!IsValidUtf8(name)) {
+            return Fail("用户名不是有效的 UTF-8 文本", "the user name is not valid UTF-8 text");
+        }
+    }
+    const std::string path = ExistingLedgerHere();
+    if (path.empty()) return kExitFailed;
+    std::string password;
+    if (withPassword) {
+        if (!GetPassword(arguments, password)) return kExitFailed;
+        if (!IsValidUtf8(password)) {
+            return Fail("密码不是有效的 UTF-8 文本", "the password is not valid UTF-8 text");
+        }
+    }
+
+    SqliteDatabase db;
+    if (!db.Open(path))
+        return Fail("无法打开账本：" + db.Error(), "cannot open the ledger: " + db.Error());
+    if (action == "list") return List(db);
+    return Modify(db, action, name, password);
+}
