@@ -4,8 +4,6 @@
 #include <sqlext.h>
 #include <unistd.h>
 
-#include <QString>
-#include <QStringEncoder>
 #include <climits>
 #include <cstring>
 #include <string_view>
@@ -56,31 +54,6 @@ ValueKind KindOfSqlType(SQLSMALLINT type) {
             return ValueKind::Text;  // character, exact numeric, BIGINT and the rest
     }
 }
-
-bool IsAscii(std::string_view text) {
-    for (unsigned char c : text) {
-        if (c >= 0x80) return false;
-    }
-    return true;
-}
-
-// Driver text (UTF-8) to GBK with one encoder for a whole fetch; ASCII, the
-// bulk of a ledger's bytes, is copied as it is.
-class GbkAppender {
-  public:
-    void Append(std::string_view utf8, std::string& out) {
-        if (IsAscii(utf8)) {
-            out.append(utf8);
-            return;
-        }
-        const QByteArray gbk =
-            encoder_.encode(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
-        out.append(gbk.constData(), static_cast<std::size_t>(gbk.size()));
-    }
-
-  private:
-    QStringEncoder encoder_{"GB18030"};
-};
 
 // Every diagnostic record of a handle, joined, as GBK.
 std::string Diagnostic(SQLSMALLINT handleType, SQLHANDLE handle) {
@@ -268,7 +241,7 @@ class RowReader {
             buffer = largePiece_.data();
             capacity = rest;
         }
-        gbk_.Append(utf8_, set_.bytes);
+        AppendGbk(utf8_, set_.bytes);
         return true;
     }
 
@@ -277,7 +250,6 @@ class RowReader {
     char firstPiece_[256];
     std::vector<char> largePiece_;
     std::string utf8_;
-    GbkAppender gbk_;
 };
 
 }  // namespace
