@@ -11,6 +11,7 @@
 
 #include "common/text_encoding.h"
 #include "platform/files.h"
+#include "store/sqlite_engine.h"
 
 namespace {
 
@@ -276,6 +277,7 @@ struct DatabaseConnection::State {
 
     bool EnsureEnvironment() {
         if (environment != SQL_NULL_HENV) return true;
+        PrepareSqliteEngine();
         if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment))) {
             environment = SQL_NULL_HENV;
             lastError = Gbk("无法初始化 ODBC 环境");
