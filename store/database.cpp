@@ -107,8 +107,30 @@ struct Snapshot {
     std::vector<std::size_t> rowStart;
     std::vector<std::uint32_t> cellEnd;
     std::size_t position = 0;
+    // Where the next lookup by name starts: readers ask for the columns of
+    // a row in the same order for every row, mostly the result's own order.
+    std::size_t nameHint = 0;
 
     std::size_t RowCount() const { return rowStart.size(); }
+
+    // The column of that name (compared byte for byte), or -1.
+    int ColumnNamed(std::string_view name) {
+        const std::size_t count = columns.size();
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::size_t c = (nameHint + i) % count;
+            if (columns[c].name == name) {
+                nameHint = c + 1 == count ? 0 : c + 1;
+                return static_cast<int>(c);
+            }
+        }
+        return -1;
+    }
+
+    // A column of the current row; the kind's empty value past the last row.
+    DatabaseValue Current(std::size_t column) const {
+        if (position >= RowCount()) return DatabaseValue::Empty(columns[column].kind);
+        return Cell(position, column);
+    }
 
     DatabaseValue Cell(std::size_t row, std::size_t column) const {
         const ValueKind kind = columns[column].kind;
@@ -425,18 +447,14 @@ DatabaseValue DatabaseConnection::ReadColByIndex(std::int32_t handle, int positi
     if (!set || position < 1 || static_cast<std::size_t>(position) > set->columns.size()) {
         return DatabaseValue::FromText({});
     }
-    const std::size_t column = static_cast<std::size_t>(position - 1);
-    if (set->position >= set->RowCount()) return DatabaseValue::Empty(set->columns[column].kind);
-    return set->Cell(set->position, column);
+    return set->Current(static_cast<std::size_t>(position - 1));
 }
 
 DatabaseValue DatabaseConnection::ReadColByName(std::int32_t handle, const std::string& name) {
-    const Snapshot* set = state_->Find(handle);
-    if (!set) return DatabaseValue::FromText({});
-    for (std::size_t c = 0; c < set->columns.size(); ++c) {
-        if (set->columns[c].name == name) return ReadColByIndex(handle, static_cast<int>(c + 1));
-    }
-    return DatabaseValue::FromText({});
+    Snapshot* set = state_->Find(handle);
+    const int column = set ? set->ColumnNamed(name) : -1;
+    if (column < 0) return DatabaseValue::FromText({});
+    return set->Current(static_cast<std::size_t>(column));
 }
 
 void DatabaseConnection::MoveFirst(std::int32_t handle) {
