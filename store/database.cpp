@@ -11,6 +11,7 @@
 
 #include "common/text_encoding.h"
 #include "platform/files.h"
+#include "store/snapshot.h"
 #include "store/sqlite_engine.h"
 
 namespace {
@@ -91,72 +92,6 @@ std::string DriverConnectionString(const std::string& path) {
     return GbkToUtf8(text);
 }
 
-struct ResultColumn {
-    std::string name;  // GBK, as the driver reports it
-    ValueKind kind;
-};
-
-// All rows of one result, kept compactly: every cell's bytes one after the
-// other in one buffer (GBK text, or the 8 bytes of an integer or a double),
-// the start of each row, and each cell's end relative to its row. A cell of
-// no bytes is a NULL or an empty text; both read as the kind's empty value.
-struct Snapshot {
-    std::int32_t handle = 0;
-    std::vector<ResultColumn> columns;
-    std::string bytes;
-    std::vector<std::size_t> rowStart;
-    std::vector<std::uint32_t> cellEnd;
-    std::size_t position = 0;
-    // Where the next lookup by name starts: readers ask for the columns of
-    // a row in the same order for every row, mostly the result's own order.
-    std::size_t nameHint = 0;
-
-    std::size_t RowCount() const { return rowStart.size(); }
-
-    // The column of that name (compared byte for byte), or -1.
-    int ColumnNamed(std::string_view name) {
-        const std::size_t count = columns.size();
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::size_t c = (nameHint + i) % count;
-            if (columns[c].name == name) {
-                nameHint = c + 1 == count ? 0 : c + 1;
-                return static_cast<int>(c);
-            }
-        }
-        return -1;
-    }
-
-    // A column of the current row; the kind's empty value past the last row.
-    DatabaseValue Current(std::size_t column) const {
-        if (position >= RowCount()) return DatabaseValue::Empty(columns[column].kind);
-        return Cell(position, column);
-    }
-
-    DatabaseValue Cell(std::size_t row, std::size_t column) const {
-        const ValueKind kind = columns[column].kind;
-        const std::size_t index = row * columns.size() + column;
-        const std::size_t begin = rowStart[row] + (column == 0 ? 0 : cellEnd[index - 1]);
-        const std::size_t end = rowStart[row] + cellEnd[index];
-        if (begin == end) return DatabaseValue::Empty(kind);
-        const char* data = bytes.data() + begin;
-        switch (kind) {
-            case ValueKind::Text:
-                return DatabaseValue::FromText(std::string(data, end - begin));
-            case ValueKind::Single:
-            case ValueKind::Double: {
-                double number;
-                std::memcpy(&number, data, sizeof number);
-                return DatabaseValue::FromNumber(kind, number);
-            }
-            default: {
-                std::int64_t integer;
-                std::memcpy(&integer, data, sizeof integer);
-                return DatabaseValue::FromInteger(kind, integer);
-            }
-        }
-    }
-};
-
 // Frees a statement handle (and so closes its cursor) on every way out.
 class Statement {
   public:
@@ -192,11 +127,7 @@ class RowReader {
         while (SQL_SUCCEEDED(rc = SQLFetch(statement_))) {
             if (!AppendRow()) return false;
         }
-        if (rc != SQL_NO_DATA) return false;
-        set_.bytes.shrink_to_fit();
-        set_.rowStart.shrink_to_fit();
-        set_.cellEnd.shrink_to_fit();
-        return true;
+        return rc == SQL_NO_DATA;
     }
 
   private:
@@ -257,13 +188,9 @@ class RowReader {
     }
 
     bool AppendRow() {
-        const std::size_t start = set_.bytes.size();
-        set_.rowStart.push_back(start);
+        set_.BeginRow();
         for (std::size_t c = 0; c < bound_.size(); ++c) {
-            if (!AppendCell(c)) return false;
-            const std::size_t length = set_.bytes.size() - start;
-            if (length > UINT32_MAX) return false;
-            set_.cellEnd.push_back(static_cast<std::uint32_t>(length));
+            if (!AppendCell(c) || !set_.EndCell(c)) return false;
         }
         return true;
     }
@@ -287,9 +214,8 @@ class RowReader {
                 return AppendFixed<SQLDOUBLE, double>(b);
             default:
                 if (b.indicator >= 0 && b.indicator < kTextWidth) {
-                    AppendGbk(
-                        std::string_view(b.data.data(), static_cast<std::size_t>(b.indicator)),
-                        set_.bytes);
+                    const auto length = static_cast<std::size_t>(b.indicator);
+                    AppendGbk(std::string_view(b.data.data(), length), set_.CellBytes(length));
                     return true;
                 }
                 return ReadLongText(static_cast<SQLUSMALLINT>(column + 1));
@@ -301,7 +227,7 @@ class RowReader {
         T value;
         std::memcpy(&value, b.data.data(), sizeof value);
         const Stored stored = static_cast<Stored>(value);
-        set_.bytes.append(reinterpret_cast<const char*>(&stored), sizeof stored);
+        set_.CellBytes(sizeof stored).append(reinterpret_cast<const char*>(&stored), sizeof stored);
         return true;
     }
 
@@ -331,7 +257,7 @@ class RowReader {
             buffer = largePiece_.data();
             capacity = rest;
         }
-        AppendGbk(utf8_, set_.bytes);
+        AppendGbk(utf8_, set_.CellBytes(utf8_.size()));
         return true;
     }
 
