@@ -71,7 +71,7 @@ bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
 // up. False, with out partly written, for anything else (a four-byte form in
 // either encoding, a malformed sequence), which the codec then handles.
 bool AppendThroughTable(std::string_view utf8, std::string& out) {
-    const TwoByteTable& table = GbkTable();
+    const TwoByteTable* table = nullptr;  // made at the first character beyond ASCII
     const std::size_t start = out.size();
     // No character grows: one byte stays one, two and three become two.
     out.resize(start + utf8.size());
@@ -79,11 +79,8 @@ bool AppendThroughTable(std::string_view utf8, std::string& out) {
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* const end = p + utf8.size();
     while (p < end) {
-        if (*p < 0x80) {
-            const auto* run = p;
-            while (p < end && *p < 0x80) ++p;
-            std::memcpy(to, run, static_cast<std::size_t>(p - run));
-            to += p - run;
+        if (*p < 0x80) {  // cells are short: a plain copy beats a call per run
+            *to++ = static_cast<char>(*p++);
             continue;
         }
         char32_t c;
@@ -98,7 +95,8 @@ bool AppendThroughTable(std::string_view utf8, std::string& out) {
         } else {
             return false;
         }
-        const std::uint16_t code = table[c];  // 0 also for the surrogates
+        if (!table) table = &GbkTable();
+        const std::uint16_t code = (*table)[c];  // 0 also for the surrogates
         if (code == 0) return false;
         *to++ = static_cast<char>(code >> 8);
         *to++ = static_cast<char>(code & 0xFF);
