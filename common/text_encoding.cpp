@@ -83,15 +83,16 @@ bool AppendThroughTable(std::string_view utf8, std::string& out) {
             *to++ = static_cast<char>(*p++);
             continue;
         }
+        const unsigned lead = *p;
         char32_t c;
-        if (*p >= 0xC2 && *p <= 0xDF && end - p >= 2 && IsContinuation(p[1])) {
-            c = static_cast<char32_t>((p[0] & 0x1F) << 6 | (p[1] & 0x3F));
-            p += 2;
-        } else if (*p >= 0xE0 && *p <= 0xEF && end - p >= 3 && IsContinuation(p[1]) &&
-                   IsContinuation(p[2])) {
-            c = static_cast<char32_t>((p[0] & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
+        if (lead >= 0xE0 && lead <= 0xEF && end - p >= 3 && IsContinuation(p[1]) &&
+            IsContinuation(p[2])) {  // most Chinese characters
+            c = static_cast<char32_t>((lead & 0x0F) << 12 | (p[1] & 0x3F) << 6 | (p[2] & 0x3F));
             if (c < 0x800) return false;  // overlong
             p += 3;
+        } else if (lead >= 0xC2 && lead <= 0xDF && end - p >= 2 && IsContinuation(p[1])) {
+            c = static_cast<char32_t>((lead & 0x1F) << 6 | (p[1] & 0x3F));
+            p += 2;
         } else {
             return false;
         }

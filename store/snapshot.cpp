@@ -72,11 +72,10 @@ void Snapshot::BeginRow() {
     block.append(header, '\0');
 }
 
-std::string& Snapshot::CellBytes(std::size_t bytes) {
-    std::string& block = blocks_.back();
-    if (block.capacity() - block.size() >= bytes) return block;
+std::string& Snapshot::MoveRowForCell(std::size_t bytes) {
     // The row so far moves to a new block with room for the cell; when it is
     // the block's only row, the block itself grows.
+    std::string& block = blocks_.back();
     RowPlace& place = rows_.back();
     const std::size_t rowSoFar = block.size() - place.offset;
     if (place.offset == 0) {
@@ -89,14 +88,4 @@ std::string& Snapshot::CellBytes(std::size_t bytes) {
     old.resize(place.offset);
     place = {static_cast<std::uint32_t>(blocks_.size() - 1), 0};
     return blocks_.back();
-}
-
-bool Snapshot::EndCell(std::size_t column) {
-    std::string& block = blocks_.back();
-    const RowPlace place = rows_.back();
-    const std::size_t length = block.size() - place.offset - HeaderSize();
-    if (length > UINT32_MAX) return false;
-    const auto end = static_cast<std::uint32_t>(length);
-    std::memcpy(block.data() + place.offset + column * sizeof end, &end, sizeof end);
-    return true;
 }

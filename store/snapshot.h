@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,8 +42,19 @@ class Snapshot {
     void BeginRow();
     // The buffer to append the next cell's bytes to, with room for at least
     // `bytes` more without moving (more may be appended; it then grows).
-    std::string& CellBytes(std::size_t bytes);
-    bool EndCell(std::size_t column);
+    std::string& CellBytes(std::size_t bytes) {
+        std::string& block = blocks_.back();
+        return block.capacity() - block.size() >= bytes ? block : MoveRowForCell(bytes);
+    }
+    bool EndCell(std::size_t column) {
+        std::string& block = blocks_.back();
+        const RowPlace place = rows_.back();
+        const std::size_t length = block.size() - place.offset - HeaderSize();
+        if (length > UINT32_MAX) return false;
+        const auto end = static_cast<std::uint32_t>(length);
+        std::memcpy(block.data() + place.offset + column * sizeof end, &end, sizeof end);
+        return true;
+    }
 
   private:
     struct RowPlace {
@@ -55,6 +67,8 @@ class Snapshot {
     // A new block with room for `bytes`, sizes doubling from small up to a
     // limit, so a one-row result takes little.
     void StartBlock(std::size_t bytes);
+    // CellBytes when the current block has no room left for the cell.
+    std::string& MoveRowForCell(std::size_t bytes);
 
     std::vector<std::string> blocks_;
     std::vector<RowPlace> rows_;
