@@ -114,8 +114,9 @@ class Statement {
 // Reads every row of a result into a snapshot. Every column is bound to a
 // buffer, so the driver fills a whole row in one call instead of one call per
 // cell; a text longer than its buffer is then read whole with SQLGetData.
-// (Blocks of rows per call save little more here, and this driver positions
-// within a block only relative to where it stands.)
+// (Blocks of rows per call saved little more, and reading a long text from
+// inside a block needs SQLSetPos, which this driver allows on static cursors
+// only.)
 class RowReader {
   public:
     RowReader(SQLHSTMT statement, Snapshot& set) : statement_(statement), set_(set) {}
