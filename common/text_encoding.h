@@ -11,6 +11,10 @@ class QString;
 
 // A UTF-8 text (a literal in this source code, a driver's answer) as GBK bytes.
 std::string Gbk(std::string_view utf8);
+// The same bytes as Gbk(utf8), appended to out. Made for converting many
+// cells in a row: texts of one- and two-byte characters are converted
+// through a table, without the codec and without allocating.
+void AppendGbk(std::string_view utf8, std::string& out);
 // GBK bytes as UTF-8 (for the driver manager, SQLite and the terminal).
 std::string GbkToUtf8(std::string_view gbk);
 

@@ -4,8 +4,6 @@
 #include <sqlext.h>
 #include <unistd.h>
 
-#include <QString>
-#include <QStringEncoder>
 #include <climits>
 #include <cstring>
 #include <string_view>
@@ -13,6 +11,8 @@
 
 #include "common/text_encoding.h"
 #include "platform/files.h"
+#include "store/snapshot.h"
+#include "store/sqlite_engine.h"
 
 namespace {
 
@@ -57,31 +57,6 @@ ValueKind KindOfSqlType(SQLSMALLINT type) {
     }
 }
 
-bool IsAscii(std::string_view text) {
-    for (unsigned char c : text) {
-        if (c >= 0x80) return false;
-    }
-    return true;
-}
-
-// Driver text (UTF-8) to GBK with one encoder for a whole fetch; ASCII, the
-// bulk of a ledger's bytes, is copied as it is.
-class GbkAppender {
-  public:
-    void Append(std::string_view utf8, std::string& out) {
-        if (IsAscii(utf8)) {
-            out.append(utf8);
-            return;
-        }
-        const QByteArray gbk =
-            encoder_.encode(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
-        out.append(gbk.constData(), static_cast<std::size_t>(gbk.size()));
-    }
-
-  private:
-    QStringEncoder encoder_{"GB18030"};
-};
-
 // Every diagnostic record of a handle, joined, as GBK.
 std::string Diagnostic(SQLSMALLINT handleType, SQLHANDLE handle) {
     std::string all;
@@ -117,50 +92,6 @@ std::string DriverConnectionString(const std::string& path) {
     return GbkToUtf8(text);
 }
 
-struct ResultColumn {
-    std::string name;  // GBK, as the driver reports it
-    ValueKind kind;
-};
-
-// All rows of one result, kept compactly: every cell's bytes one after the
-// other in one buffer (GBK text, or the 8 bytes of an integer or a double),
-// the start of each row, and each cell's end relative to its row. A cell of
-// no bytes is a NULL or an empty text; both read as the kind's empty value.
-struct Snapshot {
-    std::int32_t handle = 0;
-    std::vector<ResultColumn> columns;
-    std::string bytes;
-    std::vector<std::size_t> rowStart;
-    std::vector<std::uint32_t> cellEnd;
-    std::size_t position = 0;
-
-    std::size_t RowCount() const { return rowStart.size(); }
-
-    DatabaseValue Cell(std::size_t row, std::size_t column) const {
-        const ValueKind kind = columns[column].kind;
-        const std::size_t index = row * columns.size() + column;
-        const std::size_t begin = rowStart[row] + (column == 0 ? 0 : cellEnd[index - 1]);
-        const std::size_t end = rowStart[row] + cellEnd[index];
-        if (begin == end) return DatabaseValue::Empty(kind);
-        const char* data = bytes.data() + begin;
-        switch (kind) {
-            case ValueKind::Text:
-                return DatabaseValue::FromText(std::string(data, end - begin));
-            case ValueKind::Single:
-            case ValueKind::Double: {
-                double number;
-                std::memcpy(&number, data, sizeof number);
-                return DatabaseValue::FromNumber(kind, number);
-            }
-            default: {
-                std::int64_t integer;
-                std::memcpy(&integer, data, sizeof integer);
-                return DatabaseValue::FromInteger(kind, integer);
-            }
-        }
-    }
-};
-
 // Frees a statement handle (and so closes its cursor) on every way out.
 class Statement {
   public:
@@ -180,76 +111,135 @@ class Statement {
     SQLHSTMT handle_ = SQL_NULL_HSTMT;
 };
 
+// Reads every row of a result into a snapshot. Every column is bound to a
+// buffer, so the driver fills a whole row in one call instead of one call per
+// cell; a text longer than its buffer is then read whole with SQLGetData.
+// (Blocks of rows per call saved little more, and reading a long text from
+// inside a block needs SQLSetPos, which this driver allows on static cursors
+// only.)
 class RowReader {
   public:
     RowReader(SQLHSTMT statement, Snapshot& set) : statement_(statement), set_(set) {}
 
     // Fetches every row into the snapshot; false on a driver failure.
     bool ReadAll() {
+        if (!Bind()) return false;
         SQLRETURN rc;
         while (SQL_SUCCEEDED(rc = SQLFetch(statement_))) {
-            const std::size_t start = set_.bytes.size();
-            set_.rowStart.push_back(start);
-            for (std::size_t c = 0; c < set_.columns.size(); ++c) {
-                if (!ReadCell(static_cast<SQLUSMALLINT>(c + 1), set_.columns[c].kind)) {
-                    return false;
-                }
-                const std::size_t length = set_.bytes.size() - start;
-                if (length > UINT32_MAX) return false;
-                set_.cellEnd.push_back(static_cast<std::uint32_t>(length));
-            }
+            if (!AppendRow()) return false;
         }
-        if (rc != SQL_NO_DATA) return false;
-        set_.bytes.shrink_to_fit();
-        set_.rowStart.shrink_to_fit();
-        set_.cellEnd.shrink_to_fit();
-        return true;
+        return rc == SQL_NO_DATA;
     }
 
   private:
-    // A fixed-size value read as the C type cType into a T, kept as Stored
-    // (int64 for the integers and booleans, double for both floats). A NULL
-    // keeps no bytes.
-    template <typename T, typename Stored>
-    bool ReadFixed(SQLUSMALLINT column, SQLSMALLINT cType) {
-        T value{};
+    // Bytes of a text buffer, the terminator included: room for what a
+    // ledger's fields hold (names, numbers, dates, an address). The driver
+    // pads every text it hands out to the whole buffer, so it is not larger.
+    static constexpr SQLLEN kTextWidth = 256;
+
+    struct BoundColumn {
+        ValueKind kind;
+        SQLSMALLINT cType;
+        std::vector<char> data;
         SQLLEN indicator = 0;
-        const SQLRETURN rc =
-            SQLGetData(statement_, column, cType, &value, sizeof value, &indicator);
-        if (!SQL_SUCCEEDED(rc)) return false;
-        if (indicator != SQL_NULL_DATA) {
-            const Stored stored = static_cast<Stored>(value);
-            set_.bytes.append(reinterpret_cast<const char*>(&stored), sizeof stored);
+    };
+
+    // The C type a kind is read as, and its size.
+    static SQLSMALLINT CTypeOf(ValueKind kind, std::size_t& width) {
+        switch (kind) {
+            case ValueKind::Int32:
+                width = sizeof(SQLINTEGER);
+                return SQL_C_SLONG;
+            case ValueKind::Int16:
+                width = sizeof(SQLSMALLINT);
+                return SQL_C_SSHORT;
+            case ValueKind::UInt8:
+                width = sizeof(SQLCHAR);
+                return SQL_C_UTINYINT;
+            case ValueKind::Boolean:
+                width = sizeof(SQLCHAR);
+                return SQL_C_BIT;
+            case ValueKind::Single:
+                width = sizeof(SQLREAL);
+                return SQL_C_FLOAT;
+            case ValueKind::Double:
+                width = sizeof(SQLDOUBLE);
+                return SQL_C_DOUBLE;
+            default:
+                width = kTextWidth;
+                return SQL_C_CHAR;
+        }
+    }
+
+    bool Bind() {
+        bound_.resize(set_.columns.size());
+        for (std::size_t c = 0; c < bound_.size(); ++c) {
+            BoundColumn& b = bound_[c];
+            std::size_t width = 0;
+            b.kind = set_.columns[c].kind;
+            b.cType = CTypeOf(b.kind, width);
+            b.data.resize(width);
+            if (!SQL_SUCCEEDED(SQLBindCol(statement_, static_cast<SQLUSMALLINT>(c + 1), b.cType,
+                                          b.data.data(), static_cast<SQLLEN>(width),
+                                          &b.indicator))) {
+                return false;
+            }
         }
         return true;
     }
 
-    bool ReadCell(SQLUSMALLINT column, ValueKind kind) {
-        switch (kind) {
+    bool AppendRow() {
+        set_.BeginRow();
+        for (std::size_t c = 0; c < bound_.size(); ++c) {
+            if (!AppendCell(c) || !set_.EndCell(c)) return false;
+        }
+        return true;
+    }
+
+    // A NULL keeps no bytes; integers and booleans are kept as int64, both
+    // floats as double, texts as GBK.
+    bool AppendCell(std::size_t column) {
+        const BoundColumn& b = bound_[column];
+        if (b.indicator == SQL_NULL_DATA) return true;
+        switch (b.kind) {
             case ValueKind::Int32:
-                return ReadFixed<SQLINTEGER, std::int64_t>(column, SQL_C_SLONG);
+                return AppendFixed<SQLINTEGER, std::int64_t>(b);
             case ValueKind::Int16:
-                return ReadFixed<SQLSMALLINT, std::int64_t>(column, SQL_C_SSHORT);
+                return AppendFixed<SQLSMALLINT, std::int64_t>(b);
             case ValueKind::UInt8:
-                return ReadFixed<SQLCHAR, std::int64_t>(column, SQL_C_UTINYINT);
             case ValueKind::Boolean:
-                return ReadFixed<SQLCHAR, std::int64_t>(column, SQL_C_BIT);
+                return AppendFixed<SQLCHAR, std::int64_t>(b);
             case ValueKind::Single:
-                return ReadFixed<SQLREAL, double>(column, SQL_C_FLOAT);
+                return AppendFixed<SQLREAL, double>(b);
             case ValueKind::Double:
-                return ReadFixed<SQLDOUBLE, double>(column, SQL_C_DOUBLE);
+                return AppendFixed<SQLDOUBLE, double>(b);
             default:
-                return ReadText(column);
+                if (b.indicator >= 0 && b.indicator < kTextWidth) {
+                    const auto length = static_cast<std::size_t>(b.indicator);
+                    AppendGbk(std::string_view(b.data.data(), length), set_.CellBytes(length));
+                    return true;
+                }
+                return ReadLongText(static_cast<SQLUSMALLINT>(column + 1));
         }
     }
 
-    // A text value of any length. The driver pads every piece it hands out
-    // to the whole buffer, so the first piece is small; the rest of a longer
-    // value follows in one piece of the length the driver announces.
-    bool ReadText(SQLUSMALLINT column) {
+    template <typename T, typename Stored>
+    bool AppendFixed(const BoundColumn& b) {
+        T value;
+        std::memcpy(&value, b.data.data(), sizeof value);
+        const Stored stored = static_cast<Stored>(value);
+        set_.CellBytes(sizeof stored).append(reinterpret_cast<const char*>(&stored), sizeof stored);
+        return true;
+    }
+
+    // A text that did not fit its buffer, read again from its start. The
+    // first piece is small (the driver pads each piece to the whole buffer);
+    // the rest follows in one piece of the length the driver announces.
+    bool ReadLongText(SQLUSMALLINT column) {
         utf8_.clear();
-        char* buffer = firstPiece_;
-        SQLLEN capacity = sizeof firstPiece_;
+        char first[kTextWidth];
+        char* buffer = first;
+        SQLLEN capacity = sizeof first;
         for (;;) {
             SQLLEN indicator = 0;
             const SQLRETURN rc =
@@ -268,16 +258,15 @@ class RowReader {
             buffer = largePiece_.data();
             capacity = rest;
         }
-        gbk_.Append(utf8_, set_.bytes);
+        AppendGbk(utf8_, set_.CellBytes(utf8_.size()));
         return true;
     }
 
     SQLHSTMT statement_;
     Snapshot& set_;
-    char firstPiece_[256];
+    std::vector<BoundColumn> bound_;
     std::vector<char> largePiece_;
     std::string utf8_;
-    GbkAppender gbk_;
 };
 
 }  // namespace
@@ -304,6 +293,7 @@ struct DatabaseConnection::State {
 
     bool EnsureEnvironment() {
         if (environment != SQL_NULL_HENV) return true;
+        PrepareSqliteEngine();
         if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment))) {
             environment = SQL_NULL_HENV;
             lastError = Gbk("无法初始化 ODBC 环境");
@@ -451,18 +441,14 @@ DatabaseValue DatabaseConnection::ReadColByIndex(std::int32_t handle, int positi
     if (!set || position < 1 || static_cast<std::size_t>(position) > set->columns.size()) {
         return DatabaseValue::FromText({});
     }
-    const std::size_t column = static_cast<std::size_t>(position - 1);
-    if (set->position >= set->RowCount()) return DatabaseValue::Empty(set->columns[column].kind);
-    return set->Cell(set->position, column);
+    return set->Current(static_cast<std::size_t>(position - 1));
 }
 
 DatabaseValue DatabaseConnection::ReadColByName(std::int32_t handle, const std::string& name) {
-    const Snapshot* set = state_->Find(handle);
-    if (!set) return DatabaseValue::FromText({});
-    for (std::size_t c = 0; c < set->columns.size(); ++c) {
-        if (set->columns[c].name == name) return ReadColByIndex(handle, static_cast<int>(c + 1));
-    }
-    return DatabaseValue::FromText({});
+    Snapshot* set = state_->Find(handle);
+    const int column = set ? set->ColumnNamed(name) : -1;
+    if (column < 0) return DatabaseValue::FromText({});
+    return set->Current(static_cast<std::size_t>(column));
 }
 
 void DatabaseConnection::MoveFirst(std::int32_t handle) {

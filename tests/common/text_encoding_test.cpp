@@ -13,3 +13,52 @@ TEST(TextEncoding, CharactersOutsideGbkSurviveTheRoundTrip) {
     const QString text = QString::fromUtf8("𠀀 😀 €");
     EXPECT_EQ(GbkToQString(QStringToGbk(text)), text);
 }
+
+namespace {
+
+// What the codec makes of a UTF-8 text: the reference for the table path.
+std::string ThroughCodec(std::string_view utf8) {
+    return QStringToGbk(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+}
+
+}  // namespace
+
+TEST(TextEncoding, TablePathAgreesWithTheCodecOnEveryBasicPlaneCharacter) {
+    int mismatches = 0;
+    for (char32_t c = 1; c <= 0xFFFF; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        const QString one = QString(QChar(static_cast<char16_t>(c)));
+        const QByteArray utf8 = one.toUtf8();
+        // Between ASCII neighbours, as cells hold them.
+        const std::string text = "a" + utf8.toStdString() + "z";
+        std::string gbk;
+        AppendGbk(text, gbk);
+        if (gbk != QStringToGbk("a" + one + "z") && ++mismatches <= 5) {
+            ADD_FAILURE() << "U+" << std::hex << static_cast<unsigned>(c);
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
+TEST(TextEncoding, TablePathLeavesUnusualTextsToTheCodec) {
+    const std::string cases[] = {
+        "",
+        "plain ascii 123",
+        "订单列表 ID 利润：12.5",
+        "𠀀 beyond the basic plane 😀",     // four bytes in both encodings
+        "\xC2\x80 \xC2\xB5 \xEF\xBF\xBF",  // written as four GB18030 bytes
+        "\x80 lone continuation",
+        "cut short \xE4\xBD",
+        "\xE4\xBD cut inside",
+        "overlong \xC0\x80 \xE0\x80\x80",
+        "surrogate \xED\xA0\x80",
+        "\xF8\x88\x80\x80\x80 five bytes",
+        "信\xFF息",
+    };
+    for (const std::string& text : cases) {
+        std::string out = "kept ";
+        AppendGbk(text, out);
+        EXPECT_EQ(out, "kept " + ThroughCodec(text)) << text;
+        EXPECT_EQ(Gbk(text), ThroughCodec(text)) << text;
+    }
+}

@@ -148,6 +148,42 @@ TEST_F(Values, EmptyFieldsAreStoredAsEmptyTexts) {
     EXPECT_TRUE(db_.IsEOF(h));
 }
 
+// Texts around the size the fetch holds a cell in without asking again
+// (256 bytes of UTF-8 with its terminator), with a character cut at that
+// edge, a long one and NULLs in between: every row reads back whole.
+TEST_F(Values, TextsOfEverySizeInOneResultComeBackWhole) {
+    ASSERT_TRUE(db_.ExecuteSql("create table sizes(n integer, a text, b text)"));
+    const auto ascii = [](std::size_t n) { return std::string(n, 'x'); };
+    // 1 + 3 * k bytes of UTF-8: a three-byte character straddles byte 255.
+    const auto chinese = [](std::size_t characters) {
+        std::string text = "a";
+        for (std::size_t i = 0; i < characters; ++i) text += Gbk("问");
+        return text;
+    };
+    const std::vector<std::string> texts = {
+        "",          ascii(254),  ascii(255),   ascii(256), chinese(84),
+        chinese(85), chinese(86), ascii(70000), Gbk("短"),  chinese(1000),
+    };
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const std::string n = std::to_string(i);
+        // Column b holds the texts in the opposite order, or NULL in every third row.
+        const std::string b = i % 3 == 2 ? "NULL" : "'" + texts[texts.size() - 1 - i] + "'";
+        ASSERT_TRUE(
+            db_.ExecuteSql("insert into sizes values(" + n + ",'" + texts[i] + "'," + b + ")"))
+            << db_.LastError();
+    }
+    const std::int32_t h = db_.OpenTable("select * from sizes order by n");
+    ASSERT_NE(h, 0) << db_.LastError();
+    for (std::size_t i = 0; i < texts.size(); ++i, db_.MoveNext(h)) {
+        ASSERT_FALSE(db_.IsEOF(h));
+        EXPECT_EQ(db_.ReadColByIndex(h, 1).integer, static_cast<std::int64_t>(i));
+        EXPECT_TRUE(db_.ReadColByName(h, "a").text == texts[i]) << "row " << i;
+        const std::string b = i % 3 == 2 ? "" : texts[texts.size() - 1 - i];
+        EXPECT_TRUE(db_.ReadColByName(h, "b").text == b) << "row " << i;
+    }
+    EXPECT_TRUE(db_.IsEOF(h));
+}
+
 TEST_F(Values, LongAndUnusualTextsComeBackUnchanged) {
     std::string longText;
     while (longText.size() < 1024 * 1024) longText += Gbk("备注：问题单 remark 12345，");

@@ -21,6 +21,7 @@ void OrderListModel::DeleteAllItems() {
 
 void OrderListModel::InsertItem(int row) {
     row = std::clamp(row, 0, ItemCount());
+    if (!rows_.empty()) rowBytesHint_ = rows_.back().bytes.size() * 5 / 4;
     if (!filling_) beginInsertRows(QModelIndex(), row, row);
     rows_.insert(rows_.begin() + row, Row{});
     if (!filling_) endInsertRows();
@@ -31,7 +32,15 @@ void OrderListModel::SetItemText(int row, int column, std::string_view text) {
     Row& r = rows_[row];
     const std::uint32_t begin = column == 0 ? 0 : r.ends[column - 1];
     const std::uint32_t end = r.ends[column];
-    r.bytes.replace(begin, end - begin, text);
+    if (begin == end && end == r.bytes.size()) {
+        // Filling a new row: room for a whole row at once.
+        if (r.bytes.capacity() < end + text.size()) {
+            r.bytes.reserve(std::max<std::size_t>(end + text.size(), rowBytesHint_));
+        }
+        r.bytes.append(text);
+    } else {
+        r.bytes.replace(begin, end - begin, text);
+    }
     const std::int64_t shift = static_cast<std::int64_t>(text.size()) - (end - begin);
     for (int c = column; c < kColumns; ++c)
         r.ends[c] = static_cast<std::uint32_t>(r.ends[c] + shift);

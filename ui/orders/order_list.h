@@ -42,6 +42,7 @@ class OrderListModel : public QAbstractTableModel {
     std::string_view Cell(const Row& row, int column) const;
 
     std::vector<Row> rows_;
+    std::size_t rowBytesHint_ = 0;  // what a new row is likely to hold
     bool filling_ = false;
 };
 
