@@ -13,7 +13,8 @@
 //   ledger_driver actions <damage> <action>...
 //       Opens the main window and lists the ledger, opens order 1 for
 //       modifying and types into it, then damages the ledger (none, lock,
-//       deleted, directory, emptied, unreadable, readonly, garbage) and runs
+//       writing, deleted, directory, emptied, unreadable, readonly, garbage)
+//       and runs
 //       each action (query, delete, modify, add, load, recover): STEP <action>
 //       <milliseconds>, then a BOX line per message and FIELD/STATE lines.
 #include <fcntl.h>
@@ -289,7 +290,9 @@ struct LockHolder {
     pid_t pid = -1;
     int input = -1;
 
-    void Take(const std::string& file) {
+    // exclusive: no other connection may read or write; else a writer's
+    // lock: others still read, but no one else may write.
+    void Take(const std::string& file, bool exclusive) {
         int in[2], out[2];
         if (pipe(in) != 0 || pipe(out) != 0) Fail("pipe");
         pid = fork();
@@ -304,7 +307,10 @@ struct LockHolder {
         close(in[0]);
         close(out[1]);
         input = in[1];
-        const std::string commands = "begin exclusive;\nselect 'held';\n";
+        const std::string commands =
+            exclusive ? "begin exclusive;\nselect 'held';\n"
+                      : "begin immediate;\ninsert into sysuser(username) values('x');\n"
+                        "select 'held';\n";
         if (write(input, commands.data(), commands.size()) < 0) Fail("write to sqlite3");
         std::string answer;
         char c;
@@ -326,7 +332,8 @@ struct LockHolder {
 void Damage(const std::string& damage, LockHolder& lock) {
     const std::string file = NativePath(DatabasePath());
     if (damage == "none") return;
-    if (damage == "lock") return lock.Take(file);
+    if (damage == "lock") return lock.Take(file, true);
+    if (damage == "writing") return lock.Take(file, false);
     if (damage == "deleted") {
         if (unlink(file.c_str()) != 0) Fail("unlink");
     } else if (damage == "directory") {
@@ -421,7 +428,7 @@ int RunActions(const std::string& damage, const std::vector<std::string>& action
         } else if (action == "load") {
             CloseEditor();
             run = [&] {
-                OpenEditorFor("修改", 2);
+                OpenEditorFor("修改", 1);
                 SayEditorState();
             };
         } else if (action == "recover") {
