@@ -52,6 +52,7 @@
 #include "ui/orders/orders_window.h"
 #include "ui/window_frame.h"
 #include "ui_editor.h"
+#include "window_steps.h"
 
 namespace {
 
@@ -72,47 +73,12 @@ void Say(const std::string& line) {
     std::_Exit(2);
 }
 
-EditorWindow* OpenEditor() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* editor = dynamic_cast<EditorWindow*>(widget);
-        if (editor && editor->isVisible()) return editor;
-    }
-    return nullptr;
-}
-
-void CloseEditor() {
-    if (EditorWindow* editor = OpenEditor()) editor->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-EditorWindow* OpenEditorFor(const char* mode, std::int32_t id) {
-    CloseEditor();
-    editorMode = Gbk(mode);
-    currentOrderId = id;
-    OpenEditorWindow();
-    return OpenEditor();
-}
-
 // The fields in the order the statements take them.
 std::vector<QWidget*> Fields(EditorWindow& editor) {
     Ui::EditorForm& ui = *editor.ui;
     return {ui.组合框1, ui.编辑框5, ui.组合框2, ui.编辑框2, ui.编辑框7,  ui.编辑框3,  ui.组合框3,
             ui.编辑框4, ui.编辑框8, ui.编辑框6, ui.编辑框9, ui.编辑框10, ui.编辑框11, ui.编辑框1};
 }
-
-// What a user's typing leaves in a field (UTF-8 in).
-void Type(QWidget* field, const std::string& utf8) {
-    const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    if (auto* combo = qobject_cast<QComboBox*>(field)) {
-        combo->setEditText(text);
-    } else if (auto* line = qobject_cast<QLineEdit*>(field)) {
-        line->setText(text);
-    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(field)) {
-        plain->setPlainText(text);
-    }
-}
-
-std::string Shown(QWidget* field) { return GbkToUtf8(FieldText(field)); }
 
 // ---- stream ----------------------------------------------------------------
 
@@ -357,14 +323,9 @@ void Damage(const std::string& damage, LockHolder& lock) {
 }
 
 bool SelectOrder(OrdersWindow& window, const std::string& id) {
-    OrderListModel* list = window.信息列表框->List();
-    for (int row = 0; row < list->ItemCount(); ++row) {
-        if (list->ItemText(row, 0) == id) {
-            window.信息列表框->selectRow(row);
-            return true;
-        }
-    }
-    return false;
+    const int row = ListedRow(window, id);
+    if (row >= 0) window.信息列表框->selectRow(row);
+    return row >= 0;
 }
 
 void SayEditorState() {

@@ -20,35 +20,11 @@
 #include "ui/editor/editor_window.h"
 #include "ui/orders/orders_window.h"
 #include "ui_editor.h"
+#include "window_steps.h"
 
 namespace {
 
 constexpr int kRounds = 1000;
-
-EditorWindow* OpenEditor() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* editor = dynamic_cast<EditorWindow*>(widget);
-        if (editor && editor->isVisible()) return editor;
-    }
-    return nullptr;
-}
-
-EditorWindow* OpenEditorFor(const char* mode, std::int32_t id) {
-    if (EditorWindow* open = OpenEditor()) open->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    editorMode = Gbk(mode);
-    currentOrderId = id;
-    OpenEditorWindow();
-    return OpenEditor();
-}
-
-int ListedRow(OrdersWindow& window, const std::string& id) {
-    OrderListModel* list = window.信息列表框->List();
-    for (int row = 0; row < list->ItemCount(); ++row) {
-        if (list->ItemText(row, 0) == id) return row;
-    }
-    return -1;
-}
 
 TEST(TwoConnections, InterleaveAThousandRoundsWithoutABusyLedger) {
     TestLedger ledger;
