@@ -1,0 +1,102 @@
+// Values become texts and are read back: a single-precision number gives
+// back the float rounded to six significant digits (halves away from zero),
+// a double the number rounded to 13 digits, an integer its low 32 bits.
+// Every other kind becomes some text without a fault.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "common/value_text.h"
+#include "fuzz_support.h"
+
+namespace {
+
+// x rounded to `digits` significant decimal digits, halves away from zero,
+// from its exact decimal expansion (every float and double has one).
+double RoundedExactly(double x, int digits) {
+    char exact[1100];
+    std::snprintf(exact, sizeof exact, "%.800e", std::fabs(x));  // all digits of any double
+    std::string mantissa;
+    const char* p = exact;
+    for (; *p != 'e'; ++p) {
+        if (*p != '.') mantissa += *p;
+    }
+    int exponent = std::atoi(p + 1);
+    std::string kept = mantissa.substr(0, static_cast<std::size_t>(digits));
+    if (mantissa[static_cast<std::size_t>(digits)] >= '5') {
+        int i = digits - 1;
+        for (; i >= 0 && kept[static_cast<std::size_t>(i)] == '9'; --i)
+            kept[static_cast<std::size_t>(i)] = '0';
+        if (i >= 0) {
+            ++kept[static_cast<std::size_t>(i)];
+        } else {
+            kept.insert(kept.begin(), '1');
+            kept.pop_back();
+            ++exponent;
+        }
+    }
+    const std::string text =
+        kept.substr(0, 1) + "." + kept.substr(1) + "e" + std::to_string(exponent);
+    const double rounded = std::strtod(text.c_str(), nullptr);
+    return x < 0 ? -rounded : rounded;
+}
+
+// The significant digits of a %g text (sign, point and exponent left out).
+int SignificantDigits(const std::string& text) {
+    std::string digits;
+    for (char c : text) {
+        if (c == 'e') break;
+        if (c >= '0' && c <= '9') digits += c;
+    }
+    const std::size_t first = digits.find_first_not_of('0');
+    return first == std::string::npos ? 0 : static_cast<int>(digits.size() - first);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider input(data, size);
+    const auto kind = static_cast<ValueKind>(input.ConsumeIntegralInRange<int>(0, 9));
+    const std::int64_t integer = input.ConsumeIntegral<std::int64_t>();
+    const float single = input.ConsumeFloatingPoint<float>();
+    const double number = input.ConsumeFloatingPoint<double>();
+
+    // Every kind becomes a text, whatever its value.
+    DatabaseValue value = DatabaseValue::FromInteger(kind, integer);
+    value.number = kind == ValueKind::Single ? single : number;
+    value.text = input.ConsumeRemainingBytesAsString();
+    const std::string text = ValueToText(value);
+    FUZZ_CHECK(NumberToInteger(value) == NumberToInteger(value), "NumberToInteger");
+
+    const std::string integerText = IntegerToText(integer);
+    FUZZ_CHECK(TextToInteger(integerText) ==
+                   static_cast<std::int32_t>(static_cast<std::uint32_t>(integer)),
+               "%s", integerText.c_str());
+
+    if (std::isfinite(single)) {
+        const std::string shown = SingleToText(single);
+        const double read = TextToNumber(shown);
+        const double expected = RoundedExactly(single, 6);
+        FUZZ_CHECK(read == expected, "float %.9g shows as %s, reads %.17g, rounded %.17g", single,
+                   shown.c_str(), read, expected);
+        FUZZ_CHECK(SignificantDigits(shown) <= 6, "%s", shown.c_str());
+    }
+    if (std::isfinite(number)) {
+        const std::string shown = DoubleToText(number);
+        const double read = TextToNumber(shown);
+        char reference[64];
+        std::snprintf(reference, sizeof reference, "%.12e", number);
+        const double expected = std::strtod(reference, nullptr);
+        FUZZ_CHECK(read == expected, "double %.17g shows as %s, reads %.17g, not %.17g", number,
+                   shown.c_str(), read, expected);
+        FUZZ_CHECK(SignificantDigits(shown) <= 13, "%s", shown.c_str());
+        // The exponent, when there is one, has at least three digits.
+        const std::size_t e = shown.find('e');
+        FUZZ_CHECK(e == std::string::npos || shown.size() - e - 2 >= 3, "%s", shown.c_str());
+    }
+    return 0;
+}
