@@ -114,18 +114,20 @@ std::string Diagnostic(SQLSMALLINT handleType, SQLHANDLE handle) {
 std::string FileProblem(const std::string& path) {
     const std::string native = NativePath(path);
     struct stat info {};
-    int error = 0;
+    std::string problem;
     if (stat(native.c_str(), &info) != 0) {
-        error = errno;
+        problem = std::strerror(errno);
     } else if (S_ISDIR(info.st_mode)) {
-        error = EISDIR;
-    } else if (const int fd = open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC); fd < 0) {
-        error = errno;
+        problem = std::strerror(EISDIR);
+    } else if (!S_ISREG(info.st_mode)) {
+        problem = "not a regular file";
+    } else if (const int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC); fd < 0) {
+        problem = std::strerror(errno);
     } else {
         close(fd);
     }
-    if (error == 0) return {};
-    return Gbk("（") + path + Gbk("：") + Gbk(std::strerror(error)) + Gbk("）");
+    if (problem.empty()) return {};
+    return Gbk("（") + path + Gbk("：") + Gbk(problem) + Gbk("）");
 }
 
 // The connection string as the driver manager wants it: without the leading

@@ -1,7 +1,7 @@
 // Every database action of the program against a ledger that another program
-// holds locked, or that is deleted, replaced by a folder, emptied, made
-// unreadable or read-only, or overwritten while the program runs. Each row
-// says what the user sees. The program runs in child processes, side by
+// holds locked, or that is deleted, replaced by a folder or a named pipe,
+// emptied, made unreadable or read-only, or overwritten while the program
+// runs. Each row says what the user sees. The program runs in child processes, side by
 // side, as the user nobody (so that permissions bite although tests run as
 // root).
 #include <gtest/gtest.h>
@@ -54,6 +54,12 @@ const Row kRows[] = {
     {"directory", "add", "Is a directory", "editor open"},
     {"directory", "load", "Is a directory", "按钮3 disabled"},
     {"directory", "query", "Is a directory", "listed 0"},
+    // A named pipe in its place: nothing may wait for a writer that never comes.
+    {"fifo", "delete", "not a regular file", "listed 2"},
+    {"fifo", "modify", "not a regular file", "editor open"},
+    {"fifo", "add", "not a regular file", "editor open"},
+    {"fifo", "load", "not a regular file", "按钮3 disabled"},
+    {"fifo", "query", "not a regular file", "listed 0"},
     // Emptied to 0 bytes: SQLite takes it for a new, empty database.
     {"emptied", "delete", "no such table: 订单列表", "listed 2"},
     {"emptied", "modify", "no such table: 订单列表", "editor open"},

@@ -13,7 +13,8 @@
 //   ledger_driver actions <damage> <action>...
 //       Opens the main window and lists the ledger, opens order 1 for
 //       modifying and types into it, then damages the ledger (none, lock,
-//       writing, deleted, directory, emptied, unreadable, readonly, garbage)
+//       writing, deleted, directory, fifo, emptied, unreadable, readonly,
+//       garbage)
 //       and runs
 //       each action (query, delete, modify, add, load, recover): STEP <action>
 //       <milliseconds>, then a BOX line per message and FIELD/STATE lines.
@@ -304,6 +305,8 @@ void Damage(const std::string& damage, LockHolder& lock) {
         if (unlink(file.c_str()) != 0) Fail("unlink");
     } else if (damage == "directory") {
         if (unlink(file.c_str()) != 0 || mkdir(file.c_str(), 0755) != 0) Fail("mkdir");
+    } else if (damage == "fifo") {
+        if (unlink(file.c_str()) != 0 || mkfifo(file.c_str(), 0644) != 0) Fail("mkfifo");
     } else if (damage == "emptied") {
         if (truncate(file.c_str(), 0) != 0) Fail("truncate");
     } else if (damage == "unreadable") {
