@@ -328,6 +328,46 @@ TEST_F(BadInput, SettingsFilesThatAreNoSettingsFile) {
     std::filesystem::remove_all(path);
 }
 
+TEST_F(BadInput, LedgerTextsThatAreNoValidText) {
+    // Written by another tool: bytes that are no UTF-8, a NUL inside a text.
+    ledger->Exec("insert into 订单列表(商品名称, 备注) values(cast(X'FF41FE' as text), '坏')");
+    ledger->Exec("insert into 订单列表(商品名称, 备注) values('a' || char(0) || 'b', 'NUL')");
+    struct Row {
+        const char* name;
+        const char* remark;
+        const char* shows;   // in the list and the editor
+        const char* stored;  // hex of the text after the order is stored again
+    };
+    const Row rows[] = {
+        {"bytes that are no UTF-8", "坏", "\uFFFDA\uFFFD", "efbfbd41efbfbd"},
+        {"a NUL inside the text", "NUL", "a", "61"},
+    };
+    OrdersWindow& window = Main();
+    window.查询按钮->click();
+    std::cout << "texts in the ledger:" << std::endl;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string id = ledger->Rows(std::string("select ID from 订单列表 where 备注='") +
+                                            row.remark + "'")[0][0];
+        const int listed = ListedRow(window, id);
+        ASSERT_GE(listed, 0);
+        EXPECT_EQ(GbkToUtf8(window.信息列表框->List()->ItemText(listed, 5)), row.shows);
+        EditorWindow* editor = OpenEditorFor("修改", std::stoi(id));
+        ASSERT_NE(editor, nullptr);
+        EXPECT_EQ(Shown(editor->ui->编辑框3), row.shows);
+        editor->ui->按钮3->click();
+        EXPECT_EQ(Seen(""), "message \"修改成功！\"");
+        const std::string stored =
+            ledger->Rows("select hex(商品名称) from 订单列表 where ID=" + id)[0][0];
+        std::string lower;
+        for (char c : stored)
+            lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        EXPECT_EQ(lower, row.stored);
+        Report(row.name, std::string("list and editor show \"") + row.shows +
+                             "\", stored again as hex " + lower);
+    }
+}
+
 std::string FileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
