@@ -1,7 +1,6 @@
 #include "common/value_text.h"
 
 #include <algorithm>
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -101,10 +100,12 @@ std::string FormatGeneral(double value, int precision) {
 
 double RoundToSixDigits(float x) {
     if (x == 0) return 0;
+    if (!std::isfinite(x)) return x;
     constexpr long double kLog10Of2 = 0.301029995663981195213738894724493027L;
     const auto pow10 = [](int n) { return std::pow(10.0L, static_cast<long double>(n)); };
 
-    const int e2 = static_cast<int>((std::bit_cast<std::uint32_t>(x) >> 23) & 0xFF) - 127;
+    // The binary exponent; for a subnormal x lower than its exponent bits say.
+    const int e2 = std::ilogb(x);
     int d = static_cast<int>(e2 * kLog10Of2);  // truncated toward zero
     long double m = std::fabs(static_cast<long double>(x));
     m = d > 0 ? m / pow10(d) : m * pow10(-d);
@@ -118,7 +119,6 @@ double RoundToSixDigits(float x) {
     } else {
         scaled = m * 100000;
     }
-    // Kept in long double, so that an infinite or NaN x passes through.
     long double n = std::trunc(scaled);
     if (scaled - n >= 0.5L) n += 1;
     const long double rounded = n * pow10(d - 5);

@@ -170,8 +170,20 @@ Place Locate(std::string_view bytes, const std::vector<Line>& lines, std::string
 
 bool HasUtf8Bom(std::string_view bytes) { return bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom; }
 
+bool SurvivesUtf8(std::string_view gbk) { return Gbk(GbkToUtf8(gbk)) == gbk; }
+
 bool HasLineBreakOrNul(std::string_view text) {
     return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+// True when the text ends in the first byte of a double-byte character
+// without its second byte: the byte written after it (the "]" closing a
+// section name) would be read as that second byte.
+bool EndsInHalfCharacter(std::string_view text) {
+    std::size_t last = 0;
+    for (std::size_t i = 0; i < text.size(); i += CharLength(text, i, true)) last = i;
+    return !text.empty() && last == text.size() - 1 &&
+           static_cast<unsigned char>(text[last]) >= 0x80;
 }
 
 // Names and values that the file could not hold as one line, or that a read
@@ -181,7 +193,9 @@ bool CanWrite(std::string_view section, std::string_view key, std::string_view v
     if (HasLineBreakOrNul(section) || HasLineBreakOrNul(key) || HasLineBreakOrNul(value)) {
         return false;
     }
-    if (FindChar(section, ']', true) != std::string_view::npos) return false;
+    if (FindChar(section, ']', true) != std::string_view::npos || EndsInHalfCharacter(section)) {
+        return false;
+    }
     return key.front() != '[' && key.front() != ';' &&
            FindChar(key, '=', true) == std::string_view::npos;
 }
@@ -222,6 +236,11 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
     if (read != WholeFileRead::kOk && read != WholeFileRead::kMissing) return false;
 
     const bool utf8 = HasUtf8Bom(bytes);
+    // A text that is no valid GBK would change on its way into UTF-8 and
+    // could then name or overwrite another key.
+    if (utf8 && !(SurvivesUtf8(Trim(section)) && SurvivesUtf8(Trim(key)) && SurvivesUtf8(value))) {
+        return false;
+    }
     const std::string sectionName = utf8 ? GbkToUtf8(Trim(section)) : std::string(Trim(section));
     const std::string keyName = utf8 ? GbkToUtf8(Trim(key)) : std::string(Trim(key));
     const std::string entry =

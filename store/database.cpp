@@ -1,9 +1,12 @@
 #include "store/database.h"
 
+#include <fcntl.h>
 #include <sql.h>
 #include <sqlext.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <climits>
 #include <cstring>
 #include <string_view>
@@ -79,6 +82,27 @@ std::string Diagnostic(SQLSMALLINT handleType, SQLHANDLE handle) {
     }
     if (all.empty()) all = "ODBC error";
     return Gbk(all);
+}
+
+// Why the file at path cannot be opened, as the system tells it; empty when
+// it can. The driver answers only "connect failed" whatever the reason.
+std::string FileProblem(const std::string& path) {
+    const std::string native = NativePath(path);
+    struct stat info {};
+    std::string problem;
+    if (stat(native.c_str(), &info) != 0) {
+        problem = std::strerror(errno);
+    } else if (S_ISDIR(info.st_mode)) {
+        problem = std::strerror(EISDIR);
+    } else if (!S_ISREG(info.st_mode)) {
+        problem = "not a regular file";
+    } else if (const int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC); fd < 0) {
+        problem = std::strerror(errno);
+    } else {
+        close(fd);
+    }
+    if (problem.empty()) return {};
+    return Gbk("（") + path + Gbk("：") + Gbk(problem) + Gbk("）");
 }
 
 // The connection string as the driver manager wants it: without the leading
@@ -276,6 +300,7 @@ struct DatabaseConnection::State {
     SQLHDBC connection = SQL_NULL_HDBC;
     std::vector<std::unique_ptr<Snapshot>> sets;
     std::string lastError;
+    std::string path;  // of the file connected to
 
     ~State() {
         Close();
@@ -324,7 +349,10 @@ struct DatabaseConnection::State {
                                            static_cast<SQLINTEGER>(utf8.size()));
         // An update or delete that meets no row answers SQL_NO_DATA.
         if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA) return true;
-        lastError = Diagnostic(SQL_HANDLE_STMT, statement.get());
+        // A file deleted or replaced under an open connection gives odd
+        // answers ("attempt to write a readonly database"); say what became
+        // of it.
+        lastError = Diagnostic(SQL_HANDLE_STMT, statement.get()) + FileProblem(path);
         return false;
     }
 
@@ -371,7 +399,7 @@ bool DatabaseConnection::OpenMdbFile(const std::string& path) {
                                     static_cast<SQLSMALLINT>(text.size()), nullptr, 0, &outLength,
                                     SQL_DRIVER_NOPROMPT);
     if (!SQL_SUCCEEDED(rc)) {
-        s.lastError = Diagnostic(SQL_HANDLE_DBC, connection);
+        s.lastError = Diagnostic(SQL_HANDLE_DBC, connection) + FileProblem(path);
         SQLFreeHandle(SQL_HANDLE_DBC, connection);
         return false;
     }
@@ -396,6 +424,7 @@ bool DatabaseConnection::OpenMdbFile(const std::string& path) {
     }
     s.Close();
     s.connection = connection;
+    s.path = path;
     s.lastError.clear();
     return true;
 }

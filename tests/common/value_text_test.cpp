@@ -57,11 +57,20 @@ TEST(ValueToText, DoublesAsThirteenDigitGeneralNumbers) {
 
 TEST(ValueToText, SinglesRoundedToSixDigits) {
     const Case<float, std::string> cases[] = {
-        {4.1f, "4.1"},           {123456.7f, "123457"},
-        {999999.5f, "1e+006"},   {1000000.0f, "1e+006"},
-        {-2.5f, "-2.5"},         {0.0f, "0"},
-        {0.00001f, "1e-005"},    {9.9999995e-5f, "0.0001"},
-        {12.345649f, "12.3456"}, {-0.000123456789f, "-0.000123457"},
+        {4.1f, "4.1"},
+        {123456.7f, "123457"},
+        {999999.5f, "1e+006"},
+        {1000000.0f, "1e+006"},
+        {-2.5f, "-2.5"},
+        {0.0f, "0"},
+        {0.00001f, "1e-005"},
+        {9.9999995e-5f, "0.0001"},
+        {12.345649f, "12.3456"},
+        {-0.000123456789f, "-0.000123457"},
+        // Subnormal singles: their exponent bits understate how small they are.
+        {7.00649232e-45f, "7.00649e-045"},
+        {std::numeric_limits<float>::denorm_min(), "1.4013e-045"},
+        {-1.17549421e-38f, "-1.17549e-038"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ValueToText(Number(ValueKind::Single, c.in)), c.out) << c.out;

@@ -129,13 +129,29 @@ TEST(PrivateProfileWrite, RefusedWritesLeaveTheFile) {
     const struct {
         std::string section, key, value;
     } refused[] = {
-        {"", "k", "v"},         {" ", "k", "v"},   {"a", "", "v"},
-        {"a", "k", "v\r\nx=1"}, {"a", "k\n", "v"}, {"a]", "k", "v"},
-        {"a", "k=j", "v"},      {"a", ";k", "v"},  {"a", "k", std::string("v\0w", 3)},
+        {"", "k", "v"},
+        {" ", "k", "v"},
+        {"a", "", "v"},
+        {"a", "k", "v\r\nx=1"},
+        {"a", "k\n", "v"},
+        {"a]", "k", "v"},
+        {"a", "k=j", "v"},
+        {"a", ";k", "v"},
+        {"a", "k", std::string("v\0w", 3)},
+        // Half a character before the closing bracket would swallow it.
+        {"a\xB5", "k", "v"},
     };
     for (const auto& r : refused) {
         EXPECT_FALSE(WritePrivateProfileString(r.section, r.key, r.value, path));
     }
+    // A file kept in UTF-8 takes no text that UTF-8 cannot say: "K\xA3"
+    // would lose its half character and become the key K.
+    const std::string utf8 = "\xEF\xBB\xBF[a]\r\nk=1\r\n";
+    WriteBytes(path, utf8);
+    EXPECT_FALSE(WritePrivateProfileString("a", "K\xA3", "2", path));
+    EXPECT_FALSE(WritePrivateProfileString("a", "k", "\xFF", path));
+    EXPECT_EQ(ReadBytes(path), utf8);
+    WriteBytes(path, before);
     EXPECT_FALSE(WritePrivateProfileString("a", "k", "v", ""));
     EXPECT_FALSE(WritePrivateProfileString("a", "k", "v", dir / "missing/config.ini"));
     EXPECT_EQ(ReadBytes(path), before);

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 
 #include "common/text_encoding.h"
 
@@ -42,7 +43,11 @@ std::string FieldText(const QWidget* field) {
     if (auto* combo = qobject_cast<const QComboBox*>(field))
         return QStringToGbk(combo->currentText());
     if (auto* plain = qobject_cast<const QPlainTextEdit*>(field)) {
-        return QStringToGbk(plain->toPlainText());
+        // toPlainText would also turn each no-break space into a plain one;
+        // only the breaks between paragraphs and lines become line ends.
+        QString text = plain->document()->toRawText();
+        text.replace(QChar::ParagraphSeparator, u'\n').replace(QChar::LineSeparator, u'\n');
+        return QStringToGbk(text);
     }
     return {};
 }

@@ -13,9 +13,9 @@
 #include "common/text_encoding.h"
 #include "common/value_text.h"
 #include "store/settings.h"
-#include "ui/pick_list.h"
 #include "ui/editor/content_edit.h"
 #include "ui/editor/editor_parts.h"
+#include "ui/pick_list.h"
 #include "ui_editor.h"
 
 namespace {
@@ -60,25 +60,37 @@ void PutTodaysDate(Ui::EditorForm& ui) {
                                  IntegerToText(DayOf(now)));
 }
 
-// Reads the order into the fields; false when the ledger gave no row for it
-// (order deleted meanwhile, file unreadable, query rejected).
-bool LoadStoredOrder(EditorWindow& window, bool forShipping) {
+enum class LoadOutcome { Loaded, Missing, Failed };
+
+// Reads the order into the fields. Missing: the ledger has no row for it
+// (deleted meanwhile). Failed: the ledger could not be read at all (locked,
+// gone, damaged); the driver's diagnostic has been shown then.
+LoadOutcome LoadStoredOrder(EditorWindow& window, bool forShipping) {
     DatabaseConnection& db = window.外部数据库1;
-    db.OpenMdbFile(DatabasePath());
+    if (!db.OpenMdbFile(DatabasePath())) {
+        ShowDatabaseError(db.LastError());
+        return LoadOutcome::Failed;
+    }
     editorRecordset =
         db.OpenTable(Gbk("select * from 订单列表 where id=") + IntegerToText(window.orderId));
-    if (editorRecordset == 0 || db.IsEOF(editorRecordset)) return false;
+    if (editorRecordset == 0) {
+        ShowDatabaseError(db.LastError());
+        return LoadOutcome::Failed;
+    }
+    if (db.IsEOF(editorRecordset)) return LoadOutcome::Missing;
     for (const auto& [column, field] : ColumnsToLoad(*window.ui, forShipping)) {
         SetFieldText(field, ValueToText(db.ReadColByName(editorRecordset, Gbk(column))));
     }
-    return true;
+    return LoadOutcome::Loaded;
 }
 
 // Modify and ship write every column back; with nothing loaded they would
 // write empty texts over the stored order, so storing is turned off.
 void LoadOrderToChange(EditorWindow& window, bool forShipping) {
-    if (LoadStoredOrder(window, forShipping)) return;
-    ShowMessage(Gbk("订单不存在或无法读取"), kMbOk, Gbk("错误"));
+    const LoadOutcome outcome = LoadStoredOrder(window, forShipping);
+    if (outcome == LoadOutcome::Loaded) return;
+    if (outcome == LoadOutcome::Missing)
+        ShowMessage(Gbk("订单不存在或无法读取"), kMbOk, Gbk("错误"));
     window.ui->按钮3->setEnabled(false);
 }
 
