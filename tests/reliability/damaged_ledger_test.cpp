@@ -35,7 +35,7 @@ struct Row {
 const Row kRows[] = {
     // Another program holds the ledger in an exclusive transaction.
     {"lock", "query", "database is locked", "listed 0"},
-    {"lock", "delete", "database is locked", "listed 2"},
+    {"lock", "delete", "database is locked", "listed 0"},
     {"lock", "modify", "database is locked", "editor open"},
     {"lock", "add", "database is locked", "editor open"},
     {"lock", "load", "database is locked", "按钮3 disabled"},
@@ -43,30 +43,31 @@ const Row kRows[] = {
     {"writing", "query", nullptr, "listed 2"},
     {"writing", "add", "database is locked", "editor open"},
     // The file is deleted: the list query says so and ends the program; the
-    // delete runs on the connection the list left open.
-    {"deleted", "delete", "No such file or directory", "listed 2"},
+    // delete runs on the connection the list left open, fails, and the list
+    // filled anew meets the missing file.
+    {"deleted", "delete", "数据库不存在", "EXIT 0"},
     {"deleted", "modify", "No such file or directory", "editor open"},
     {"deleted", "add", "No such file or directory", "editor open"},
     {"deleted", "load", "No such file or directory", "按钮3 disabled"},
     {"deleted", "query", "数据库不存在", "EXIT 0"},
-    {"directory", "delete", "Is a directory", "listed 2"},
+    {"directory", "delete", "Is a directory", "listed 0"},
     {"directory", "modify", "Is a directory", "editor open"},
     {"directory", "add", "Is a directory", "editor open"},
     {"directory", "load", "Is a directory", "按钮3 disabled"},
     {"directory", "query", "Is a directory", "listed 0"},
     // A named pipe in its place: nothing may wait for a writer that never comes.
-    {"fifo", "delete", "not a regular file", "listed 2"},
+    {"fifo", "delete", "not a regular file", "listed 0"},
     {"fifo", "modify", "not a regular file", "editor open"},
     {"fifo", "add", "not a regular file", "editor open"},
     {"fifo", "load", "not a regular file", "按钮3 disabled"},
     {"fifo", "query", "not a regular file", "listed 0"},
     // Emptied to 0 bytes: SQLite takes it for a new, empty database.
-    {"emptied", "delete", "no such table: 订单列表", "listed 2"},
+    {"emptied", "delete", "no such table: 订单列表", "listed 0"},
     {"emptied", "modify", "no such table: 订单列表", "editor open"},
     {"emptied", "add", "no such table: 订单列表", "editor open"},
     {"emptied", "load", "no such table: 订单列表", "按钮3 disabled"},
     {"emptied", "query", "no such table: 订单列表", "listed 0"},
-    {"garbage", "delete", "file is not a database", "listed 2"},
+    {"garbage", "delete", "file is not a database", "listed 0"},
     {"garbage", "modify", "file is not a database", "editor open"},
     {"garbage", "add", "file is not a database", "editor open"},
     {"garbage", "load", "file is not a database", "按钮3 disabled"},
@@ -235,7 +236,11 @@ TEST(DamagedLedger, EveryActionWaitsAtMostFiveSecondsThenSaysWhyAndKeepsWhatWasT
         }
         Step& step = found->second;
         longest = std::max(longest, step.milliseconds);
-        EXPECT_LE(step.milliseconds, 6000);
+        // Each database action waits at most 5 s; a failed delete is followed
+        // by the list filled anew, which waits once more.
+        const bool twoActions =
+            std::string(row.damage) == "lock" && std::string(row.action) == "delete";
+        EXPECT_LE(step.milliseconds, twoActions ? 11000 : 6000);
         const std::string outcome = Outcome(step);
         std::cout << row.damage << " / " << row.action << " (" << step.milliseconds
                   << " ms): " << outcome << std::endl;

@@ -369,6 +369,8 @@ int RunActions(const std::string& damage, const std::vector<std::string>& action
             };
         } else if (action == "delete") {
             run = [&] {
+                // A failed refresh leaves the list empty: search again first.
+                if (!SelectOrder(*window, "2")) window->查询按钮->click();
                 if (!SelectOrder(*window, "2")) Fail("order 2 is not listed");
                 window->删除->trigger();
                 Say("STATE listed " + std::to_string(window->信息列表框->List()->ItemCount()));

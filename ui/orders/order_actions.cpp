@@ -64,11 +64,6 @@ void OrdersWindow::DeleteOrder() {
     // integer ID, so it holds digits alone.
     const std::string statement =
         Gbk("delete from 订单列表 where id=") + 信息列表框->SelectedText(kIdColumn);
-    if (!外部数据库1.ExecuteSql(statement)) {
-        // The order is still there and the list still shows it; a refresh
-        // would only meet the same locked or missing ledger and wait again.
-        ShowDatabaseError(外部数据库1.LastError());
-        return;
-    }
+    if (!外部数据库1.ExecuteSql(statement)) ShowDatabaseError(外部数据库1.LastError());
     RunQuery({}, "");
 }
