@@ -10,6 +10,7 @@
 #include "app/program_state.h"
 #include "common/message_box.h"
 #include "platform/files.h"
+#include "test_ledger.h"
 
 void LoginTestBase::SetUp() {
     ASSERT_TRUE(root_.isValid());
@@ -62,20 +63,9 @@ void LoginTestBase::Settle() {
 
 void LoginTestBase::MakeLedger(const std::vector<LedgerUser>& users) {
     const QByteArray path = QDir(workDirectory_).filePath(QStringLiteral("tallovar.mdb")).toUtf8();
+    TestLedger::CreateFile(path.toStdString());
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path.constData(), &db), SQLITE_OK);
-    const char* schema =
-        "create table sysuser(ID INTEGER PRIMARY KEY AUTOINCREMENT, username TEXT, password TEXT);"
-        "create table 订单列表(ID INTEGER PRIMARY KEY AUTOINCREMENT,"
-        " 卖家账号 TEXT NOT NULL DEFAULT '', 订单号 TEXT NOT NULL DEFAULT '',"
-        " 快递公司 TEXT NOT NULL DEFAULT '', 运单号 TEXT NOT NULL DEFAULT '',"
-        " 订单日期 TEXT NOT NULL DEFAULT '', 商品名称 TEXT NOT NULL DEFAULT '',"
-        " 购买账号 TEXT NOT NULL DEFAULT '', 购买订单号 TEXT NOT NULL DEFAULT '',"
-        " 收货信息 TEXT NOT NULL DEFAULT '', 售价 TEXT NOT NULL DEFAULT '',"
-        " 进价 TEXT NOT NULL DEFAULT '', 佣金 TEXT NOT NULL DEFAULT '',"
-        " 利润 TEXT NOT NULL DEFAULT '', 备注 TEXT NOT NULL DEFAULT '');"
-        "create index 订单日期索引 on 订单列表(订单日期);";
-    ASSERT_EQ(sqlite3_exec(db, schema, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(db);
     for (const LedgerUser& user : users) {
         sqlite3_stmt* insert = nullptr;
         ASSERT_EQ(
