@@ -14,6 +14,7 @@ export LSAN_OPTIONS=suppressions=$root/scripts/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 generator=()
 command -v ninja >/dev/null 2>&1 && generator=(-G Ninja)
+command -v ccache >/dev/null 2>&1 && generator+=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 if [ ! -f build-asan/CMakeCache.txt ]; then
     cmake -S . -B build-asan "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DTALLOVAR_SANITIZE=ON >/dev/null

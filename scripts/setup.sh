@@ -8,7 +8,7 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 PACKAGES=(
-    cmake ninja-build g++ pkg-config clang-format
+    cmake ninja-build g++ pkg-config clang-format ccache
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
     unixodbc unixodbc-dev odbcinst libsqliteodbc sqlite3 libsqlite3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
