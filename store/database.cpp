@@ -14,6 +14,7 @@
 
 #include "common/text_encoding.h"
 #include "platform/files.h"
+#include "store/server_ledger.h"
 #include "store/snapshot.h"
 #include "store/sqlite_engine.h"
 
@@ -60,8 +61,10 @@ ValueKind KindOfSqlType(SQLSMALLINT type) {
     }
 }
 
-// Every diagnostic record of a handle, joined, as GBK.
-std::string Diagnostic(SQLSMALLINT handleType, SQLHANDLE handle) {
+// Every diagnostic record of a handle, joined, as GBK; the SQLSTATE of the
+// first record goes to firstState when asked for.
+std::string Diagnostic(SQLSMALLINT handleType, SQLHANDLE handle,
+                       std::string* firstState = nullptr) {
     std::string all;
     SQLCHAR state[6];
     SQLINTEGER nativeError = 0;
@@ -77,6 +80,7 @@ std::string Diagnostic(SQLSMALLINT handleType, SQLHANDLE handle) {
                                static_cast<SQLSMALLINT>(message.size()), &length);
         }
         if (!SQL_SUCCEEDED(rc)) break;
+        if (firstState && record == 1) firstState->assign(reinterpret_cast<const char*>(state), 5);
         if (!all.empty()) all += "; ";
         all += reinterpret_cast<const char*>(message.data());
     }
@@ -300,7 +304,9 @@ struct DatabaseConnection::State {
     SQLHDBC connection = SQL_NULL_HDBC;
     std::vector<std::unique_ptr<Snapshot>> sets;
     std::string lastError;
-    std::string path;  // of the file connected to
+    std::string path;    // of the file connected to
+    std::string server;  // the connection string of a team ledger; empty for a file
+    bool lost = false;   // the server dropped the connection
 
     ~State() {
         Close();
@@ -329,6 +335,18 @@ struct DatabaseConnection::State {
         return true;
     }
 
+    // A value of the current row. The file ledger's driver reports a sum()
+    // over no rows as an empty text; a server reports a floating-point NULL,
+    // which would read as 0, so on a server such a NULL reads as empty text.
+    DatabaseValue Read(const Snapshot& set, std::size_t column) const {
+        DatabaseValue value = set.Current(column);
+        const bool floating = value.kind == ValueKind::Double || value.kind == ValueKind::Single;
+        if (!server.empty() && floating && set.CurrentIsEmpty(column)) {
+            return DatabaseValue::FromText({});
+        }
+        return value;
+    }
+
     Snapshot* Find(std::int32_t handle) {
         if (handle == 0) return nullptr;
         for (auto& set : sets) {
@@ -349,11 +367,83 @@ struct DatabaseConnection::State {
                                            static_cast<SQLINTEGER>(utf8.size()));
         // An update or delete that meets no row answers SQL_NO_DATA.
         if (SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA) return true;
+        if (!server.empty()) {
+            NoteServerFailure(SQL_HANDLE_STMT, statement.get());
+            return false;
+        }
         // A file deleted or replaced under an open connection gives odd
         // answers ("attempt to write a readonly database"); say what became
         // of it.
         lastError = Diagnostic(SQL_HANDLE_STMT, statement.get()) + FileProblem(path);
         return false;
+    }
+
+    // A statement the server refused: its Chinese text, and whether the
+    // connection has to be made anew.
+    void NoteServerFailure(SQLSMALLINT handleType, SQLHANDLE handle) {
+        std::string sqlState;
+        const std::string message = Diagnostic(handleType, handle, &sqlState);
+        lost = IsConnectionLost(sqlState, message);
+        lastError = ServerProblem(server, sqlState, message, false);
+    }
+
+    // Before a statement on a server connection that was dropped: connects
+    // again, keeping the snapshots already read.
+    bool Reconnect() {
+        if (server.empty() || !lost) return true;
+        SQLHDBC fresh = SQL_NULL_HDBC;
+        if (!ConnectServer(server, fresh)) return false;
+        SQLDisconnect(connection);
+        SQLFreeHandle(SQL_HANDLE_DBC, connection);
+        connection = fresh;
+        lost = false;
+        return true;
+    }
+
+    // A new connection to a server with the ledger's session settings; on
+    // failure lastError says why, naming the server.
+    bool ConnectServer(const std::string& connectionString, SQLHDBC& made) {
+        if (!EnsureEnvironment()) return false;
+        SQLHDBC fresh = SQL_NULL_HDBC;
+        if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, environment, &fresh))) {
+            lastError = Diagnostic(SQL_HANDLE_ENV, environment);
+            return false;
+        }
+        std::string text = ServerDriverString(connectionString);
+        SQLSMALLINT outLength = 0;
+        SQLRETURN rc = SQLDriverConnect(fresh, nullptr, reinterpret_cast<SQLCHAR*>(text.data()),
+                                        static_cast<SQLSMALLINT>(text.size()), nullptr, 0,
+                                        &outLength, SQL_DRIVER_NOPROMPT);
+        if (!SQL_SUCCEEDED(rc)) {
+            std::string sqlState;
+            const std::string message = Diagnostic(SQL_HANDLE_DBC, fresh, &sqlState);
+            lastError = ServerProblem(connectionString, sqlState, message, true);
+            SQLFreeHandle(SQL_HANDLE_DBC, fresh);
+            return false;
+        }
+        {
+            Statement session(fresh);
+            std::string setup = ServerSessionStatement();
+            rc = session.get() == SQL_NULL_HSTMT
+                     ? SQL_ERROR
+                     : SQLExecDirect(session.get(), reinterpret_cast<SQLCHAR*>(setup.data()),
+                                     SQL_NTS);
+            if (!SQL_SUCCEEDED(rc)) {
+                std::string sqlState;
+                const std::string message =
+                    session.get() == SQL_NULL_HSTMT
+                        ? Diagnostic(SQL_HANDLE_DBC, fresh, &sqlState)
+                        : Diagnostic(SQL_HANDLE_STMT, session.get(), &sqlState);
+                lastError = ServerProblem(connectionString, sqlState, message, true);
+            }
+        }
+        if (!SQL_SUCCEEDED(rc)) {
+            SQLDisconnect(fresh);
+            SQLFreeHandle(SQL_HANDLE_DBC, fresh);
+            return false;
+        }
+        made = fresh;
+        return true;
     }
 
     bool DescribeColumns(SQLHSTMT statement, Snapshot& set) {
@@ -425,6 +515,21 @@ bool DatabaseConnection::OpenMdbFile(const std::string& path) {
     s.Close();
     s.connection = connection;
     s.path = path;
+    s.server.clear();
+    s.lost = false;
+    s.lastError.clear();
+    return true;
+}
+
+bool DatabaseConnection::OpenServer(const std::string& connectionString) {
+    State& s = *state_;
+    SQLHDBC connection = SQL_NULL_HDBC;
+    if (!s.ConnectServer(connectionString, connection)) return false;
+    s.Close();
+    s.connection = connection;
+    s.path.clear();
+    s.server = connectionString;
+    s.lost = false;
     s.lastError.clear();
     return true;
 }
@@ -443,6 +548,7 @@ std::int32_t DatabaseConnection::OpenTable(const std::string& statement) {
         s.lastError = Gbk("结果集编号已用完");
         return 0;
     }
+    if (!s.Reconnect()) return 0;
     auto set = std::make_unique<Snapshot>();
     {
         Statement sql(s.connection);
@@ -470,14 +576,14 @@ DatabaseValue DatabaseConnection::ReadColByIndex(std::int32_t handle, int positi
     if (!set || position < 1 || static_cast<std::size_t>(position) > set->columns.size()) {
         return DatabaseValue::FromText({});
     }
-    return set->Current(static_cast<std::size_t>(position - 1));
+    return state_->Read(*set, static_cast<std::size_t>(position - 1));
 }
 
 DatabaseValue DatabaseConnection::ReadColByName(std::int32_t handle, const std::string& name) {
     Snapshot* set = state_->Find(handle);
-    const int column = set ? set->ColumnNamed(name) : -1;
+    const int column = set ? set->ColumnNamed(name, !state_->server.empty()) : -1;
     if (column < 0) return DatabaseValue::FromText({});
-    return set->Current(static_cast<std::size_t>(column));
+    return state_->Read(*set, static_cast<std::size_t>(column));
 }
 
 void DatabaseConnection::MoveFirst(std::int32_t handle) {
@@ -500,11 +606,19 @@ bool DatabaseConnection::ExecuteSql(const std::string& statement) {
         s.lastError = Gbk("数据库没有打开");
         return false;
     }
+    if (!s.Reconnect()) return false;
     Statement sql(s.connection);
     if (!s.Send(sql, statement)) return false;
     s.lastError.clear();
     return true;
 }
+
+int DatabaseConnection::ColumnCount(std::int32_t handle) {
+    const Snapshot* set = state_->Find(handle);
+    return set ? static_cast<int>(set->columns.size()) : 0;
+}
+
+void DatabaseConnection::CloseResultSets() { state_->sets.clear(); }
 
 bool DatabaseConnection::IsOpen() const { return state_->connection != SQL_NULL_HDBC; }
 

@@ -16,7 +16,7 @@
 inline constexpr int kMaxResultSets = 30;
 
 class DatabaseConnection {
-public:
+  public:
     DatabaseConnection();
     ~DatabaseConnection();
     DatabaseConnection(const DatabaseConnection&) = delete;
@@ -25,6 +25,12 @@ public:
     // Connects to the file; on success the old connection and all its result
     // sets are closed. On failure the old connection stays as it was.
     bool OpenMdbFile(const std::string& path);
+    // Connects to a team ledger on a database server by an ODBC connection
+    // string, with the same contract as OpenMdbFile. Against a server, reads
+    // by name find a column regardless of ASCII letter case (the server
+    // reports ID as id), failures read as Chinese texts that name the server,
+    // and a connection the server dropped is made anew by the next statement.
+    bool OpenServer(const std::string& connectionString);
     // A handle naming the snapshot, positioned on its first row; 0 when there
     // is no connection, the statement is rejected or 30 sets are held.
     std::int32_t OpenTable(const std::string& statement);
@@ -37,12 +43,18 @@ public:
     // connection or the statement is rejected.
     bool ExecuteSql(const std::string& statement);
 
+    // The number of columns of a result set; 0 for a handle not held.
+    int ColumnCount(std::int32_t handle);
+    // Closes every result set while the connection stays (for tools that
+    // read a set at once and run many queries on one connection).
+    void CloseResultSets();
+
     bool IsOpen() const;
     // The driver's diagnostic (GBK) of the last operation that failed; empty
     // after one that worked.
     const std::string& LastError() const;
 
-private:
+  private:
     struct State;
     std::unique_ptr<State> state_;
 };

@@ -8,13 +8,21 @@ namespace {
 constexpr std::size_t kFirstBlock = 4 * 1024;
 constexpr std::size_t kLargestBlock = 1024 * 1024;
 
+bool SameIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
+               return lower(x) == lower(y);
+           });
+}
+
 }  // namespace
 
-int Snapshot::ColumnNamed(std::string_view name) {
+int Snapshot::ColumnNamed(std::string_view name, bool ignoreAsciiCase) {
     const std::size_t count = columns.size();
     std::size_t c = nameHint_ < count ? nameHint_ : 0;
     for (std::size_t i = 0; i < count; ++i) {
-        if (columns[c].name == name) {
+        if (ignoreAsciiCase ? SameIgnoringAsciiCase(columns[c].name, name)
+                            : columns[c].name == name) {
             nameHint_ = c + 1;
             return static_cast<int>(c);
         }
@@ -53,6 +61,14 @@ DatabaseValue Snapshot::Current(std::size_t column) const {
             return DatabaseValue::FromInteger(kind, integer);
         }
     }
+}
+
+bool Snapshot::CurrentIsEmpty(std::size_t column) const {
+    if (position >= RowCount()) return true;
+    const RowPlace place = rows_[position];
+    const char* row = blocks_[place.block].data() + place.offset;
+    const std::uint32_t begin = column == 0 ? 0 : CellEnd(row, column - 1);
+    return begin == CellEnd(row, column);
 }
 
 void Snapshot::StartBlock(std::size_t bytes) {

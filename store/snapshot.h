@@ -29,12 +29,15 @@ class Snapshot {
 
     std::size_t RowCount() const { return rows_.size(); }
 
-    // The column of that name (compared byte for byte), or -1. Readers ask
-    // for the columns of each row in the same order, so the search starts
-    // after the column found last.
-    int ColumnNamed(std::string_view name);
+    // The column of that name (compared byte for byte, or without regard to
+    // ASCII letter case), or -1. Readers ask for the columns of each row in
+    // the same order, so the search starts after the column found last.
+    int ColumnNamed(std::string_view name, bool ignoreAsciiCase = false);
     // A column of the current row; the kind's empty value past the last row.
     DatabaseValue Current(std::size_t column) const;
+    // True when that cell of the current row holds no bytes (NULL or empty
+    // text), or past the last row.
+    bool CurrentIsEmpty(std::size_t column) const;
 
     // Filling: BeginRow, then for each column in order the cell's bytes
     // appended to CellBytes and EndCell. EndCell is false when a row would

@@ -1,5 +1,7 @@
 // tallovar-admin init USER PASSWORD [--demo N]: a new ledger, tallovar.mdb in
-// the current directory, where the program looks for it.
+// the current directory, where the program looks for it. With --connect "…"
+// the ledger is made on a PostgreSQL database instead (a team ledger), new
+// or moved from a ledger file with --from FILE.
 
 #include <charconv>
 #include <cstdio>
@@ -9,16 +11,20 @@
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
 #include "tools/ledger_file.h"
+#include "tools/server_init.h"
 
 namespace {
 
 constexpr long kMaxDemoOrders = 10'000'000;
 
 int Usage() {
-    std::fprintf(stderr,
-                 "用法 / usage: tallovar-admin init USER PASSWORD [--demo N]\n"
-                 "  N: 0 到 %ld 之间的整数 / a whole number from 0 to %ld\n",
-                 kMaxDemoOrders, kMaxDemoOrders);
+    std::fprintf(
+        stderr,
+        "用法 / usage: tallovar-admin init USER PASSWORD [--demo N]\n"
+        "       tallovar-admin init --connect ODBC连接 USER PASSWORD\n"
+        "       tallovar-admin init --connect ODBC连接 --from tallovar.mdb [USER PASSWORD]\n"
+        "  N: 0 到 %ld 之间的整数 / a whole number from 0 to %ld\n",
+        kMaxDemoOrders, kMaxDemoOrders);
     return kExitUsage;
 }
 
@@ -33,8 +39,13 @@ bool ParseCount(const std::string& text, long& count) {
 int RunInit(const std::vector<std::string>& arguments) {
     std::vector<std::string> positional;
     long demoOrders = 0;
+    std::string connection, fromFile;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == "--demo") {
+        if (arguments[i] == "--connect" || arguments[i] == "--from") {
+            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) return Usage();
+            (arguments[i] == "--connect" ? connection : fromFile) = arguments[i + 1];
+            ++i;
+        } else if (arguments[i] == "--demo") {
             if (i + 1 >= arguments.size() || !ParseCount(arguments[i + 1], demoOrders)) {
                 return Usage();
             }
@@ -43,7 +54,15 @@ int RunInit(const std::vector<std::string>& arguments) {
             positional.push_back(arguments[i]);
         }
     }
-    if (positional.size() != 2 || positional[0].empty()) return Usage();
+    if (!connection.empty()) {
+        const bool userGiven = positional.size() == 2 && !positional[0].empty();
+        if (demoOrders != 0 || (!userGiven && (fromFile.empty() || !positional.empty()))) {
+            return Usage();
+        }
+        return InitServerLedger(connection, userGiven ? positional[0] : "",
+                                userGiven ? positional[1] : "", fromFile);
+    }
+    if (!fromFile.empty() || positional.size() != 2 || positional[0].empty()) return Usage();
 
     std::string error;
     const std::string path = LedgerPathHere(error);

@@ -12,6 +12,7 @@
 #include "common/message_box.h"
 #include "common/text_encoding.h"
 #include "common/value_text.h"
+#include "store/ledger.h"
 #include "store/settings.h"
 #include "ui/editor/content_edit.h"
 #include "ui/editor/editor_parts.h"
@@ -67,7 +68,7 @@ enum class LoadOutcome { Loaded, Missing, Failed };
 // gone, damaged); the driver's diagnostic has been shown then.
 LoadOutcome LoadStoredOrder(EditorWindow& window, bool forShipping) {
     DatabaseConnection& db = window.外部数据库1;
-    if (!db.OpenMdbFile(DatabasePath())) {
+    if (!OpenLedger(db)) {
         ShowDatabaseError(db.LastError());
         return LoadOutcome::Failed;
     }

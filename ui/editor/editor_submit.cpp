@@ -7,6 +7,7 @@
 #include "common/message_box.h"
 #include "common/text_encoding.h"
 #include "common/value_text.h"
+#include "store/ledger.h"
 #include "ui/editor/content_edit.h"
 #include "ui/editor/editor_parts.h"
 #include "ui_editor.h"
@@ -23,7 +24,7 @@ std::array<QWidget*, 14> FieldsInColumnOrder(const Ui::EditorForm& ui) {
 // the driver's diagnostic and the caller keeps everything as it was.
 bool RunStatement(EditorWindow& window, const std::string& statement) {
     DatabaseConnection& db = window.外部数据库1;
-    if (!db.OpenMdbFile(DatabasePath()) || !db.ExecuteSql(statement)) {
+    if (!OpenLedger(db) || !db.ExecuteSql(statement)) {
         ShowDatabaseError(db.LastError());
         return false;
     }

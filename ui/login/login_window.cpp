@@ -10,6 +10,7 @@
 #include "common/text_encoding.h"
 #include "common/value_text.h"
 #include "platform/files.h"
+#include "store/ledger.h"
 #include "store/settings.h"
 #include "ui/orders/orders_window.h"
 #include "ui/window_frame.h"
@@ -19,6 +20,21 @@ namespace {
 
 constexpr int kOuterWidth = 395;
 constexpr int kOuterHeight = 269;
+
+// The ledger must be there before anyone signs in: the file, or on a team
+// ledger the server, reached with the configured connection. When it is not,
+// the user is told why (for a server: which one, and what it answered).
+bool LedgerThere(DatabaseConnection& db) {
+    const std::string server = TeamLedgerConnection();
+    if (server.empty()) {
+        if (PathExists(DatabasePath())) return true;
+        ShowMessage(Gbk("数据库不存在，无法使用！"), kMbOk, Gbk("警告"));
+        return false;
+    }
+    if (db.OpenServer(server)) return true;
+    ShowMessage(db.LastError(), kMbOk, Gbk("警告"));
+    return false;
+}
 
 }  // namespace
 
@@ -42,8 +58,7 @@ void LoginWindow::Created() {
 }
 
 void LoginWindow::SignInClicked() {
-    if (!PathExists(DatabasePath())) {
-        ShowMessage(Gbk("数据库不存在，无法使用！"), kMbOk, Gbk("警告"));
+    if (!LedgerThere(外部数据库1)) {
         EndProcess(0);
         return;
     }
@@ -57,7 +72,7 @@ void LoginWindow::SignInClicked() {
 
     // A connection or statement that fails is a database fault, not a wrong
     // password: the user sees the driver's diagnostic and may try again.
-    if (!外部数据库1.OpenMdbFile(DatabasePath())) {
+    if (!OpenLedger(外部数据库1)) {
         signInRecordset = 0;
         ShowDatabaseError(外部数据库1.LastError());
         return;

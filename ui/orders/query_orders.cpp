@@ -7,6 +7,7 @@
 #include "common/value_text.h"
 #include "platform/files.h"
 #include "store/database.h"
+#include "store/ledger.h"
 #include "ui/orders/order_list.h"
 
 namespace {
@@ -25,13 +26,14 @@ void ShowQueryFailure(OrderListDisplay& display) {
 void QueryOrders(OrderListDisplay& display, const OrderSearchTexts& inputs,
                  const std::string& filter) {
     DatabaseConnection& db = display.connection;
-    const std::string path = DatabasePath();
-    if (!PathExists(path)) {
+    // A team ledger whose server cannot be reached is a failure like any
+    // other during work: told, and the program goes on.
+    if (TeamLedgerConnection().empty() && !PathExists(DatabasePath())) {
         ShowMessage(Gbk("数据库不存在"), kMbOk, Gbk("警告"));
         EndProcess(0);
         return;
     }
-    if (!db.OpenMdbFile(path)) {
+    if (!OpenLedger(db)) {
         ShowQueryFailure(display);
         return;
     }

@@ -1,0 +1,143 @@
+#include "store/server_ledger.h"
+
+#include <algorithm>
+#include <cctype>
+#include <string_view>
+
+#include "common/text_encoding.h"
+
+namespace {
+
+// Settings appended when the configured string does not name them: no
+// driver logs in /tmp (the Debian registration turns CommLog on), a bound on
+// how long an unreachable server is waited for, and keepalives so that a
+// server gone from the network is noticed.
+struct DriverDefault {
+    const char* key;
+    const char* setting;
+};
+constexpr DriverDefault kDriverDefaults[] = {
+    {"CommLog", "CommLog=0;"},
+    {"Debug", "Debug=0;"},
+    {"pqopt", "pqopt={connect_timeout=10 keepalives_idle=30 keepalives_interval=10};"},
+};
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return text;
+}
+
+bool Contains(const std::string& text, std::string_view piece) {
+    return text.find(piece) != std::string::npos;
+}
+
+// The failures a server reports while connecting, by a piece of libpq's text
+// (stable across versions), and what the user is told.
+struct ConnectFailure {
+    std::string_view piece;
+    const char* problem;  // UTF-8; %s is where the server's label goes
+};
+constexpr ConnectFailure kConnectFailures[] = {
+    {"password authentication failed", "无法登录数据库服务器 %s：数据库用户名或密码错误"},
+    {"no password supplied", "无法登录数据库服务器 %s：连接设置中没有数据库密码"},
+    {"does not exist", "数据库服务器上没有这个数据库或用户：%s"},
+    {"no pg_hba.conf entry", "数据库服务器 %s 不允许本机连接"},
+    {"SSL", "无法与数据库服务器 %s 建立加密连接"},
+};
+
+std::string WithLabel(const char* problem, const std::string& label) {
+    std::string text = Gbk(problem);
+    const std::size_t at = text.find("%s");
+    if (at != std::string::npos) text.replace(at, 2, label);
+    return text;
+}
+
+}  // namespace
+
+std::string ConnectionKey(const std::string& connectionString, const std::string& key) {
+    std::string_view rest = connectionString;
+    while (!rest.empty()) {
+        const std::size_t equals = rest.find('=');
+        if (equals == std::string_view::npos) break;
+        const std::string_view name = Trimmed(rest.substr(0, equals));
+        rest.remove_prefix(equals + 1);
+        std::string_view value;
+        if (!rest.empty() && rest.front() == '{') {
+            const std::size_t close = rest.find('}');
+            value = rest.substr(1, close == std::string_view::npos ? rest.npos : close - 1);
+            rest.remove_prefix(close == std::string_view::npos ? rest.size() : close + 1);
+        }
+        const std::size_t end = rest.find(';');
+        if (value.empty()) value = Trimmed(rest.substr(0, end));
+        rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+        if (EqualsIgnoringAsciiCase(name, key)) return std::string(value);
+    }
+    return {};
+}
+
+std::string ServerDriverString(const std::string& connectionString) {
+    std::string text = connectionString;
+    if (!text.empty() && text.back() != ';') text += ';';
+    for (const DriverDefault& setting : kDriverDefaults) {
+        if (ConnectionKey(text, setting.key).empty()) text += setting.setting;
+    }
+    return GbkToUtf8(text);
+}
+
+std::string ServerSessionStatement() {
+    return "select set_config('search_path', 'tallovar, pg_catalog', false), "
+           "set_config('lock_timeout', '" +
+           std::to_string(kServerLockWaitSeconds) + "s', false)";
+}
+
+std::string ServerLabel(const std::string& connectionString) {
+    const std::string dsn = ConnectionKey(connectionString, "DSN");
+    std::string host = ConnectionKey(connectionString, "Servername");
+    if (host.empty()) host = ConnectionKey(connectionString, "Server");
+    if (host.empty() && !dsn.empty()) return Gbk("数据源 ") + dsn;
+    if (host.empty()) host = "localhost";
+    const std::string port = ConnectionKey(connectionString, "Port");
+    std::string label = host + ":" + (port.empty() ? "5432" : port);
+    const std::string database = ConnectionKey(connectionString, "Database");
+    if (!database.empty()) label += Gbk(" 上的数据库 ") + database;
+    return label;
+}
+
+bool IsConnectionLost(const std::string& sqlState, const std::string& message) {
+    return sqlState.starts_with("08") || sqlState == "57P01" || sqlState == "57P02" ||
+           sqlState == "57P03" || (Contains(message, "connection") && Contains(message, "lost")) ||
+           Contains(message, "server closed the connection") ||
+           Contains(message, "no connection to the server") || Contains(message, "connection dead");
+}
+
+std::string ServerProblem(const std::string& connectionString, const std::string& sqlState,
+                          const std::string& message, bool connecting) {
+    const std::string label = ServerLabel(connectionString);
+    if (connecting) {
+        for (const ConnectFailure& failure : kConnectFailures) {
+            if (Contains(message, failure.piece)) return WithLabel(failure.problem, label);
+        }
+        return WithLabel("无法连接数据库服务器 %s：服务器没有开启或网络不通（", label) + message +
+               Gbk("）");
+    }
+    if (sqlState == "55P03") {
+        return Gbk("这些订单正被其他人修改，等了 ") + std::to_string(kServerLockWaitSeconds) +
+               Gbk(" 秒仍未轮到，本次操作没有完成，请稍后再试");
+    }
+    if (sqlState == "40001" || sqlState == "40P01") {
+        return Gbk("与其他人的修改冲突，本次操作没有完成，请再试一次");
+    }
+    if (IsConnectionLost(sqlState, message)) {
+        return WithLabel("与数据库服务器 %s 的连接已断开，本次操作没有完成；服务器恢复后请再试一次",
+                         label);
+    }
+    return message;
+}

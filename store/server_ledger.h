@@ -1,0 +1,36 @@
+#pragma once
+// What is particular to a team ledger on a PostgreSQL server reached through
+// psqlODBC: the connection string as handed to the driver, the session every
+// connection starts with, and the Chinese texts for what a server can answer
+// (unreachable, wrong password, no such database, a lock held too long, the
+// connection lost). Texts in and out are GBK unless said otherwise.
+
+#include <string>
+
+// How long a statement waits for a lock another user holds before it gives up.
+inline constexpr int kServerLockWaitSeconds = 5;
+
+// The value of a key of an ODBC connection string (keys without regard to
+// ASCII letter case, a value in braces without them); empty when absent.
+std::string ConnectionKey(const std::string& connectionString, const std::string& key);
+
+// The string for SQLDriverConnect (UTF-8): the configured one, plus the
+// driver settings the program relies on where it does not set them itself.
+std::string ServerDriverString(const std::string& connectionString);
+
+// One statement run right after connecting: the ledger's schema first on the
+// search path (its like, sum() and tables), and the lock wait.
+std::string ServerSessionStatement();
+
+// The server as the user knows it: "主机:端口 上的数据库 名" or "数据源 名".
+std::string ServerLabel(const std::string& connectionString);
+
+// True when the diagnostic says the connection to the server is gone, so the
+// next statement has to connect again.
+bool IsConnectionLost(const std::string& sqlState, const std::string& message);
+
+// The Chinese text for a failure. connecting: the failure was in making the
+// connection. message is the driver's diagnostic (GBK), kept at the end for
+// the rarer cases.
+std::string ServerProblem(const std::string& connectionString, const std::string& sqlState,
+                          const std::string& message, bool connecting);

@@ -1,0 +1,121 @@
+#include "tools/server_init.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tools/admin_command.h"
+#include "tools/admin_ledger.h"
+#include "tools/ledger_file.h"
+#include "tools/server_schema.h"
+#include "tools/server_session.h"
+#include "tools/sqlite_handle.h"
+
+namespace {
+
+constexpr const char* kOrderColumns =
+    "ID,卖家账号,订单号,快递公司,运单号,订单日期,商品名称,购买账号,购买订单号,收货信息,"
+    "售价,进价,佣金,利润,备注";
+constexpr int kOrderColumnCount = 15;
+// Rows sent in one insert statement: few round trips, statements of a
+// modest size.
+constexpr int kRowsPerInsert = 200;
+
+// Copies every row of a query on the file into a table of the server, ids
+// included: the first column is the id, the others are texts.
+bool CopyRows(SqliteDatabase& file, ServerSession& server, const std::string& select,
+              const std::string& insertHead, int columns, long& copied, std::string& error) {
+    SqliteStatement rows(file, select);
+    if (!rows.Prepared()) {
+        error = file.Error();
+        return false;
+    }
+    std::string values;
+    int pending = 0;
+    const auto flush = [&]() {
+        if (pending == 0) return true;
+        const bool stored = server.Exec(insertHead + values);
+        values.clear();
+        pending = 0;
+        if (!stored) error = server.Error();
+        return stored;
+    };
+    int rc;
+    while ((rc = rows.Step()) == SQLITE_ROW) {
+        values += pending == 0 ? "(" : ",(";
+        values += std::to_string(rows.Integer(0));
+        for (int c = 1; c < columns; ++c) values += "," + ServerLiteral(rows.Text(c));
+        values += ")";
+        ++copied;
+        if (++pending == kRowsPerInsert && !flush()) return false;
+    }
+    if (rc != SQLITE_DONE) {
+        error = file.Error();
+        return false;
+    }
+    return flush();
+}
+
+// Users and orders of a checked ledger file, onto the server.
+bool MoveFileLedger(const std::string& path, ServerSession& server, long& users, long& orders,
+                    std::string& error) {
+    SqliteDatabase file;
+    std::string problem;
+    if (!file.Open(path, SQLITE_OPEN_READONLY) || !CheckLedger(file, problem)) {
+        error = problem.empty() ? file.Error() : problem;
+        return false;
+    }
+    // One read transaction: users and orders of the same moment.
+    if (!file.Exec("begin")) {
+        error = file.Error();
+        return false;
+    }
+    return CopyRows(file, server, "select ID, username, password from sysuser order by ID",
+                    "insert into sysuser(id,username,password) values", 3, users, error) &&
+           CopyRows(file, server,
+                    std::string("select ") + kOrderColumns + " from 订单列表 order by ID",
+                    std::string("insert into 订单列表(") + kOrderColumns + ") values",
+                    kOrderColumnCount, orders, error);
+}
+
+int Refuse(const std::string& what, const std::string& error) {
+    return Fail("无法建立团队账本，未做任何改动：" + what + error,
+                "could not make the team ledger; nothing was changed: " + what + error);
+}
+
+}  // namespace
+
+int InitServerLedger(const std::string& connection, const std::string& user,
+                     const std::string& password, const std::string& fromFile) {
+    ServerSession server;
+    if (!server.Open(connection)) return Refuse("", server.Error());
+    bool exists = false;
+    if (!ServerLedgerExists(server, exists)) return Refuse("", server.Error());
+    if (exists) {
+        return Fail("这个数据库中已有账本，未做任何改动",
+                    "this database already holds a ledger; nothing was changed");
+    }
+    long users = 0, orders = 0;
+    std::string error;
+    if (!server.Exec("begin") || !CreateServerSchema(server)) return Refuse("", server.Error());
+    if (!fromFile.empty() && !MoveFileLedger(fromFile, server, users, orders, error)) {
+        server.Exec("rollback");
+        return Refuse(fromFile + "：", error);
+    }
+    if (!user.empty() && !server.Exec("insert into sysuser(username,password) values(" +
+                                      ServerLiteral(user) + "," + ServerLiteral(password) + ")")) {
+        error = server.Error();
+        server.Exec("rollback");
+        return Refuse("", error);
+    }
+    users += user.empty() ? 0 : 1;
+    if (!AdvanceServerIds(server) || !server.Exec("commit")) {
+        error = server.Error();
+        server.Exec("rollback");
+        return Refuse("", error);
+    }
+    std::printf(
+        "已建立团队账本（用户 %ld 个，订单 %ld 张）\nTeam ledger made (%ld users, %ld orders)\n",
+        users, orders, users, orders);
+    return kExitOk;
+}
