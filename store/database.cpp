@@ -307,6 +307,7 @@ struct DatabaseConnection::State {
     std::string path;    // of the file connected to
     std::string server;  // the connection string of a team ledger; empty for a file
     bool lost = false;   // the server dropped the connection
+    bool observed = true;
 
     ~State() {
         Close();
@@ -361,7 +362,7 @@ struct DatabaseConnection::State {
             lastError = Diagnostic(SQL_HANDLE_DBC, connection);
             return false;
         }
-        if (const auto& observer = StatementObserver()) observer(text);
+        if (const auto& observer = StatementObserver(); observer && observed) observer(text);
         std::string utf8 = GbkToUtf8(text);
         const SQLRETURN rc = SQLExecDirect(statement.get(), reinterpret_cast<SQLCHAR*>(utf8.data()),
                                            static_cast<SQLINTEGER>(utf8.size()));
@@ -617,6 +618,8 @@ int DatabaseConnection::ColumnCount(std::int32_t handle) {
     const Snapshot* set = state_->Find(handle);
     return set ? static_cast<int>(set->columns.size()) : 0;
 }
+
+void DatabaseConnection::SetObservedForTesting(bool observed) { state_->observed = observed; }
 
 void DatabaseConnection::CloseResultSets() { state_->sets.clear(); }
 

@@ -49,6 +49,8 @@ class DatabaseConnection {
     // read a set at once and run many queries on one connection).
     void CloseResultSets();
 
+    void SetObservedForTesting(bool observed);
+
     bool IsOpen() const;
     // The driver's diagnostic (GBK) of the last operation that failed; empty
     // after one that worked.
@@ -67,5 +69,6 @@ std::string DatabasePath();
 std::string QuoteText(const std::string& text);
 
 // Tests see every statement as it is sent (GBK, before conversion); an empty
-// function stops the observation.
+// function stops the observation. A connection the tests use to look into a
+// ledger themselves is left out with SetObservedForTesting(false).
 void SetStatementObserverForTesting(std::function<void(const std::string&)> observer);

@@ -8,15 +8,17 @@
 
 namespace {
 
-// Settings appended when the configured string does not name them: no
-// driver logs in /tmp (the Debian registration turns CommLog on), a bound on
-// how long an unreachable server is waited for, and keepalives so that a
-// server gone from the network is noticed.
+// Settings appended when the configured string does not name them: count(*)
+// (a bigint on the server) reported as INTEGER, as the file ledger reports
+// it; no driver logs in /tmp (the Debian registration turns CommLog on); a
+// bound on how long an unreachable server is waited for, and keepalives so
+// that a server gone from the network is noticed.
 struct DriverDefault {
     const char* key;
     const char* setting;
 };
 constexpr DriverDefault kDriverDefaults[] = {
+    {"BI", "BI=4;"},
     {"CommLog", "CommLog=0;"},
     {"Debug", "Debug=0;"},
     {"pqopt", "pqopt={connect_timeout=10 keepalives_idle=30 keepalives_interval=10};"},

@@ -18,6 +18,7 @@ class ServerSession {
     bool Rows(const std::string& sql, std::vector<std::vector<std::string>>& rows);
     // Why the last call failed (UTF-8); a server's own text names the server.
     std::string Error() const;
+    DatabaseConnection& Connection() { return db_; }
 
   private:
     DatabaseConnection db_;

@@ -11,7 +11,11 @@
 #include <filesystem>
 #include <fstream>
 
+#include "common/text_encoding.h"
 #include "platform/files.h"
+#include "store/server_ledger.h"
+#include "tools/server_schema.h"
+#include "tools/server_session.h"
 
 namespace {
 
@@ -26,6 +30,31 @@ const char* const kSchema =
     " 购买账号 TEXT NOT NULL DEFAULT '', 购买订单号 TEXT NOT NULL DEFAULT '',"
     " 收货信息 TEXT NOT NULL DEFAULT '', 备注 TEXT NOT NULL DEFAULT '');"
     "create index 订单日期索引 on 订单列表(订单日期);";
+
+// The configured test server's connection string with another database.
+std::string WithDatabase(const std::string& connection, const std::string& database) {
+    std::string text;
+    std::size_t start = 0;
+    while (start < connection.size()) {
+        std::size_t end = connection.find(';', start);
+        if (end == std::string::npos) end = connection.size();
+        const std::string pair = connection.substr(start, end - start);
+        std::string key = pair.substr(0, pair.find('='));
+        for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (!pair.empty() && key != "database") text += pair + ";";
+        start = end + 1;
+    }
+    return text + "Database=" + database + ";";
+}
+
+// Runs one statement on the test server's own database (creating and
+// dropping the tests' databases).
+void OnServerDatabase(const std::string& sql) {
+    ServerSession admin;
+    admin.Connection().SetObservedForTesting(false);
+    ASSERT_TRUE(admin.Open(std::getenv("TALLOVAR_TEST_SERVER"))) << admin.Error();
+    ASSERT_TRUE(admin.Exec(sql)) << admin.Error() << " in " << sql;
+}
 
 std::string Quote(const std::string& text) {
     std::string quoted = "'";
@@ -44,7 +73,35 @@ TestLedger::TestLedger(bool createFile) {
     previousDirectory_ = std::filesystem::current_path();
     std::filesystem::current_path(directory_);
     SetProgramDirectoryForTesting(directory_);
-    if (createFile) CreateFile(DatabaseFile());
+    if (createFile && OnServer()) {
+        CreateServerLedger();
+    } else if (createFile) {
+        CreateFile(DatabaseFile());
+    }
+}
+
+bool TestLedger::OnServer() {
+    const char* kind = std::getenv("TALLOVAR_TEST_LEDGER");
+    return kind && std::string(kind) == "server";
+}
+
+void TestLedger::CreateServerLedger() {
+    static int made = 0;
+    const char* server = std::getenv("TALLOVAR_TEST_SERVER");
+    ASSERT_TRUE(server && *server) << "TALLOVAR_TEST_SERVER names no test server";
+    serverDatabase_ = "ledger_" + std::to_string(getpid()) + "_" + std::to_string(++made);
+    OnServerDatabase("create database " + serverDatabase_);
+    server_ = WithDatabase(server, serverDatabase_);
+    ServerSession session;
+    session.Connection().SetObservedForTesting(false);
+    ASSERT_TRUE(session.Open(server_)) << session.Error();
+    ASSERT_TRUE(CreateServerSchema(session)) << session.Error();
+    WriteConfig("");
+}
+
+std::string TestLedger::ServerSection() const {
+    if (server_.empty()) return {};
+    return Gbk("\r\n[数据库]\r\n连接=") + Gbk(server_) + "\r\n";
 }
 
 void TestLedger::CreateFile(const std::string& path) {
@@ -60,9 +117,19 @@ TestLedger::~TestLedger() {
     std::error_code ignored;
     std::filesystem::permissions(directory_, std::filesystem::perms::owner_all, ignored);
     std::filesystem::remove_all(directory_, ignored);
+    if (!serverDatabase_.empty()) {
+        OnServerDatabase("drop database if exists " + serverDatabase_ + " with (force)");
+    }
 }
 
 void TestLedger::Exec(const std::string& sql) const {
+    if (!server_.empty()) {
+        ServerSession session;
+        session.Connection().SetObservedForTesting(false);
+        ASSERT_TRUE(session.Open(server_)) << session.Error();
+        EXPECT_TRUE(session.Exec(sql)) << session.Error() << " in " << sql;
+        return;
+    }
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(DatabaseFile().c_str(), &db), SQLITE_OK);
     char* error = nullptr;
@@ -74,6 +141,13 @@ void TestLedger::Exec(const std::string& sql) const {
 
 std::vector<std::vector<std::string>> TestLedger::Rows(const std::string& sql) const {
     std::vector<std::vector<std::string>> rows;
+    if (!server_.empty()) {
+        ServerSession session;
+        session.Connection().SetObservedForTesting(false);
+        EXPECT_TRUE(session.Open(server_) && session.Rows(sql, rows))
+            << session.Error() << " in " << sql;
+        return rows;
+    }
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(DatabaseFile().c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
         sqlite3_close(db);
@@ -116,7 +190,7 @@ long long TestLedger::AddOrder(const std::map<std::string, std::string>& fields)
 }
 
 void TestLedger::WriteConfig(const std::string& bytes) const {
-    std::ofstream(directory_ + "/config.ini", std::ios::binary) << bytes;
+    std::ofstream(directory_ + "/config.ini", std::ios::binary) << bytes << ServerSection();
 }
 
 void CloseAllWindows() {

@@ -3,6 +3,11 @@
 // directory and the program directory, with tallovar.mdb made by the SQLite
 // library in the schema the maintenance tool creates. Texts given here are
 // UTF-8 (as stored in the file).
+//
+// When TALLOVAR_TEST_LEDGER is "server", the ledger is a team ledger
+// instead: a database of its own on the server that TALLOVAR_TEST_SERVER
+// (an ODBC connection string) reaches, made in the maintenance tool's
+// schema, and named in config.ini. Exec and Rows then run on that database.
 
 #include <map>
 #include <string>
@@ -33,9 +38,19 @@ class TestLedger {
     // Makes a ledger file with both tables at a path (UTF-8).
     static void CreateFile(const std::string& path);
 
+    // True when the tests run against a team ledger on a server.
+    static bool OnServer();
+    // The team ledger's connection string (UTF-8); empty for a file ledger.
+    const std::string& ServerConnection() const { return server_; }
+
   private:
+    void CreateServerLedger();
+    std::string ServerSection() const;
+
     std::string directory_;
     std::string previousDirectory_;
+    std::string server_;
+    std::string serverDatabase_;
 };
 
 // Closes every top-level window the test left open and lets Qt destroy them.
