@@ -14,6 +14,8 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-noto-cjk xvfb xauth imagemagick xdotool libx11-dev
     clang libclang-rt-14-dev
+    # the team ledger: its ODBC driver, and the throw-away server of the tests
+    odbc-postgresql postgresql-15 postgresql-client-15
 )
 
 missing=()

@@ -7,6 +7,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/build.sh
+# A throw-away PostgreSQL cluster for the team-ledger runs (label "server"),
+# stopped and removed on every way out.
+server_dir=$(mktemp -d /tmp/tallovar-server-XXXXXX)
+trap 'scripts/test_server.sh stop "$server_dir"' EXIT
+TALLOVAR_TEST_SERVER=$(scripts/test_server.sh start "$server_dir")
+export TALLOVAR_TEST_SERVER
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 900 "$@")
 if [ "${TALLOVAR_TEST_QUICK:-0}" != 1 ]; then
     scripts/sanitize.sh

@@ -4,6 +4,8 @@
 #   scripts/test_server.sh start DIR   makes and starts a cluster under DIR and
 #                                      prints the ODBC connection string
 #   scripts/test_server.sh stop DIR    stops it (immediately) and removes DIR
+#   scripts/test_server.sh halt DIR    stops it as a crash would, keeping DIR
+#   scripts/test_server.sh resume DIR  starts a halted cluster again
 #
 # The cluster runs as an unprivileged account (root may not run postgres; as
 # root the account is `nobody`, which then owns DIR), listens on a Unix socket
@@ -46,12 +48,24 @@ start)
         --auth=scram-sha-256 --encoding=UTF8 --locale=C.UTF-8 \
         --locale-provider=icu --icu-locale=zh-CN >"$dir/initdb.log" 2>&1
     port=$(free_port)
+    # Kept in the cluster's own settings, so that resume starts it alike.
+    cat >>"$dir/data/postgresql.conf" <<CONF
+listen_addresses = '127.0.0.1'
+port = $port
+unix_socket_directories = '$dir'
+fsync = off
+CONF
     as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
-        -o "-c listen_addresses=127.0.0.1 -c port=$port -c unix_socket_directories=$dir -c fsync=off" \
         start >/dev/null
     echo "$port" >"$dir/port"
     PGPASSWORD=$password "$bin/createdb" -h "$dir" -p "$port" -U "$user" tallovar
     echo "Driver={PostgreSQL Unicode};Servername=127.0.0.1;Port=$port;Database=tallovar;Uid=$user;Pwd=$password;"
+    ;;
+halt)
+    as_owner "$bin/pg_ctl" -D "$dir/data" -m immediate -w stop >/dev/null
+    ;;
+resume)
+    as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 start >/dev/null
     ;;
 stop)
     if [ -f "$dir/data/postmaster.pid" ]; then
