@@ -16,6 +16,9 @@ set -euo pipefail
 
 action=${1:?start|stop}
 dir=${2:?directory}
+case "$dir" in /*) ;; *) dir=$PWD/$dir ;; esac
+# The server's account may not enter the caller's directory.
+cd /
 bin=/usr/lib/postgresql/15/bin
 user=tallovar_test
 password=${TALLOVAR_TEST_PG_PASSWORD:-tallovar-test-pw}
