@@ -11,6 +11,18 @@ int Fail(const std::string& chinese, const std::string& english) {
     return kExitFailed;
 }
 
+bool TakeConnectOption(std::vector<std::string>& arguments, std::string& connection) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] != "--connect") continue;
+        if (i + 1 >= arguments.size() || arguments[i + 1].empty()) return false;
+        connection = arguments[i + 1];
+        arguments.erase(arguments.begin() + static_cast<std::ptrdiff_t>(i),
+                        arguments.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+        return true;
+    }
+    return true;
+}
+
 std::string ExistingLedgerHere() {
     std::string error;
     const std::string path = LedgerPathHere(error);

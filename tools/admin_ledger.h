@@ -3,6 +3,7 @@
 // they all report: a message in Chinese, then the same in English, on stderr.
 
 #include <string>
+#include <vector>
 
 // Prints the two lines and gives the failure exit code.
 int Fail(const std::string& chinese, const std::string& english);
@@ -10,3 +11,8 @@ int Fail(const std::string& chinese, const std::string& english);
 // tallovar.mdb in the current directory if it exists; otherwise the reason
 // is printed and the result is empty.
 std::string ExistingLedgerHere();
+
+// Takes "--connect STRING" out of the arguments: the ODBC connection string
+// of a team ledger (UTF-8), left empty when not given. False when the option
+// has no string after it.
+bool TakeConnectOption(std::vector<std::string>& arguments, std::string& connection);

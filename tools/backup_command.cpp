@@ -15,9 +15,14 @@
 #include "tools/database_copy.h"
 #include "tools/file_placing.h"
 #include "tools/ledger_file.h"
+#include "tools/server_backup.h"
 #include "tools/sqlite_handle.h"
 
-int RunBackup(const std::vector<std::string>& arguments) {
+int RunBackup(const std::vector<std::string>& given) {
+    std::vector<std::string> arguments = given;
+    std::string server;
+    if (!TakeConnectOption(arguments, server)) return kExitUsage;
+    if (!server.empty()) return BackupServerLedger(server, arguments);
     if (arguments.size() > 1 || (arguments.size() == 1 && arguments[0].empty())) {
         std::fprintf(stderr,
                      "用法 / usage: tallovar-admin backup [FILE]\n"

@@ -137,10 +137,13 @@ bool WriteOutput(const std::string& path, const std::string& bytes, std::string&
 
 }  // namespace
 
-int RunExport(const std::vector<std::string>& arguments) {
+int RunExport(const std::vector<std::string>& given) {
+    std::vector<std::string> arguments = given;
+    std::string server;
     ExportOptions options;
-    if (!ParseOptions(arguments, options)) return Usage();
-    const std::string path = ExistingLedgerHere();
+    if (!TakeConnectOption(arguments, server) || !ParseOptions(arguments, options)) return Usage();
+    // A team ledger's export goes to the current directory.
+    const std::string path = server.empty() ? ExistingLedgerHere() : "./tallovar.mdb";
     if (path.empty()) return kExitFailed;
     if (options.output.empty()) {
         options.output = DirectoryOf(path) + "/tallovar-orders-" + TimeStamp() + ".csv";
@@ -148,7 +151,8 @@ int RunExport(const std::vector<std::string>& arguments) {
 
     DatabaseConnection db;
     Sheet sheet;
-    if (!db.OpenMdbFile(Gbk(path)) || !BuildSheet(db, options, sheet)) {
+    const bool opened = server.empty() ? db.OpenMdbFile(Gbk(path)) : db.OpenServer(Gbk(server));
+    if (!opened || !BuildSheet(db, options, sheet)) {
         const std::string error = GbkToUtf8(db.LastError());
         return Fail("无法读取账本：" + error, "cannot read the ledger: " + error);
     }

@@ -18,6 +18,7 @@
 #include "tools/database_copy.h"
 #include "tools/file_placing.h"
 #include "tools/ledger_file.h"
+#include "tools/server_backup.h"
 #include "tools/sqlite_handle.h"
 
 namespace {
@@ -75,7 +76,11 @@ bool ReplaceLedger(const std::string& ledger, const std::string& copy, const std
 
 }  // namespace
 
-int RunRestore(const std::vector<std::string>& arguments) {
+int RunRestore(const std::vector<std::string>& given) {
+    std::vector<std::string> arguments = given;
+    std::string server;
+    if (!TakeConnectOption(arguments, server)) return kExitUsage;
+    if (!server.empty()) return RestoreServerLedger(server, arguments);
     if (arguments.size() != 1 || arguments[0].empty()) {
         std::fprintf(stderr, "用法 / usage: tallovar-admin restore FILE\n");
         return kExitUsage;

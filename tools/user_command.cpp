@@ -13,6 +13,7 @@
 
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
+#include "tools/server_session.h"
 #include "tools/sheet_encoding.h"
 #include "tools/sqlite_handle.h"
 
@@ -97,6 +98,16 @@ long long Change(SqliteDatabase& db, const char* sql, const std::string& name,
     return sqlite3_changes(db.get());
 }
 
+void Report(const std::string& action, const std::string& name) {
+    if (action == "add") {
+        std::printf("已添加用户 %s\nuser %s added\n", name.c_str(), name.c_str());
+    } else if (action == "passwd") {
+        std::printf("已修改用户 %s 的密码\npassword of %s changed\n", name.c_str(), name.c_str());
+    } else {
+        std::printf("已删除用户 %s\nuser %s removed\n", name.c_str(), name.c_str());
+    }
+}
+
 int Modify(SqliteDatabase& db, const std::string& action, const std::string& name,
            const std::string& password) {
     if (!db.Exec("begin immediate")) return Fail("账本正忙或无法写入：" + db.Error(), db.Error());
@@ -125,19 +136,60 @@ int Modify(SqliteDatabase& db, const std::string& action, const std::string& nam
         return Fail("无法修改用户表，未做任何改动：" + error,
                     "cannot change the user table; nothing was changed: " + error);
     }
-    if (action == "add") {
-        std::printf("已添加用户 %s\nuser %s added\n", name.c_str(), name.c_str());
-    } else if (action == "passwd") {
-        std::printf("已修改用户 %s 的密码\npassword of %s changed\n", name.c_str(), name.c_str());
-    } else {
-        std::printf("已删除用户 %s\nuser %s removed\n", name.c_str(), name.c_str());
+    Report(action, name);
+    return kExitOk;
+}
+
+// The same on a team ledger: one transaction that locks the user table, so
+// two administrators cannot add the same name at once.
+int ChangeOnServer(const std::string& server, const std::string& action, const std::string& name,
+                   const std::string& password) {
+    ServerSession db;
+    std::vector<std::vector<std::string>> rows;
+    if (!db.Open(server)) return Fail("无法打开团队账本：" + db.Error(), db.Error());
+    if (action == "list") {
+        if (!db.Rows("select id, username from sysuser order by id", rows)) {
+            return Fail("无法读取用户表：" + db.Error(), db.Error());
+        }
+        std::printf("ID\t用户名 / user\n");
+        for (const auto& row : rows) std::printf("%s\t%s\n", row[0].c_str(), row[1].c_str());
+        return kExitOk;
     }
+    const std::string who = ServerLiteral(name);
+    if (!db.Exec("begin") || !db.Exec("lock table sysuser in exclusive mode") ||
+        !db.Rows("select count(*) from sysuser where username = " + who, rows)) {
+        return Fail("账本正忙或无法写入：" + db.Error(), db.Error());
+    }
+    const bool existing = rows[0][0] != "0";
+    if (action == "add" && existing) {
+        return Fail("用户已存在，未做任何改动：" + name,
+                    "the user already exists; nothing was changed: " + name);
+    }
+    if (action != "add" && !existing) {
+        return Fail("没有这个用户，未做任何改动：" + name,
+                    "there is no such user; nothing was changed: " + name);
+    }
+    const std::string change = action == "add" ? "insert into sysuser(username,password) values(" +
+                                                     who + "," + ServerLiteral(password) + ")"
+                               : action == "passwd"
+                                   ? "update sysuser set password = " + ServerLiteral(password) +
+                                         " where username = " + who
+                                   : "delete from sysuser where username = " + who;
+    if (!db.Exec(change) || !db.Exec("commit")) {
+        const std::string error = db.Error();
+        return Fail("无法修改用户表，未做任何改动：" + error,
+                    "cannot change the user table; nothing was changed: " + error);
+    }
+    Report(action, name);
     return kExitOk;
 }
 
 }  // namespace
 
-int RunUser(const std::vector<std::string>& arguments) {
+int RunUser(const std::vector<std::string>& given) {
+    std::vector<std::string> arguments = given;
+    std::string server;
+    if (!TakeConnectOption(arguments, server)) return Usage();
     if (arguments.empty()) return Usage();
     const std::string& action = arguments[0];
     const bool withPassword = action == "add" || action == "passwd";
@@ -157,7 +209,7 @@ int RunUser(const std::vector<std::string>& arguments) {
             return Fail("用户名不是有效的 UTF-8 文本", "the user name is not valid UTF-8 text");
         }
     }
-    const std::string path = ExistingLedgerHere();
+    const std::string path = server.empty() ? ExistingLedgerHere() : server;
     if (path.empty()) return kExitFailed;
     std::string password;
     if (withPassword) {
@@ -166,6 +218,7 @@ int RunUser(const std::vector<std::string>& arguments) {
             return Fail("密码不是有效的 UTF-8 文本", "the password is not valid UTF-8 text");
         }
     }
+    if (!server.empty()) return ChangeOnServer(server, action, name, password);
 
     SqliteDatabase db;
     if (!db.Open(path))

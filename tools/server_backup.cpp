@@ -1,0 +1,134 @@
+#include "tools/server_backup.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "common/text_encoding.h"
+#include "store/server_ledger.h"
+#include "tools/admin_command.h"
+#include "tools/admin_ledger.h"
+#include "tools/file_placing.h"
+
+extern char** environ;
+
+namespace {
+
+// An ODBC key of the connection string (UTF-8), under any of its names.
+std::string Key(const std::string& connection, std::initializer_list<const char*> names) {
+    const std::string gbk = Gbk(connection);
+    for (const char* name : names) {
+        const std::string value = ConnectionKey(gbk, name);
+        if (!value.empty()) return GbkToUtf8(value);
+    }
+    return {};
+}
+
+// The server's tools reach the same database as the connection string: host,
+// port, database and user on the command line, password and SSL mode in
+// their environment (not visible to other users in the process list).
+bool ServerToolArguments(const std::string& connection, std::vector<std::string>& arguments) {
+    const std::string database = Key(connection, {"Database"});
+    if (database.empty()) return false;
+    const std::string host = Key(connection, {"Servername", "Server"});
+    const std::string port = Key(connection, {"Port"});
+    const std::string user = Key(connection, {"Uid", "Username", "User"});
+    if (!host.empty()) arguments.insert(arguments.end(), {"--host", host});
+    if (!port.empty()) arguments.insert(arguments.end(), {"--port", port});
+    if (!user.empty()) arguments.insert(arguments.end(), {"--username", user});
+    arguments.insert(arguments.end(), {"--no-password", "--dbname", database});
+    const std::string password = Key(connection, {"Pwd", "Password"});
+    const std::string sslMode = Key(connection, {"SSLmode"});
+    if (!password.empty()) setenv("PGPASSWORD", password.c_str(), 1);
+    if (!sslMode.empty()) setenv("PGSSLMODE", sslMode.c_str(), 1);
+    return true;
+}
+
+// Runs a program found on PATH and waits for it; true when it exits with 0.
+bool RunProgram(const std::vector<std::string>& command) {
+    std::vector<char*> argv;
+    for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    if (posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0) {
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+int NoServerKeys() {
+    return Fail("连接字符串中需写明 Servername、Port、Database、Uid 和 Pwd（不能只写 DSN）",
+                "the connection string must name Servername, Port, Database, Uid and Pwd (a DSN "
+                "alone is not enough)");
+}
+
+}  // namespace
+
+int BackupServerLedger(const std::string& connection, const std::vector<std::string>& arguments) {
+    if (arguments.size() > 1) {
+        std::fprintf(stderr, "用法 / usage: tallovar-admin backup --connect ODBC连接 [FILE]\n");
+        return kExitUsage;
+    }
+    const std::string target =
+        arguments.empty() ? "tallovar-" + TimeStamp() + ".dump" : arguments[0];
+    if (PathExists(target)) {
+        return Fail("文件已存在，未做备份：" + target,
+                    "the file already exists; no backup was made: " + target);
+    }
+    std::string error;
+    const std::string temporary = MakeTemporaryBeside(target, "backup", error);
+    if (temporary.empty())
+        return Fail("无法写出备份：" + error, "cannot write the backup: " + error);
+    std::vector<std::string> command = {"pg_dump", "--format=custom", "--file", temporary};
+    if (!ServerToolArguments(connection, command)) {
+        unlink(temporary.c_str());
+        return NoServerKeys();
+    }
+    std::printf(
+        "用 pg_dump（自定义格式）备份团队账本……\nbacking up the team ledger with pg_dump "
+        "(custom format)...\n");
+    std::fflush(stdout);
+    if (!RunProgram(command)) {
+        unlink(temporary.c_str());
+        return Fail("pg_dump 没有完成备份（见上面的说明）",
+                    "pg_dump did not finish the backup (see above)");
+    }
+    if (PlaceWithoutReplacing(temporary, target, error) != PlaceResult::Placed) {
+        unlink(temporary.c_str());
+        return Fail("无法写出备份：" + target + " " + error, "cannot write the backup: " + target);
+    }
+    std::printf("已备份到 %s\nbacked up to %s\n", target.c_str(), target.c_str());
+    return kExitOk;
+}
+
+int RestoreServerLedger(const std::string& connection, const std::vector<std::string>& arguments) {
+    if (arguments.size() != 1 || arguments[0].empty()) {
+        std::fprintf(stderr, "用法 / usage: tallovar-admin restore --connect ODBC连接 FILE.dump\n");
+        return kExitUsage;
+    }
+    // First a look at the file, so a wrong file changes nothing.
+    if (!RunProgram({"pg_restore", "--list", "--file", "/dev/null", arguments[0]})) {
+        return Fail("这不是 pg_dump 自定义格式的备份：" + arguments[0],
+                    "this is no backup in pg_dump's custom format: " + arguments[0]);
+    }
+    std::vector<std::string> command = {"pg_restore", "--clean", "--if-exists",
+                                        "--single-transaction", "--exit-on-error"};
+    if (!ServerToolArguments(connection, command)) return NoServerKeys();
+    command.push_back(arguments[0]);
+    std::printf(
+        "用 pg_restore（自定义格式）恢复团队账本，请先让所有人关闭程序……\n"
+        "restoring the team ledger with pg_restore (custom format); everyone should close "
+        "the program first...\n");
+    std::fflush(stdout);
+    if (!RunProgram(command)) {
+        return Fail("pg_restore 没有完成恢复，账本未被改动（见上面的说明）",
+                    "pg_restore did not finish; the ledger was not changed (see above)");
+    }
+    std::printf("已从 %s 恢复团队账本\nteam ledger restored from %s\n", arguments[0].c_str(),
+                arguments[0].c_str());
+    return kExitOk;
+}
