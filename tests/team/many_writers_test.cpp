@@ -12,19 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "driver_protocol.h"
 #include "test_ledger.h"
 
 namespace {
 
 constexpr int kWriters = 3;
-
-std::string FromHex(const std::string& hex) {
-    std::string bytes;
-    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
-        bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
-    }
-    return bytes;
-}
 
 TEST(ManyWritersTest, EveryAcknowledgedStoreIsThereAfterwards) {
     const char* server = std::getenv("TALLOVAR_TEST_SERVER");

@@ -15,6 +15,7 @@
 
 #include "common/text_encoding.h"
 #include "common/value_text.h"
+#include "driver_protocol.h"
 #include "platform/files.h"
 #include "store/database.h"
 #include "store/ledger.h"
@@ -25,22 +26,12 @@ namespace {
 
 constexpr int kTries = 20;
 
-std::string Hex(const std::string& bytes) {
-    static const char digits[] = "0123456789abcdef";
-    std::string hex;
-    for (unsigned char c : bytes) {
-        hex += digits[c >> 4];
-        hex += digits[c & 15];
-    }
-    return hex;
-}
-
 // Runs one statement on a fresh connection until the ledger takes it.
 bool Store(const std::string& statement) {
     for (int attempt = 0; attempt < kTries; ++attempt) {
         DatabaseConnection db;
         if (OpenLedger(db) && db.ExecuteSql(statement)) return true;
-        std::printf("BUSY %s\n", Hex(GbkToUtf8(db.LastError())).c_str());
+        std::printf("BUSY %s\n", ToHex(GbkToUtf8(db.LastError())).c_str());
     }
     return false;
 }
