@@ -15,6 +15,8 @@ PACKAGES=(
     fonts-noto-cjk xvfb xauth imagemagick xdotool libx11-dev
     clang libclang-rt-14-dev
 )
+# Test-only: lintian checks the Debian package that the package test builds.
+PACKAGES+=(lintian)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
