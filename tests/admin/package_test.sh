@@ -11,15 +11,8 @@ config=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-failures=0
-check() {  # check WHAT EXPECTED ACTUAL
-    if [ "$2" == "$3" ]; then
-        echo "ok: $1"
-    else
-        echo "FAILED: $1: expected '$2', got '$3'"
-        failures=$((failures + 1))
-    fi
-}
+# shellcheck source=../support/check.sh
+. "$(dirname "$0")/../support/check.sh"
 
 if ! "$cpack" -G DEB --config "$config" -B "$work/out" >"$work/cpack.log" 2>&1; then
     cat "$work/cpack.log"

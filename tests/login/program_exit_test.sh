@@ -25,15 +25,8 @@ trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$root"' EXIT
 mkdir -p "$root/program" "$root/work"
 cp "$program" "$root/program/tallovar"
 
-failures=0
-check() {  # check WHAT EXPECTED ACTUAL
-    if [ "$2" == "$3" ]; then
-        echo "ok: $1"
-    else
-        echo "FAILED: $1: expected '$2', got '$3'"
-        failures=$((failures + 1))
-    fi
-}
+# shellcheck source=../support/check.sh
+. "$(dirname "$0")/../support/check.sh"
 
 find_window() {  # find_window PID NAME -> window id
     timeout 20 xdotool search --all --sync --onlyvisible --pid "$1" --name "$2" | head -n 1
