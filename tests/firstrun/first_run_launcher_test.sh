@@ -14,6 +14,8 @@ fi
 export QT_QPA_PLATFORM=xcb
 # shellcheck source=../support/check.sh
 . "$(dirname "$0")/../support/check.sh"
+# shellcheck source=../support/sign_in.sh
+. "$(dirname "$0")/../support/sign_in.sh"
 
 find_window() {  # find_window NAME [PID] -> window id, empty after 20 seconds
     local found=""
@@ -54,12 +56,7 @@ check "ledger in the default folder" yes "$([ -s "$HOME/Tallovar/tallovar.mdb" ]
 check "seller list in the program's config.ini" "zhanghao=店铺甲" \
     "$(iconv -f gbk -t utf-8 "$root/prefix/lib/tallovar/config.ini" | grep '^zhanghao=' | tr -d '\r')"
 
-# The login window's place on this screen, its boxes and 登录 (its design).
-xdotool mousemove $((314 + 128 + 88)) $((249 + 72 + 16)) click 1
-xdotool type boss
-xdotool mousemove $((314 + 128 + 88)) $((249 + 120 + 16)) click 1
-xdotool type secret
-xdotool mousemove $((314 + 160 + 48)) $((249 + 168 + 12)) click 1
+sign_in boss secret
 main=$(find_window '^订单管理$' "$pid")
 check "main window after signing in" yes "$([ -n "$main" ] && echo yes || echo no)"
 
