@@ -61,13 +61,13 @@ int RunLists(const std::vector<std::string>& arguments) {
     const std::string& action = arguments[0];
     const std::string path = ProgramSettingsPath();
     if (action == "show" && arguments.size() <= 2) {
+        const PickList* only = arguments.size() == 2 ? FindPickList(arguments[1]) : nullptr;
+        if (arguments.size() == 2 && !only) return Usage();
         std::printf("配置文件 / settings file: %s\n", path.c_str());
         for (const PickList& list : PickLists()) {
-            if (arguments.size() == 1 || FindPickList(arguments[1]) == &list) {
-                Print(list, ReadPickList(path, list));
-            }
+            if (!only || only == &list) Print(list, ReadPickList(path, list));
         }
-        return arguments.size() == 1 || FindPickList(arguments[1]) ? kExitOk : Usage();
+        return kExitOk;
     }
     const bool needsText = action == "add" || action == "remove";
     if (!(needsText || action == "set") || arguments.size() < (needsText ? 3u : 2u)) {

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,15 @@ int RunSetup(const std::vector<std::string>& arguments) {
     if (TeamLedgerConfigured(settingsPath)) {
         std::printf("已配置团队账本 / a team ledger is configured in %s\n", settingsPath.c_str());
         return kExitOk;
+    }
+    // Without a desktop Qt could only abort; a terminal user gets the way round.
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
+        !std::getenv("QT_QPA_PLATFORM")) {
+        return Fail(
+            "没有图形桌面，无法打开“新建账本”窗口。请在账本文件夹中运行：tallovar-admin "
+            "init 用户名 密码",
+            "no graphical desktop for the first-run window; in the ledger folder run: "
+            "tallovar-admin init USER PASSWORD");
     }
     return ShowWindow(folder, settingsPath);
 }

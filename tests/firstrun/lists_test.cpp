@@ -1,6 +1,7 @@
 // tallovar-admin lists, run as a user runs it on the config.ini beside a
 // copy of the tool: Chinese texts go in and come back as the program reads
-// them, lines the program does not know stay, refusals change nothing.
+// them, lines the program does not know stay, refusals change nothing. And
+// setup, which opens its window only when there is no ledger to start with.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -94,6 +95,37 @@ TEST_F(ListsTest, RefusesWhatTheProgramCouldNotReadBackAndChangesNothing) {
         EXPECT_EQ(run.exitCode, refusal.exitCode);
         EXPECT_TRUE(Mentions(run, refusal.told)) << run.output;
         EXPECT_EQ(ReadBytes(Config()), kConfig);
+    }
+}
+
+// setup opens its window only where the program could not start.
+using SetupTest = ListsTest;
+
+TEST_F(SetupTest, OpensNoWindowWhereTheProgramCanStartOrNoDesktopIsThere) {
+    struct Case {
+        std::string config, ledger, environment;
+        int exitCode;
+        const char* told;
+    };
+    const std::string ledgerFolder = folder_ / "账本";
+    const std::vector<Case> cases = {
+        {kConfig, "ledger", "", 0, "已有账本"},
+        {kConfig + Gbk("[数据库]\r\n连接=DSN=团队\r\n"), "", "", 0, "已配置团队账本"},
+        {kConfig, "", "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ", 1, "没有图形桌面"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.told);
+        fs::create_directories(ledgerFolder);
+        WriteBytes(Config(), c.config);
+        if (!c.ledger.empty()) WriteBytes(ledgerFolder + "/tallovar.mdb", c.ledger);
+        // A window would wait for a user: the time limit ends it as a failure.
+        const AdminRun run =
+            RunShell("timeout 30 " + c.environment + "'" + (folder_ / "tallovar-admin") +
+                     "' setup '" + ledgerFolder + "'");
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
+        EXPECT_TRUE(Mentions(run, c.told)) << run.output;
+        EXPECT_EQ(ReadBytes(ledgerFolder + "/tallovar.mdb"), c.ledger);
+        fs::remove_all(ledgerFolder);
     }
 }
 
