@@ -86,6 +86,7 @@ TEST_F(ListsTest, RefusesWhatTheProgramCouldNotReadBackAndChangesNothing) {
         {"add seller ''", "项目不能为空", 1},
         {"add seller \"$(printf 'a\\tb')\"", "控制字符", 1},
         {"remove seller 不存在", "列表中没有“不存在”", 1},
+        {"add seller \"$(head -c 10240 /dev/zero | tr '\\0' a)\"", "太长", 1},
         {"add 购买账号 x", "usage", 2},
         {"add seller", "usage", 2},
     };
