@@ -57,8 +57,12 @@ class Undo {
     explicit Undo(std::string settingsPath) : settingsPath_(std::move(settingsPath)) {}
     ~Undo() {
         if (done_) return;
+        // Only a list that did change is written back, so a file the attempt
+        // never touched stays byte for byte.
         for (const auto& [list, value] : oldLists_) {
-            WriteSetting(list->section, list->key, value, Gbk(settingsPath_));
+            if (ReadSetting(Gbk(settingsPath_), list->section, list->key) != value) {
+                WriteSetting(list->section, list->key, value, Gbk(settingsPath_));
+            }
         }
         if (!ledger_.empty()) unlink(ledger_.c_str());
         for (auto folder = madeFolders_.rbegin(); folder != madeFolders_.rend(); ++folder) {
