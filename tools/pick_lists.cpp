@@ -107,6 +107,8 @@ MaybeProblem WritePickList(const std::string& settingsPath, const PickList& list
                        std::string(list.alias) + " list too long: the program reads at most " +
                            std::to_string(kLongestValue) + " bytes"};
     }
+    // A list that is already so leaves the file as it is.
+    if (ReadSetting(Gbk(settingsPath), list.section, list.key) == value) return {};
     if (MaybeProblem problem = MakeFolderOf(settingsPath)) return problem;
     // The write reports nothing; reading the value back tells whether it is
     // there as the program will read it.

@@ -153,13 +153,29 @@ TEST_F(FirstRunTest, RefusesAndLeavesNothingBehind) {
     }
 }
 
-TEST_F(FirstRunTest, TakesTheLedgerBackWhenThePickListsCannotBeStored) {
-    fs::remove(Settings());
-    fs::create_directory(Settings());  // no file can be written there
-    EXPECT_FALSE(Submit({"新/账本", "老板", "一", "一", "店铺甲", ""}));
-    ASSERT_EQ(messages_.size(), 1u);
-    EXPECT_NE(messages_[0].find("无法写入配置文件"), std::string::npos) << messages_[0];
-    EXPECT_FALSE(fs::exists(Path("新")));
+TEST_F(FirstRunTest, TakesEverythingBackWhenALaterStepFails) {
+    // A folder where config.ini must be written, or a file where the folder
+    // of the remembered ledger folder must be made.
+    struct Case {
+        bool settingsBlocked;
+        const char* told;
+    };
+    for (const Case& c : {Case{true, "无法写入配置文件"}, Case{false, "无法记住账本文件夹"}}) {
+        SCOPED_TRACE(c.told);
+        fs::remove(Settings());
+        if (c.settingsBlocked) {
+            fs::create_directory(Settings());
+        } else {
+            WriteBytes(Settings(), kConfig);
+            WriteBytes(Path("config"), "");
+        }
+        messages_.clear();
+        EXPECT_FALSE(Submit({"新/账本", "老板", "一", "一", "店铺甲", ""}));
+        ASSERT_EQ(messages_.size(), 1u);
+        EXPECT_NE(messages_[0].find(c.told), std::string::npos) << messages_[0];
+        EXPECT_FALSE(fs::exists(Path("新")));
+        if (!c.settingsBlocked) EXPECT_EQ(ReadBytes(Settings()), kConfig);
+    }
 }
 
 }  // namespace
