@@ -14,9 +14,12 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-noto-cjk xvfb xauth imagemagick xdotool libx11-dev
     clang libclang-rt-14-dev
+    libxlsxwriter-dev libzip-dev
     # the team ledger: its ODBC driver, and the throw-away server of the tests
     odbc-postgresql postgresql-15 postgresql-client-15
 )
+# Test-only: lintian checks the Debian package that the package test builds.
+PACKAGES+=(lintian)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
