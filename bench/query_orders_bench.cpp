@@ -9,10 +9,13 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "common/text_encoding.h"
+#include "platform/files.h"
 #include "store/database.h"
 #include "store/order_query.h"
+#include "tools/server_backup.h"
 #include "ui/orders/order_list.h"
 #include "ui/orders/query_orders.h"
 
@@ -79,10 +82,63 @@ void BM_Sqlite3Shell(benchmark::State& state) {
 }
 BENCHMARK(BM_Sqlite3Shell)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// The same on a team ledger: TALLOVAR_BENCH_SERVER names an empty database
+// (ODBC connection string, every key spelt out), which gets the demo ledger
+// of that size once; QueryOrders runs through config.ini as in the program,
+// beside psql running the same three statements.
+std::string ServerLedgerDirectory(int orders) {
+    const std::string server = std::getenv("TALLOVAR_BENCH_SERVER");
+    const std::string file = LedgerDirectory(orders);
+    const std::string directory = file + "-server";
+    if (!std::filesystem::exists(directory + "/config.ini")) {
+        std::filesystem::create_directories(directory);
+        const std::string command = "cd '" + file + "' && '" TALLOVAR_ADMIN "' init --connect '" +
+                                    server + "' --from tallovar.mdb >/dev/null";
+        if (std::system(command.c_str()) != 0) std::abort();
+        std::ofstream(directory + "/config.ini") << Gbk("[数据库]\r\n连接=") << Gbk(server);
+    }
+    return directory;
+}
+
+void BM_QueryOrdersOnServer(benchmark::State& state) {
+    const std::string directory = ServerLedgerDirectory(static_cast<int>(state.range(0)));
+    std::filesystem::current_path(directory);
+    SetProgramDirectoryForTesting(directory);
+    BM_QueryOrders(state);
+    SetProgramDirectoryForTesting("");
+}
+
+void BM_PsqlShell(benchmark::State& state) {
+    const std::string directory = ServerLedgerDirectory(static_cast<int>(state.range(0)));
+    const OrderStatements statements = BuildOrderStatements({}, "");
+    const std::string script = directory + "/statements.sql";
+    std::ofstream(script) << GbkToUtf8(statements.list) << ";\n"
+                          << GbkToUtf8(statements.count) << ";\n"
+                          << GbkToUtf8(statements.totals) << ";\n";
+    std::vector<std::string> words = {"psql", "-X", "-q", "-v", "ON_ERROR_STOP=1"};
+    if (!ServerToolArguments(std::getenv("TALLOVAR_BENCH_SERVER"), words)) std::abort();
+    std::string command;
+    for (const std::string& word : words) command += "'" + word + "' ";
+    command += "-f '" + script + "' > /dev/null";
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) state.SkipWithError("psql failed");
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    if (std::getenv("TALLOVAR_BENCH_SERVER")) {
+        benchmark::RegisterBenchmark("BM_QueryOrdersOnServer", BM_QueryOrdersOnServer)
+            ->Arg(100000)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+        benchmark::RegisterBenchmark("BM_PsqlShell", BM_PsqlShell)
+            ->Arg(100000)
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

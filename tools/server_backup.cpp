@@ -27,9 +27,10 @@ std::string Key(const std::string& connection, std::initializer_list<const char*
     return {};
 }
 
-// The server's tools reach the same database as the connection string: host,
-// port, database and user on the command line, password and SSL mode in
-// their environment (not visible to other users in the process list).
+}  // namespace
+
+// Password and SSL mode go into the environment, not the command line, where
+// other users of the machine could see them in the process list.
 bool ServerToolArguments(const std::string& connection, std::vector<std::string>& arguments) {
     const std::string database = Key(connection, {"Database"});
     if (database.empty()) return false;
@@ -46,6 +47,8 @@ bool ServerToolArguments(const std::string& connection, std::vector<std::string>
     if (!sslMode.empty()) setenv("PGSSLMODE", sslMode.c_str(), 1);
     return true;
 }
+
+namespace {
 
 // Runs a program found on PATH and waits for it; true when it exits with 0.
 bool RunProgram(const std::vector<std::string>& command) {
