@@ -6,14 +6,19 @@
 // for more.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "common/text_encoding.h"
 #include "driver_protocol.h"
+#include "store/database.h"
+#include "store/ledger.h"
 #include "test_ledger.h"
+#include "tools/server_session.h"
 
 namespace {
 
@@ -63,6 +68,46 @@ TEST(ManyWritersTest, EveryAcknowledgedStoreIsThereAfterwards) {
     }
     std::printf("%zu kept, %zu deleted, %zu statements tried again\n", kept.size(), gone.size(),
                 busy.size());
+}
+
+// Someone holds an order (a transaction left open): a change to it waits at
+// most 5 s, then says so in Chinese and changes nothing; other orders are free.
+TEST(ManyWritersTest, LockHeldByAnotherIsWaitedForAtMostFiveSeconds) {
+    const char* server = std::getenv("TALLOVAR_TEST_SERVER");
+    if (!server || !*server) GTEST_SKIP() << "no test server (scripts/test.sh starts one)";
+    setenv("TALLOVAR_TEST_LEDGER", "server", 1);
+    TestLedger ledger;
+    unsetenv("TALLOVAR_TEST_LEDGER");
+    const long long held = ledger.AddOrder({{"备注", "旧"}});
+    const long long free = ledger.AddOrder({{"备注", "旧"}});
+    ServerSession other;
+    ASSERT_TRUE(other.Open(ledger.ServerConnection()));
+    ASSERT_TRUE(other.Exec("begin"));
+    ASSERT_TRUE(other.Exec("update 订单列表 set 备注='别人的' where id=" + std::to_string(held)));
+
+    const struct {
+        long long id;
+        bool waits;
+    } cases[] = {{held, true}, {free, false}};
+    for (const auto& c : cases) {
+        DatabaseConnection db;
+        ASSERT_TRUE(OpenLedger(db)) << GbkToUtf8(db.LastError());
+        const auto start = std::chrono::steady_clock::now();
+        const bool stored =
+            db.ExecuteSql(Gbk("update 订单列表 set 备注='新' where id=") + std::to_string(c.id));
+        const double seconds =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        EXPECT_EQ(stored, !c.waits) << c.id;
+        if (c.waits) {
+            EXPECT_GE(seconds, 4.5);
+            EXPECT_LT(seconds, 7.0);
+            EXPECT_NE(GbkToUtf8(db.LastError()).find("等了 5 秒仍未轮到"), std::string::npos)
+                << GbkToUtf8(db.LastError());
+        }
+    }
+    ASSERT_TRUE(other.Exec("commit"));
+    EXPECT_EQ(ledger.Rows("select 备注 from 订单列表 order by id"),
+              (std::vector<std::vector<std::string>>{{"别人的"}, {"新"}}));
 }
 
 }  // namespace
