@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -118,6 +119,21 @@ std::string DriverConnectionString(const std::string& path) {
     text += "Database=" + path + ";";
     text += kDriverKeys;
     return GbkToUtf8(text);
+}
+
+// True when the statement's first word is that one (ASCII letters in any case).
+bool StartsWithWord(std::string_view text, std::string_view word) {
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\n' ||
+                             text.front() == '\r')) {
+        text.remove_prefix(1);
+    }
+    if (text.size() < word.size()) return false;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        const char c = text[i];
+        if ((c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) != word[i]) return false;
+    }
+    return text.size() == word.size() ||
+           !std::isalnum(static_cast<unsigned char>(text[word.size()]));
 }
 
 // Frees a statement handle (and so closes its cursor) on every way out.
@@ -304,9 +320,10 @@ struct DatabaseConnection::State {
     SQLHDBC connection = SQL_NULL_HDBC;
     std::vector<std::unique_ptr<Snapshot>> sets;
     std::string lastError;
-    std::string path;    // of the file connected to
-    std::string server;  // the connection string of a team ledger; empty for a file
-    bool lost = false;   // the server dropped the connection
+    std::string path;            // of the file connected to
+    std::string server;          // the connection string of a team ledger; empty for a file
+    bool lost = false;           // the server dropped the connection
+    bool inTransaction = false;  // a "begin" was sent and not yet ended
     bool observed = true;
 
     ~State() {
@@ -389,9 +406,12 @@ struct DatabaseConnection::State {
     }
 
     // Before a statement on a server connection that was dropped: connects
-    // again, keeping the snapshots already read.
+    // again, keeping the snapshots already read. Not inside a transaction
+    // the caller began: it died with the connection, and what follows must
+    // fail rather than run outside it.
     bool Reconnect() {
         if (server.empty() || !lost) return true;
+        if (inTransaction) return false;
         SQLHDBC fresh = SQL_NULL_HDBC;
         if (!ConnectServer(server, fresh)) return false;
         SQLDisconnect(connection);
@@ -445,6 +465,32 @@ struct DatabaseConnection::State {
         }
         made = fresh;
         return true;
+    }
+
+    // Sends a statement on a new statement handle of the connection. On a
+    // server, a statement that met a dropped connection (the server was
+    // restarted since the last one) is sent once more on a new connection,
+    // unless it inserts: an insert the server took just before the
+    // connection broke would then be stored twice.
+    std::unique_ptr<Statement> SendStatement(const std::string& text) {
+        for (int attempt = 0;; ++attempt) {
+            if (!Reconnect()) return nullptr;
+            auto sql = std::make_unique<Statement>(connection);
+            if (Send(*sql, text)) {
+                NoteTransaction(text);
+                return sql;
+            }
+            if (attempt > 0 || !lost || inTransaction || StartsWithWord(text, "insert")) {
+                return nullptr;
+            }
+        }
+    }
+
+    void NoteTransaction(const std::string& text) {
+        if (StartsWithWord(text, "begin")) inTransaction = true;
+        if (StartsWithWord(text, "commit") || StartsWithWord(text, "rollback")) {
+            inTransaction = false;
+        }
     }
 
     bool DescribeColumns(SQLHSTMT statement, Snapshot& set) {
@@ -549,19 +595,18 @@ std::int32_t DatabaseConnection::OpenTable(const std::string& statement) {
         s.lastError = Gbk("结果集编号已用完");
         return 0;
     }
-    if (!s.Reconnect()) return 0;
     auto set = std::make_unique<Snapshot>();
     {
-        Statement sql(s.connection);
-        if (!s.Send(sql, statement)) return 0;
-        if (!s.DescribeColumns(sql.get(), *set)) {
-            s.lastError = Diagnostic(SQL_HANDLE_STMT, sql.get());
+        const std::unique_ptr<Statement> sql = s.SendStatement(statement);
+        if (!sql) return 0;
+        if (!s.DescribeColumns(sql->get(), *set)) {
+            s.lastError = Diagnostic(SQL_HANDLE_STMT, sql->get());
             return 0;
         }
         if (!set->columns.empty()) {
-            RowReader reader(sql.get(), *set);
+            RowReader reader(sql->get(), *set);
             if (!reader.ReadAll()) {
-                s.lastError = Diagnostic(SQL_HANDLE_STMT, sql.get());
+                s.lastError = Diagnostic(SQL_HANDLE_STMT, sql->get());
                 return 0;
             }
         }
@@ -607,9 +652,7 @@ bool DatabaseConnection::ExecuteSql(const std::string& statement) {
         s.lastError = Gbk("数据库没有打开");
         return false;
     }
-    if (!s.Reconnect()) return false;
-    Statement sql(s.connection);
-    if (!s.Send(sql, statement)) return false;
+    if (!s.SendStatement(statement)) return false;
     s.lastError.clear();
     return true;
 }

@@ -124,3 +124,20 @@ TEST_F(ServerFaultTest, WorkGoesOnAndTheSameClickWorksWhenTheServerIsBack) {
 }
 
 }  // namespace
+
+namespace {
+
+// The main window deletes on the connection its last query opened. When the
+// server went away and came back since, the first click works all the same.
+TEST_F(ServerFaultTest, DeleteAfterTheServerCameBackWorksAtOnce) {
+    const int id = StoreOrder(SampleOrder());
+    ASSERT_EQ(Query(), 1);
+    ASSERT_TRUE(server_->Halt());
+    ASSERT_TRUE(server_->Resume());
+    const bool deleted =
+        connection_.ExecuteSql(Gbk("delete from 订单列表 where id=") + std::to_string(id));
+    EXPECT_TRUE(deleted) << GbkToUtf8(connection_.LastError());
+    EXPECT_EQ(Query(), 0);
+}
+
+}  // namespace
