@@ -564,6 +564,7 @@ bool DatabaseConnection::OpenMdbFile(const std::string& path) {
     s.path = path;
     s.server.clear();
     s.lost = false;
+    s.inTransaction = false;
     s.lastError.clear();
     return true;
 }
@@ -577,6 +578,7 @@ bool DatabaseConnection::OpenServer(const std::string& connectionString) {
     s.path.clear();
     s.server = connectionString;
     s.lost = false;
+    s.inTransaction = false;
     s.lastError.clear();
     return true;
 }
