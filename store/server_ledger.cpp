@@ -121,8 +121,12 @@ bool IsConnectionLost(const std::string& sqlState, const std::string& message) {
 }
 
 std::string ServerProblem(const std::string& connectionString, const std::string& sqlState,
-                          const std::string& message, bool connecting) {
+                          const std::string& given, bool connecting) {
     const std::string label = ServerLabel(connectionString);
+    // libpq ends its texts with a line break.
+    std::string message = given;
+    while (!message.empty() && (message.back() == '\n' || message.back() == ' '))
+        message.pop_back();
     if (connecting) {
         for (const ConnectFailure& failure : kConnectFailures) {
             if (Contains(message, failure.piece)) return WithLabel(failure.problem, label);
