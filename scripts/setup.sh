@@ -14,6 +14,8 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-noto-cjk xvfb xauth imagemagick xdotool libx11-dev
     clang libclang-rt-14-dev
+    # Test only: a window manager that frames windows, and xprop/xwininfo to measure them.
+    openbox x11-utils
 )
 
 missing=()
