@@ -1,6 +1,10 @@
 // Storing through the editor's buttons: the statements as sent, the messages,
 // what the ledger holds afterwards, and what a failed store leaves behind.
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
 #include <QFile>
+#include <QTest>
 
 #include "common/message_box.h"
 #include "editor_fixture.h"
@@ -42,6 +46,42 @@ TEST_F(EditorSubmitTest, AddStoresTheOrderThenEmptiesTheFormAndStaysOpen) {
     EXPECT_EQ(editor_->windowTitle().toStdString(), "添加订单");
     for (const char* name : kFields) EXPECT_EQ(Text(name), "") << name;
     EXPECT_EQ(Items("组合框3").size(), 3u);
+}
+
+TEST_F(EditorSubmitTest, DropDownsStoreWhatIsTypedAndOnlyAChoiceTakesAnItem) {
+    // The pick lists hold 店铺甲, 店铺乙, 店铺丙 and 顺丰, 圆通.
+    struct Case {
+        const char* combo;
+        const char* typed;   // typed key by key, then Enter
+        int chosen;          // else the list item chosen with the mouse
+        const char* stored;  // column 卖家账号, 快递公司 or 购买账号
+        std::size_t column;
+    };
+    const Case cases[] = {
+        {"组合框1", "店铺", -1, "店铺", 0},
+        {"组合框2", "顺", -1, "顺", 2},
+        {"组合框3", nullptr, 2, "店铺丙", 6},
+    };
+    ASSERT_NE(Open("添加", 0), nullptr);
+    QApplication::setActiveWindow(editor_);
+    for (const Case& c : cases) {
+        auto* combo = Control<QComboBox>(c.combo);
+        combo->setFocus();  // the completion follows the focus
+        if (c.typed) {
+            for (QChar typed : QString::fromUtf8(c.typed)) {
+                QTest::sendKeyEvent(QTest::Click, combo, Qt::Key_unknown, typed, Qt::NoModifier);
+            }
+            QTest::keyClick(combo, Qt::Key_Return);
+        } else {
+            combo->showPopup();
+            QAbstractItemView* list = combo->view();
+            const QRect item = list->visualRect(list->model()->index(c.chosen, 0));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
+        }
+    }
+    Click("按钮1");
+    const OrderRow stored = StoredOrder(1);
+    for (const Case& c : cases) EXPECT_EQ(stored[c.column], c.stored) << c.combo;
 }
 
 TEST_F(EditorSubmitTest, AddWithEveryFieldEmptySendsFourteenEmptyTexts) {

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QHeaderView>
+#include <QImage>
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
@@ -74,6 +76,30 @@ class OrdersWindowTest : public testing::Test {
     long long shippedId = 0;
     long long openId = 0;
 };
+
+// Types as an input method does, one character at a time.
+void Type(QWidget* field, const char* text) {
+    for (QChar typed : QString::fromUtf8(text)) {
+        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, typed, Qt::NoModifier);
+    }
+}
+
+// The columns of an image that hold a pixel matching a test, leftmost and
+// rightmost; -1 when none does.
+template <typename Ink>
+std::pair<int, int> InkColumns(const QImage& image, int top, int bottom, Ink ink) {
+    int first = -1;
+    int last = -1;
+    for (int x = 0; x < image.width(); ++x) {
+        for (int y = top; y < bottom; ++y) {
+            if (!ink(image.pixelColor(x, y))) continue;
+            if (first < 0) first = x;
+            last = x;
+            break;
+        }
+    }
+    return {first, last};
+}
 
 QStringList Items(const QComboBox* box) {
     QStringList items;
@@ -288,4 +314,82 @@ TEST_F(OrdersWindowTest, SelectionShowsOnlyWhileTheListHasTheFocus) {
     EXPECT_NE(window->信息列表框->palette().color(QPalette::Active, QPalette::Highlight), focused);
     EXPECT_EQ(window->信息列表框->palette().color(QPalette::Active, QPalette::Highlight),
               window->信息列表框->palette().color(QPalette::Active, QPalette::Base));
+}
+
+TEST_F(OrdersWindowTest, DropDownsSearchWhatIsTyped) {
+    // The pick lists hold 店铺甲, 店铺乙 and 顺丰速运, x|y.
+    QApplication::setActiveWindow(window);
+    const std::pair<QComboBox*, const char*> typed[] = {
+        {window->组合框1, "店铺"}, {window->组合框2, "X"}, {window->组合框3, "店铺乙"}};
+    for (const auto& [combo, text] : typed) {
+        combo->setFocus();  // the completion follows the focus
+        Type(combo, text);
+        QTest::keyClick(combo, Qt::Key_Return);
+    }
+    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(sent[1],
+              "select count(*) from 订单列表 where 1=1 and 卖家账号 like '%店铺%' and 快递公司 "
+              "like '%X%' and 购买账号 like '%店铺乙%'");
+}
+
+TEST_F(OrdersWindowTest, DropDownListAreaIs160PixelsAtMost) {
+    QComboBox* box = window->组合框1;
+    box->showPopup();
+    const QWidget* popup = box->view()->window();
+    EXPECT_LT(popup->height(), 160);  // two items need less
+    EXPECT_GE(popup->height(), 2 * box->view()->sizeHintForRow(0));
+    box->hidePopup();
+    for (int i = 0; i < 30; ++i) box->addItem(QString::number(i));
+    box->showPopup();
+    EXPECT_EQ(popup->height(), 160);
+    box->hidePopup();
+}
+
+TEST_F(OrdersWindowTest, FocusFrameGoesAroundTheWholeRow) {
+    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
+    QApplication::setActiveWindow(window);
+    OrderListView* list = window->信息列表框;
+    // A click on a cell in the middle of the first row.
+    const QRect cell = list->visualRect(list->model()->index(0, 5));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+    ASSERT_TRUE(list->hasFocus());
+    const QImage shown = list->viewport()->grab().toImage();
+    const QColor frame = list->palette().color(QPalette::Text);
+    const auto [left, right] = InkColumns(shown, cell.top(), cell.top() + 1,
+                                          [&](const QColor& pixel) { return pixel == frame; });
+    const int rowEnd = list->horizontalHeader()->length();
+    EXPECT_LE(left, 2);
+    EXPECT_GE(right, std::min(rowEnd, shown.width()) - 3);
+}
+
+TEST_F(OrdersWindowTest, TotalsLineShowsWholeForTheLargestLedgers) {
+    // Sums with the longest text a sum can have; the count then as for a
+    // ledger of ten million orders.
+    ledger.AddOrder({{"售价", "-1.797693134862e308"},
+                     {"进价", "-1.797693134862e308"},
+                     {"佣金", "-1.797693134862e308"},
+                     {"利润", "-1.797693134862e308"}});
+    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
+    const QString queried = window->标签10->text();
+    ASSERT_TRUE(queried.startsWith(QString::fromUtf8("记录：当前有4单"))) << queried.toStdString();
+    QString largest = queried;
+    largest.replace(QString::fromUtf8("有4单"), QString::fromUtf8("有10000000单"));
+    for (const QString& line : {queried, largest}) {
+        SCOPED_TRACE(line.toStdString());
+        window->标签10->setText(line);
+        const QImage shown = window->标签10->grab().toImage();
+        const auto [left, right] = InkColumns(shown, 0, shown.height(), [](const QColor& pixel) {
+            return pixel.red() > 150 && pixel.green() < 100;
+        });
+        EXPECT_GE(left, 0);
+        // A cut line runs into the label's right edge.
+        EXPECT_LT(right, shown.width() - 3);
+    }
+    const QRect totals = window->标签10->geometry();
+    EXPECT_TRUE(window->rect().contains(totals));
+    for (QWidget* control : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (control == window->标签10 || !control->isVisible()) continue;
+        EXPECT_FALSE(control->geometry().intersects(totals)) << control->objectName().toStdString();
+    }
 }
