@@ -14,9 +14,12 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-noto-cjk xvfb xauth imagemagick xdotool libx11-dev
     clang libclang-rt-14-dev
+    libxlsxwriter-dev libzip-dev
     # Test only: a window manager that frames windows, and xprop/xwininfo to measure them.
     openbox x11-utils
 )
+# Test-only: lintian checks the Debian package that the package test builds.
+PACKAGES+=(lintian)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -29,15 +29,8 @@ cp "$program" "$root/program/tallovar"
 # A look that would make every window red, were the option read.
 echo 'QWidget { background-color: #ff0000; }' >"$root/red.qss"
 
-failures=0
-check() {  # check WHAT EXPECTED ACTUAL
-    if [ "$2" == "$3" ]; then
-        echo "ok: $1"
-    else
-        echo "FAILED: $1: expected '$2', got '$3'"
-        failures=$((failures + 1))
-    fi
-}
+# shellcheck source=../support/check.sh
+. "$(dirname "$0")/../support/check.sh"
 
 find_window() {  # find_window NAME -> window id of the program's visible window
     timeout 20 xdotool search --all --sync --onlyvisible --pid "$pid" --name "$1" | head -n 1
