@@ -15,11 +15,11 @@ PACKAGES=(
     fonts-noto-cjk xvfb xauth imagemagick xdotool libx11-dev
     clang libclang-rt-14-dev
     libxlsxwriter-dev libzip-dev
-    # Test only: a window manager that frames windows, and xprop/xwininfo to measure them.
-    openbox x11-utils
 )
 # Test-only: lintian checks the Debian package that the package test builds.
 PACKAGES+=(lintian)
+# Test-only: a window manager that frames windows, and xprop/xwininfo to measure the frames.
+PACKAGES+=(openbox x11-utils)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

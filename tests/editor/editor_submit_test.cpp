@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "common/message_box.h"
+#include "common/text_encoding.h"
 #include "editor_fixture.h"
 
 namespace {
@@ -49,7 +50,8 @@ TEST_F(EditorSubmitTest, AddStoresTheOrderThenEmptiesTheFormAndStaysOpen) {
 }
 
 TEST_F(EditorSubmitTest, DropDownsStoreWhatIsTypedAndOnlyAChoiceTakesAnItem) {
-    // The pick lists hold 店铺甲, 店铺乙, 店铺丙 and 顺丰, 圆通.
+    ledger_->WriteConfig(
+        Gbk("[zhanghaoinfo]\r\nzhanghao=店铺甲乙|ABCshop\r\n[kuaidiinfo]\r\nkuaidi=顺丰速运\r\n"));
     struct Case {
         const char* combo;
         const char* typed;   // typed key by key, then Enter
@@ -58,9 +60,9 @@ TEST_F(EditorSubmitTest, DropDownsStoreWhatIsTypedAndOnlyAChoiceTakesAnItem) {
         std::size_t column;
     };
     const Case cases[] = {
-        {"组合框1", "店铺", -1, "店铺", 0},
-        {"组合框2", "顺", -1, "顺", 2},
-        {"组合框3", nullptr, 2, "店铺丙", 6},
+        {"组合框1", "abc", -1, "abc", 0},
+        {"组合框2", "顺丰", -1, "顺丰", 2},
+        {"组合框3", nullptr, 0, "店铺甲乙", 6},
     };
     ASSERT_NE(Open("添加", 0), nullptr);
     QApplication::setActiveWindow(editor_);

@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -79,26 +78,4 @@ TEST(OrdersLayout, EveryControlAtItsDesignPlace) {
     QStringList items;
     for (QAction* item : window.菜单->actions()) items << item->objectName();
     EXPECT_EQ(items, QStringList({"发货", "查看", "添加", "修改", "删除"}));
-}
-
-TEST(OrdersLayout, LabelsDrawTheirCaptionFromTheTopOfTheirBox) {
-    ResetProgramState();
-    TestLedger ledger;
-    OrdersWindow window;
-    for (QLabel* label : window.findChildren<QLabel*>()) {
-        const QImage shown = label->grab().toImage();
-        int firstInkRow = -1;
-        for (int y = 0; y < shown.height() && firstInkRow < 0; ++y) {
-            for (int x = 0; x < shown.width(); ++x) {
-                const QColor pixel = shown.pixelColor(x, y);
-                if (pixel.red() > 150 ? pixel.green() < 100 : qGray(pixel.rgb()) < 128) {
-                    firstInkRow = y;
-                    break;
-                }
-            }
-        }
-        // Static text leaves only the font's own space above the caption.
-        EXPECT_GE(firstInkRow, 0) << label->objectName().toStdString();
-        EXPECT_LE(firstInkRow, 3) << label->objectName().toStdString();
-    }
 }

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QImage>
+#include <QLabel>
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
@@ -77,29 +78,19 @@ class OrdersWindowTest : public testing::Test {
     long long openId = 0;
 };
 
-// Types as an input method does, one character at a time.
-void Type(QWidget* field, const char* text) {
-    for (QChar typed : QString::fromUtf8(text)) {
-        QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, typed, Qt::NoModifier);
-    }
-}
-
-// The columns of an image that hold a pixel matching a test, leftmost and
-// rightmost; -1 when none does.
+// The bounding box of the pixels of an image that a test picks.
 template <typename Ink>
-std::pair<int, int> InkColumns(const QImage& image, int top, int bottom, Ink ink) {
-    int first = -1;
-    int last = -1;
-    for (int x = 0; x < image.width(); ++x) {
-        for (int y = top; y < bottom; ++y) {
-            if (!ink(image.pixelColor(x, y))) continue;
-            if (first < 0) first = x;
-            last = x;
-            break;
+QRect InkBox(const QImage& image, Ink ink) {
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (ink(image.pixelColor(x, y))) box |= QRect(x, y, 1, 1);
         }
     }
-    return {first, last};
+    return box;
 }
+
+bool Red(const QColor& pixel) { return pixel.red() > 150 && pixel.green() < 100; }
 
 QStringList Items(const QComboBox* box) {
     QStringList items;
@@ -316,23 +307,6 @@ TEST_F(OrdersWindowTest, SelectionShowsOnlyWhileTheListHasTheFocus) {
               window->信息列表框->palette().color(QPalette::Active, QPalette::Base));
 }
 
-TEST_F(OrdersWindowTest, DropDownsSearchWhatIsTyped) {
-    // The pick lists hold 店铺甲, 店铺乙 and 顺丰速运, x|y.
-    QApplication::setActiveWindow(window);
-    const std::pair<QComboBox*, const char*> typed[] = {
-        {window->组合框1, "店铺"}, {window->组合框2, "X"}, {window->组合框3, "店铺乙"}};
-    for (const auto& [combo, text] : typed) {
-        combo->setFocus();  // the completion follows the focus
-        Type(combo, text);
-        QTest::keyClick(combo, Qt::Key_Return);
-    }
-    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
-    ASSERT_EQ(sent.size(), 3u);
-    EXPECT_EQ(sent[1],
-              "select count(*) from 订单列表 where 1=1 and 卖家账号 like '%店铺%' and 快递公司 "
-              "like '%X%' and 购买账号 like '%店铺乙%'");
-}
-
 TEST_F(OrdersWindowTest, DropDownListAreaIs160PixelsAtMost) {
     QComboBox* box = window->组合框1;
     box->showPopup();
@@ -354,13 +328,13 @@ TEST_F(OrdersWindowTest, FocusFrameGoesAroundTheWholeRow) {
     const QRect cell = list->visualRect(list->model()->index(0, 5));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
     ASSERT_TRUE(list->hasFocus());
+    // The top edge of the row's frame, one pixel high.
     const QImage shown = list->viewport()->grab().toImage();
+    const QImage edge = shown.copy(0, cell.top(), shown.width(), 1);
     const QColor frame = list->palette().color(QPalette::Text);
-    const auto [left, right] = InkColumns(shown, cell.top(), cell.top() + 1,
-                                          [&](const QColor& pixel) { return pixel == frame; });
-    const int rowEnd = list->horizontalHeader()->length();
-    EXPECT_LE(left, 2);
-    EXPECT_GE(right, std::min(rowEnd, shown.width()) - 3);
+    const QRect ink = InkBox(edge, [&](const QColor& pixel) { return pixel == frame; });
+    EXPECT_LE(ink.left(), 2);
+    EXPECT_GE(ink.right(), std::min(list->horizontalHeader()->length(), edge.width()) - 3);
 }
 
 TEST_F(OrdersWindowTest, TotalsLineShowsWholeForTheLargestLedgers) {
@@ -379,17 +353,25 @@ TEST_F(OrdersWindowTest, TotalsLineShowsWholeForTheLargestLedgers) {
         SCOPED_TRACE(line.toStdString());
         window->标签10->setText(line);
         const QImage shown = window->标签10->grab().toImage();
-        const auto [left, right] = InkColumns(shown, 0, shown.height(), [](const QColor& pixel) {
-            return pixel.red() > 150 && pixel.green() < 100;
-        });
-        EXPECT_GE(left, 0);
-        // A cut line runs into the label's right edge.
-        EXPECT_LT(right, shown.width() - 3);
+        const QRect ink = InkBox(shown, Red);
+        EXPECT_FALSE(ink.isNull());
+        EXPECT_LT(ink.right(), shown.width() - 3);  // a cut line runs into the edge
     }
     const QRect totals = window->标签10->geometry();
     EXPECT_TRUE(window->rect().contains(totals));
     for (QWidget* control : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (control == window->标签10 || !control->isVisible()) continue;
         EXPECT_FALSE(control->geometry().intersects(totals)) << control->objectName().toStdString();
+    }
+}
+
+TEST_F(OrdersWindowTest, LabelsDrawTheirCaptionFromTheTopOfTheirBox) {
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        const QRect ink = InkBox(label->grab().toImage(), [](const QColor& pixel) {
+            return Red(pixel) || qGray(pixel.rgb()) < 128;
+        });
+        // Static text leaves only the font's own space above the caption.
+        EXPECT_FALSE(ink.isNull()) << label->objectName().toStdString();
+        EXPECT_LE(ink.top(), 3) << label->objectName().toStdString();
     }
 }
