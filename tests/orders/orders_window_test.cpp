@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QAbstractItemView>
 #include <QApplication>
 #include <QHeaderView>
 #include <QImage>
@@ -305,19 +304,6 @@ TEST_F(OrdersWindowTest, SelectionShowsOnlyWhileTheListHasTheFocus) {
     EXPECT_NE(window->信息列表框->palette().color(QPalette::Active, QPalette::Highlight), focused);
     EXPECT_EQ(window->信息列表框->palette().color(QPalette::Active, QPalette::Highlight),
               window->信息列表框->palette().color(QPalette::Active, QPalette::Base));
-}
-
-TEST_F(OrdersWindowTest, DropDownListAreaIs160PixelsAtMost) {
-    QComboBox* box = window->组合框1;
-    box->showPopup();
-    const QWidget* popup = box->view()->window();
-    EXPECT_LT(popup->height(), 160);  // two items need less
-    EXPECT_GE(popup->height(), 2 * box->view()->sizeHintForRow(0));
-    box->hidePopup();
-    for (int i = 0; i < 30; ++i) box->addItem(QString::number(i));
-    box->showPopup();
-    EXPECT_EQ(popup->height(), 160);
-    box->hidePopup();
 }
 
 TEST_F(OrdersWindowTest, FocusFrameGoesAroundTheWholeRow) {
