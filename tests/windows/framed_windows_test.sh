@@ -28,7 +28,13 @@ start() {  # start [ARGUMENT...]
     pid=$!
 }
 find_window() {  # find_window NAME -> the program's visible window of that title
-    timeout 20 xdotool search --all --sync --onlyvisible --pid "$pid" --name "$1" | head -n 1
+    local found=""
+    for _ in $(seq 100); do  # a window going away under the search fails it
+        found=$(xdotool search --all --onlyvisible --pid "$pid" --name "$1" 2>/dev/null || true)
+        [ -n "$found" ] && break
+        sleep 0.2
+    done
+    echo "${found%%$'\n'*}"
 }
 outer_frame() {  # outer_frame WINDOW -> "LEFT TOP WIDTH HEIGHT" of the frame around it
     local l r t b x y w h
@@ -45,6 +51,7 @@ login=$(find_window '^Tallovar$')
 check "login window framed at its place, with Qt's options" "314 249 395 269" "$(outer_frame "$login")"
 import -window "$login" "$root/with_options.png"
 kill "$pid"
+wait "$pid" || true
 start
 login=$(find_window '^Tallovar$')
 check "login window framed at its place" "314 249 395 269" "$(outer_frame "$login")"
