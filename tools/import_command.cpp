@@ -16,8 +16,8 @@
 #include "store/order_query.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
-#include "tools/csv.h"
-#include "tools/sheet_encoding.h"
+#include "exchange/csv.h"
+#include "exchange/sheet_encoding.h"
 #include "tools/sqlite_handle.h"
 
 namespace {

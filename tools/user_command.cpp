@@ -13,7 +13,7 @@
 
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
-#include "tools/sheet_encoding.h"
+#include "exchange/sheet_encoding.h"
 #include "tools/sqlite_handle.h"
 
 namespace {

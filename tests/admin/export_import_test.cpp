@@ -16,9 +16,9 @@
 #include "store/database.h"
 #include "test_ledger.h"
 #include "tests/settings/temp_directory.h"
-#include "tools/csv.h"
+#include "exchange/csv.h"
 #include "tools/ledger_file.h"
-#include "tools/sheet_encoding.h"
+#include "exchange/sheet_encoding.h"
 #include "ui/orders/order_list.h"
 #include "ui/orders/query_orders.h"
 
