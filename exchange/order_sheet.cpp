@@ -112,11 +112,12 @@ void OrderSheetExport::AddCsvRecord(const std::vector<std::string>& cells) {
 }
 
 void OrderSheetExport::AddOrder(const std::vector<std::string>& cells) {
-    ++orders_;
     if (format_ != SheetFormat::Xlsx) {
         AddCsvRecord(cells);
+        ++orders_;
         return;
     }
+    ++orders_;
     WorkbookWriter& writer = workbook_->writer;
     for (std::size_t c = 0; c < cells.size(); ++c) {
         const std::string text = GbkToUtf8(cells[c]);

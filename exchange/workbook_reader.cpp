@@ -72,14 +72,14 @@ NumberStyle StyleOfCode(const QString& code) {
         }
     }
     NumberStyle style;
-    if (bare == u"general" || bare == u"@" || bare.contains(u'%') || bare.contains(u"e+") ||
-        bare.contains(u"e-") || bare.contains(u'/')) {
-        return style;
-    }
+    if (bare == u"general" || bare == u"@") return style;
     for (QChar c : bare) {
         if (c == u'y' || c == u'm' || c == u'd' || c == u'h' || c == u's') style.date = true;
     }
-    if (style.date) return style;
+    // Dates, percentages, scientific notation and fractions: no plain decimals.
+    if (style.date || bare.contains(u'%') || bare.contains(u'e') || bare.contains(u'/')) {
+        return style;
+    }
     const qsizetype point = bare.indexOf(u'.');
     style.decimals = 0;
     for (qsizetype i = point + 1; point >= 0 && i < bare.size(); ++i) {
