@@ -1,5 +1,8 @@
 #include "exchange/order_sheet.h"
 
+#include <QByteArray>
+#include <QString>
+#include <QStringDecoder>
 #include <algorithm>
 #include <cstdlib>
 
@@ -75,7 +78,22 @@ class OrderSheetExport::Workbook {
     explicit Workbook(const std::string& path) : writer(path) {
         writer.AddSheet("订单列表", OrderColumns());
     }
+    // GbkToUtf8 with one decoder for every cell, instead of one a cell.
+    const std::string& Utf8(const std::string& gbk) {
+        if (std::all_of(gbk.begin(), gbk.end(), [](char c) { return (c & 0x80) == 0; })) {
+            return gbk;
+        }
+        const QByteArray utf8 =
+            QString(decoder(QByteArrayView(gbk.data(), static_cast<qsizetype>(gbk.size()))))
+                .toUtf8();
+        text.assign(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+        return text;
+    }
     WorkbookWriter writer;
+
+  private:
+    QStringDecoder decoder{"GB18030", QStringDecoder::Flag::Stateless};
+    std::string text;
 };
 
 SheetFormat FormatOfFileName(const std::string& path) {
@@ -120,7 +138,7 @@ void OrderSheetExport::AddOrder(const std::vector<std::string>& cells) {
     ++orders_;
     WorkbookWriter& writer = workbook_->writer;
     for (std::size_t c = 0; c < cells.size(); ++c) {
-        const std::string text = GbkToUtf8(cells[c]);
+        const std::string& text = workbook_->Utf8(cells[c]);
         if (c == 0 || IsSumColumn(c)) {
             WriteMoney(writer, text);
         } else {

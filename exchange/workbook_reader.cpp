@@ -25,8 +25,8 @@ std::string ToUtf8(QStringView text) {
 }
 
 // The value of the attribute whose local name is name, whatever its prefix.
-QStringView Attribute(const QXmlStreamReader& xml, QStringView name) {
-    for (const QXmlStreamAttribute& attribute : xml.attributes()) {
+QStringView Attribute(const QXmlStreamAttributes& attributes, QStringView name) {
+    for (const QXmlStreamAttribute& attribute : attributes) {
         if (attribute.name() == name) return attribute.value();
     }
     return {};
@@ -211,10 +211,10 @@ bool WorkbookReader::Parts::ReadWorkbook(std::string& sheetPath, std::string& sh
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement) continue;
         if (xml.name() == u"workbookPr") {
-            const QStringView flag = Attribute(xml, u"date1904");
+            const QString flag = Attribute(xml.attributes(), u"date1904").toString();
             date1904 = flag == u"1" || flag == u"true";
         } else if (xml.name() == u"sheet" && sheetId.isEmpty()) {
-            sheetId = Attribute(xml, u"id").toString();
+            sheetId = Attribute(xml.attributes(), u"id").toString();
         }
     }
     if (xml.hasError() || sheetId.isEmpty()) return Fail("工作簿中没有工作表");
@@ -227,9 +227,9 @@ bool WorkbookReader::Parts::ReadWorkbook(std::string& sheetPath, std::string& sh
     while (!rels.atEnd()) {
         if (rels.readNext() != QXmlStreamReader::StartElement) continue;
         if (rels.name() != u"Relationship") continue;
-        const QStringView type = Attribute(rels, u"Type");
-        const std::string target = PartPath(Attribute(rels, u"Target"));
-        if (Attribute(rels, u"Id") == sheetId) sheetPath = target;
+        const QString type = Attribute(rels.attributes(), u"Type").toString();
+        const std::string target = PartPath(Attribute(rels.attributes(), u"Target"));
+        if (Attribute(rels.attributes(), u"Id") == sheetId) sheetPath = target;
         if (type.endsWith(u"/sharedStrings")) sharedPath = target;
         if (type.endsWith(u"/styles")) stylesPath = target;
     }
@@ -279,11 +279,12 @@ bool WorkbookReader::Parts::ReadStyles(const std::string& path) {
         }
         if (token != QXmlStreamReader::StartElement) continue;
         if (xml.name() == u"numFmt") {
-            codes[Attribute(xml, u"numFmtId").toInt()] = Attribute(xml, u"formatCode").toString();
+            codes[Attribute(xml.attributes(), u"numFmtId").toInt()] =
+                Attribute(xml.attributes(), u"formatCode").toString();
         } else if (xml.name() == u"cellXfs") {
             inCellFormats = true;
         } else if (xml.name() == u"xf" && inCellFormats) {
-            const int id = Attribute(xml, u"numFmtId").toInt();
+            const int id = Attribute(xml.attributes(), u"numFmtId").toInt();
             const auto custom = codes.find(id);
             styles.push_back(custom == codes.end() ? StyleOfBuiltIn(id)
                                                    : StyleOfCode(custom->second));
@@ -360,13 +361,15 @@ SheetCell WorkbookReader::Parts::MakeCell(QStringView type, int styleIndex, cons
 
 // At the start of a <c>: reads up to its end and puts the cell in its place.
 bool WorkbookReader::Parts::ReadCell(std::vector<SheetCell>& cells) {
-    const QStringView reference = Attribute(sheet, u"r");
+    const QXmlStreamAttributes attributes = sheet.attributes();
+    const QStringView reference = Attribute(attributes, u"r");
     int column =
         reference.isEmpty() ? static_cast<int>(cells.size()) : ColumnOfReference(reference);
     if (column < 0) column = static_cast<int>(cells.size());
     if (column >= kMaxColumns) return Fail("第 " + std::to_string(lastRow) + " 行超出了 16384 列");
-    const QString type = Attribute(sheet, u"t").toString();
-    const int styleIndex = Attribute(sheet, u"s").isEmpty() ? -1 : Attribute(sheet, u"s").toInt();
+    const QString type = Attribute(attributes, u"t").toString();
+    const QStringView style = Attribute(attributes, u"s");
+    const int styleIndex = style.isEmpty() ? -1 : style.toInt();
 
     QString value;
     bool hasValue = false;
@@ -432,7 +435,8 @@ bool WorkbookReader::NextRow(int& rowNumber, std::vector<SheetCell>& cells) {
         }
         if (token != QXmlStreamReader::StartElement) continue;
         if (p.sheet.name() == u"row") {
-            const QStringView number = Attribute(p.sheet, u"r");
+            const QXmlStreamAttributes attributes = p.sheet.attributes();
+            const QStringView number = Attribute(attributes, u"r");
             p.lastRow = number.isEmpty() ? p.lastRow + 1 : number.toInt();
             if (p.lastRow <= 0 || p.lastRow > kMaxRows) {
                 return p.Fail("工作表的行号超出了 1048576 行");
