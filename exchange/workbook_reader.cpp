@@ -18,6 +18,9 @@ constexpr int kMaxColumns = 16384;
 constexpr zip_uint64_t kMaxPartBytes = 64ull << 20;
 constexpr zip_uint64_t kMaxSharedStringBytes = 256ull << 20;
 constexpr zip_uint64_t kChunkBytes = 256 << 10;
+// Far beyond the field limit, which import then reports with the column;
+// a cell longer than this is read no further.
+constexpr qsizetype kMaxCellCharacters = 4 * 1024 * 1024;
 
 std::string ToUtf8(QStringView text) {
     const QByteArray bytes = text.toUtf8();
@@ -389,6 +392,9 @@ bool WorkbookReader::Parts::ReadCell(std::vector<SheetCell>& cells) {
             if (sheet.name() == u"rPh") --phonetic;
             inText = false;
         } else if (token == QXmlStreamReader::Characters && inText) {
+            if (value.size() + sheet.text().size() > kMaxCellCharacters) {
+                return Fail("第 " + std::to_string(lastRow) + " 行有一个单元格长得不像订单的内容");
+            }
             value += sheet.text();
         }
     }
