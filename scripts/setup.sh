@@ -20,6 +20,8 @@ PACKAGES=(
 # workbooks. scripts/test.sh asks for them with TALLOVAR_SETUP_TESTS=1.
 TEST_PACKAGES=(python3-openpyxl libreoffice-calc-nogui)
 if [ "${TALLOVAR_SETUP_TESTS:-0}" = 1 ]; then PACKAGES+=("${TEST_PACKAGES[@]}"); fi
+# Test-only: lintian checks the Debian package that the package test builds.
+PACKAGES+=(lintian)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
