@@ -18,8 +18,14 @@ PACKAGES=(
     # the team ledger: its ODBC driver, and the throw-away server of the tests
     odbc-postgresql postgresql-15 postgresql-client-15
 )
+# Test only: the spreadsheet clients that read and write the exchange tests'
+# workbooks. scripts/test.sh asks for them with TALLOVAR_SETUP_TESTS=1.
+TEST_PACKAGES=(python3-openpyxl libreoffice-calc-nogui)
+if [ "${TALLOVAR_SETUP_TESTS:-0}" = 1 ]; then PACKAGES+=("${TEST_PACKAGES[@]}"); fi
 # Test-only: lintian checks the Debian package that the package test builds.
 PACKAGES+=(lintian)
+# Test-only: a window manager that frames windows, and xprop/xwininfo to measure the frames.
+PACKAGES+=(openbox x11-utils)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
