@@ -16,7 +16,7 @@
 inline constexpr int kMaxResultSets = 30;
 
 class DatabaseConnection {
-public:
+  public:
     DatabaseConnection();
     ~DatabaseConnection();
     DatabaseConnection(const DatabaseConnection&) = delete;
@@ -36,13 +36,16 @@ public:
     // Runs a statement that returns no rows; false when there is no
     // connection or the statement is rejected.
     bool ExecuteSql(const std::string& statement);
+    // How many rows the last ExecuteSql inserted, changed or deleted; 0 after
+    // one that met no row (an update of an order deleted meanwhile) or failed.
+    std::int64_t RowsAffected() const;
 
     bool IsOpen() const;
     // The driver's diagnostic (GBK) of the last operation that failed; empty
     // after one that worked.
     const std::string& LastError() const;
 
-private:
+  private:
     struct State;
     std::unique_ptr<State> state_;
 };

@@ -3,6 +3,7 @@
 #include <QPointer>
 
 #include "ui/editor/editor_parts.h"
+#include "ui/editor/field_guard.h"
 #include "ui/window_frame.h"
 #include "ui_editor.h"
 
@@ -26,6 +27,7 @@ EditorWindow::EditorWindow()
     setAttribute(Qt::WA_DeleteOnClose);
     ui->setupUi(this);
     FitLabelsToCaptions(this);
+    for (QWidget* field : FieldsInColumnOrder(*ui)) GuardFieldText(field);
 
     for (ContentEdit* price : {ui->编辑框6, ui->编辑框9, ui->编辑框10}) {
         connect(price, &ContentEdit::contentChanged, this, [this] { UpdateProfit(*this); });
