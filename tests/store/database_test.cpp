@@ -13,6 +13,7 @@
 #include "common/text_encoding.h"
 #include "ledger_fixture.h"
 #include "store/database.h"
+#include "store/database_error.h"
 
 namespace {
 
@@ -240,6 +241,26 @@ TEST_F(Connection, WalksEveryRowOnce) {
         EXPECT_EQ(expected, 26);
         db.MoveNext(h);  // stays past the end
         EXPECT_TRUE(db.IsEOF(h));
+    }
+}
+
+// Causes the windows' tests cannot bring about on every machine (root writes
+// read-only files; a full disk), told by the texts SQLite itself gives. An
+// unknown cause keeps the driver's text alone.
+TEST(DatabaseErrorTest, CausesAreToldBySQLitesOwnTexts) {
+    const std::pair<int, DatabaseProblem> causes[] = {
+        {SQLITE_READONLY, DatabaseProblem::ReadOnly}, {SQLITE_FULL, DatabaseProblem::DiskFull},
+        {SQLITE_BUSY, DatabaseProblem::Locked},       {SQLITE_NOTADB, DatabaseProblem::NotALedger},
+        {SQLITE_MISMATCH, DatabaseProblem::Other},
+    };
+    for (const auto& [code, problem] : causes) {
+        const std::string diagnostic =
+            "[SQLite]" + std::string(sqlite3_errstr(code)) + " (" + std::to_string(code) + ")";
+        SCOPED_TRACE(diagnostic);
+        EXPECT_EQ(ClassifyDatabaseError(diagnostic), problem);
+        const std::string detail = DatabaseErrorDetail(diagnostic);
+        EXPECT_EQ(detail.size() > diagnostic.size(), problem != DatabaseProblem::Other);
+        EXPECT_EQ(detail.substr(detail.size() - diagnostic.size()), diagnostic);
     }
 }
 
