@@ -16,7 +16,7 @@
 inline constexpr int kMaxResultSets = 30;
 
 class DatabaseConnection {
-  public:
+public:
     DatabaseConnection();
     ~DatabaseConnection();
     DatabaseConnection(const DatabaseConnection&) = delete;
@@ -45,7 +45,7 @@ class DatabaseConnection {
     // after one that worked.
     const std::string& LastError() const;
 
-  private:
+private:
     struct State;
     std::unique_ptr<State> state_;
 };
