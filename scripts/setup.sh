@@ -14,7 +14,10 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-noto-cjk xvfb xauth imagemagick xdotool libx11-dev
     clang libclang-rt-14-dev
+    libxlsxwriter-dev libzip-dev
 )
+# Test-only: lintian checks the Debian package that the package test builds.
+PACKAGES+=(lintian)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
