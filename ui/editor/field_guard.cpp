@@ -85,8 +85,13 @@ void GuardFieldText(QWidget* field) {
 }
 
 void SetPlainTextQuickly(QPlainTextEdit* box, const QString& text) {
+    // Whatever text is laid out, it is laid out wrapping anywhere if long:
+    // the wrapping changes before a long text comes in, and only after a long
+    // text has gone.
+    const QTextOption::WrapMode wrap = WrapFor(static_cast<int>(text.size()));
     box->setProperty(kSettingText, true);
-    box->setWordWrapMode(WrapFor(static_cast<int>(text.size())));
+    if (wrap == QTextOption::WrapAnywhere) box->setWordWrapMode(wrap);
     box->setPlainText(text);
+    box->setWordWrapMode(wrap);
     box->setProperty(kSettingText, false);
 }
