@@ -21,6 +21,7 @@ void ShowQueryFailure(OrderListDisplay& display) {
     const std::string diagnostic = display.connection.LastError();
     display.setTotalsLine(Gbk("记录："));
     display.list.DeleteAllItems();
+    if (display.keepTotals) display.keepTotals(OrderTotals());
     ShowDatabaseError(DatabaseErrorDetail(diagnostic));
 }
 
@@ -60,6 +61,7 @@ bool ShowOrders(OrderListDisplay& display, const OrderStatements& statements) {
     if (!ReadOrderTotals(db, statements, totals)) return false;
     // The label is updated before the list is cleared.
     display.setTotalsLine(OrderTotalsLine(totals));
+    if (display.keepTotals) display.keepTotals(totals);
     FillList(db, display.list);
     return true;
 }
