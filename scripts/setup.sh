@@ -22,6 +22,8 @@ TEST_PACKAGES=(python3-openpyxl libreoffice-calc-nogui)
 if [ "${TALLOVAR_SETUP_TESTS:-0}" = 1 ]; then PACKAGES+=("${TEST_PACKAGES[@]}"); fi
 # Test-only: lintian checks the Debian package that the package test builds.
 PACKAGES+=(lintian)
+# Test-only: a window manager that frames windows, and xprop/xwininfo to measure the frames.
+PACKAGES+=(openbox x11-utils)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
