@@ -25,3 +25,5 @@ int RunBackup(const std::vector<std::string>& arguments);
 int RunRestore(const std::vector<std::string>& arguments);
 int RunExport(const std::vector<std::string>& arguments);
 int RunImport(const std::vector<std::string>& arguments);
+int RunUpgrade(const std::vector<std::string>& arguments);
+int RunTrash(const std::vector<std::string>& arguments);

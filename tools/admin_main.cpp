@@ -33,6 +33,14 @@ const AdminCommand kCommands[] = {
      "从 Excel/WPS 保存的 CSV 导入订单，全部成功或全部不导入 / orders from a CSV saved by Excel "
      "or WPS, all or nothing",
      RunImport},
+    {"upgrade", "",
+     "把旧账本升级到当前的表结构（先在旁边保存一份）/ bring an older ledger to the current "
+     "schema (a copy is kept beside it first)",
+     RunUpgrade},
+    {"trash", "list | restore N | purge [--older-than DAYS]",
+     "回收站：列出、恢复或彻底删除已删除的订单 / the recycle bin: list, restore or purge "
+     "deleted orders",
+     RunTrash},
 };
 
 void PrintUsage(std::FILE* out) {

@@ -147,7 +147,8 @@ TEST_F(BackupRestore, RestoreRefusesWhatIsNoSoundLedgerAndChangesNothing) {
         sqlite3_close(db);
     };
     makeLedger("no-orders.mdb", "drop table 订单列表");
-    makeLedger("no-column.mdb", "alter table 订单列表 drop column 备注");
+    makeLedger("no-column.mdb",
+               "drop trigger 订单列表_放入回收站; alter table 订单列表 drop column 备注");
     makeLedger("damaged.mdb", "");
     {
         // Scramble the header of a page in the middle of the file.
