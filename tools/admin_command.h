@@ -22,6 +22,7 @@ inline constexpr int kExitUsage = 2;
 int RunInit(const std::vector<std::string>& arguments);
 int RunUser(const std::vector<std::string>& arguments);
 int RunBackup(const std::vector<std::string>& arguments);
+int RunDailyBackup();
 int RunRestore(const std::vector<std::string>& arguments);
 int RunExport(const std::vector<std::string>& arguments);
 int RunImport(const std::vector<std::string>& arguments);

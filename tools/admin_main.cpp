@@ -17,9 +17,11 @@ const AdminCommand kCommands[] = {
      "管理可以登录的用户（在账本目录中运行）/ manage who can sign in (run in the ledger's "
      "directory)",
      RunUser},
-    {"backup", "[FILE]",
-     "程序打开时也可备份账本；默认 tallovar-日期-时间.mdb / a consistent copy of the ledger, "
-     "also while the program runs; default tallovar-DATE-TIME.mdb",
+    {"backup", "[FILE] | --daily",
+     "程序打开时也可备份账本；默认 tallovar-日期-时间.mdb；--daily 每天一份放入 备份/，保留 7 "
+     "份每日和 4 份每周的 / a consistent copy of the ledger, also while the program runs; "
+     "default tallovar-DATE-TIME.mdb; --daily: once a day into "
+     "备份/, keeping 7 daily and 4 weekly copies",
      RunBackup},
     {"restore", "FILE",
      "检查备份后替换账本，原账本保存为 tallovar.mdb.replaced-时间 / check a backup and put it in "

@@ -2,7 +2,8 @@
 // SQLite's online backup, so it may run while the program is open and
 // storing orders. The copy never replaces an existing file and appears under
 // its name only when complete; by default it is named with the date and time
-// and lies beside the ledger.
+// and lies beside the ledger. --daily is the launcher's copy of the day
+// (daily_backup.cpp).
 
 #include <unistd.h>
 
@@ -18,9 +19,10 @@
 #include "tools/sqlite_handle.h"
 
 int RunBackup(const std::vector<std::string>& arguments) {
+    if (arguments.size() == 1 && arguments[0] == "--daily") return RunDailyBackup();
     if (arguments.size() > 1 || (arguments.size() == 1 && arguments[0].empty())) {
         std::fprintf(stderr,
-                     "用法 / usage: tallovar-admin backup [FILE]\n"
+                     "用法 / usage: tallovar-admin backup [FILE] | --daily\n"
                      "  默认文件 / default file: tallovar-YYYYMMDD-HHMMSS.mdb\n");
         return kExitUsage;
     }
