@@ -9,6 +9,8 @@
 #include "common/value_text.h"
 #include "ui/editor/editor_window.h"
 #include "ui/orders/orders_window.h"
+#include "ui/recycle/recycle_window.h"
+#include "ui/summary/summary_window.h"
 
 namespace {
 // Column numbers of the model, whatever order the header shows them in.
@@ -67,3 +69,7 @@ void OrdersWindow::DeleteOrder() {
     if (!外部数据库1.ExecuteSql(statement)) ShowDatabaseError(外部数据库1.LastError());
     RunQuery({}, "");
 }
+
+void OrdersWindow::OpenSummary() { OpenSummaryWindow(lastInputs_, lastFilter_); }
+
+void OrdersWindow::OpenRecycleBin() { OpenRecycleWindow(); }

@@ -27,6 +27,9 @@ class OrdersWindow : public QWidget, public Ui::OrdersWindow {
     QAction* 添加;
     QAction* 修改;
     QAction* 删除;
+    // Below a separator, after the designed items.
+    QAction* 统计;
+    QAction* 回收站;
 
     // Event handlers.
     void Created();
@@ -41,14 +44,22 @@ class OrdersWindow : public QWidget, public Ui::OrdersWindow {
     void ViewOrder();
     void ShipOrder();
     void DeleteOrder();
+    void OpenSummary();
+    void OpenRecycleBin();
 
     void RunQuery(const OrderSearchTexts& inputs, const std::string& filter);
+    // Runs the last search again, after orders changed elsewhere.
+    void QueryAgain() { RunQuery(lastInputs_, lastFilter_); }
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
 
   private:
     bool SelectionMissing(const char* message);
+
+    // The search the list shows, for the windows that work on the same orders.
+    OrderSearchTexts lastInputs_;
+    std::string lastFilter_;
 };
 
 // Opens the main window (modeless, no owner).
