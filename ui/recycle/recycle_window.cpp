@@ -97,7 +97,7 @@ long long RecycleWindow::SelectedEntry() {
 // The order goes back and leaves the bin together, or neither happens.
 bool RecycleWindow::RunInTransaction(long long entry, std::string& newId) {
     DatabaseConnection& db = 外部数据库1;
-    if (!db.ExecuteSql("begin immediate")) return false;
+    if (!db.ExecuteSql("begin")) return false;
     std::int32_t id = 0;
     const bool done = db.ExecuteSql(Gbk(RestoreFromBinInsert(entry))) &&
                       (id = db.OpenTable("select last_insert_rowid()")) != 0 &&
