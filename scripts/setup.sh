@@ -15,7 +15,10 @@ PACKAGES=(
     fonts-noto-cjk xvfb xauth imagemagick xdotool libx11-dev
     clang libclang-rt-14-dev
     qt6-charts-dev
+    libxlsxwriter-dev libzip-dev
 )
+# Test-only: lintian checks the Debian package that the package test builds.
+PACKAGES+=(lintian)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -28,3 +28,5 @@ int RunExport(const std::vector<std::string>& arguments);
 int RunImport(const std::vector<std::string>& arguments);
 int RunUpgrade(const std::vector<std::string>& arguments);
 int RunTrash(const std::vector<std::string>& arguments);
+int RunLists(const std::vector<std::string>& arguments);
+int RunSetup(const std::vector<std::string>& arguments);

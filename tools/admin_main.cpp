@@ -43,6 +43,14 @@ const AdminCommand kCommands[] = {
      "回收站：列出、恢复或彻底删除已删除的订单 / the recycle bin: list, restore or purge "
      "deleted orders",
      RunTrash},
+    {"lists", "show [LIST] | add|remove LIST TEXT... | set LIST [TEXT...]",
+     "查看或修改程序的选择列表，LIST 为 卖家账号 或 快递公司 / show or change the program's pick "
+     "lists, LIST being 卖家账号 (seller) or 快递公司 (express)",
+     RunLists},
+    {"setup", "[FOLDER]",
+     "文件夹中还没有账本时，打开“新建账本”窗口 / open the window that makes the first ledger "
+     "when FOLDER has none",
+     RunSetup},
 };
 
 void PrintUsage(std::FILE* out) {
