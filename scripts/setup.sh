@@ -19,6 +19,8 @@ PACKAGES=(
 )
 # Test-only: lintian checks the Debian package that the package test builds.
 PACKAGES+=(lintian)
+# Test-only: the summary window's export is read back by a real spreadsheet reader.
+PACKAGES+=(python3-openpyxl)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

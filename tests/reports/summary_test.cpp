@@ -7,6 +7,8 @@
 
 #include "common/date_parts.h"
 #include "reports_fixture.h"
+#include "tests/admin/admin_run.h"
+#include "ui/save_file_dialog.h"
 
 namespace {
 
@@ -159,6 +161,38 @@ TEST_F(SummaryTest, ChartDrawsABarOfProfitPerGroup) {
         if (run >= 4) ++barColumns;
     }
     EXPECT_GT(barColumns, 20) << "the bars of four groups";
+}
+
+// The exported workbook holds what the table shows, as a spreadsheet reader
+// reads it back: texts as texts, counts and sums as numbers.
+TEST_F(SummaryTest, ExportWritesTheTableToAWorkbook) {
+    QWidget* window = OpenSummary(OpenOrders());
+    ASSERT_NE(window, nullptr);
+    Group(window, 2);
+    Click(window, "全部按钮");
+    const std::string path = ledger.Directory() + "/统计.xlsx";
+    QString suggested;
+    SetSaveFileDialogForTesting([&](const QString& name) {
+        suggested = name;
+        return QString::fromStdString(path);
+    });
+    Click(window, "导出按钮");
+    SetSaveFileDialogForTesting({});
+    EXPECT_EQ(suggested, QStringLiteral("统计-20260215.xlsx"));
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages.back(), "已导出到 " + path);
+
+    const AdminRun read = RunShell(
+        // The Debian package python3-openpyxl, for the system interpreter.
+        "/usr/bin/python3 -c \"import openpyxl, sys\n"
+        "for row in openpyxl.load_workbook(sys.argv[1]).active.iter_rows(values_only=True):\n"
+        "    print('|'.join('' if v is None else v if isinstance(v, str) else '%.13g' % v "
+        "for v in row))\" '" +
+        path + "'");
+    ASSERT_EQ(read.exitCode, 0) << read.output;
+    QString expected = QStringLiteral("卖家账号|单数|总售价|总进价|总佣金|总利润\n");
+    for (const QStringList& row : Cells(Table(window))) expected += row.join('|') + "\n";
+    EXPECT_EQ(QString::fromStdString(read.output), expected);
 }
 
 }  // namespace

@@ -11,7 +11,9 @@
 #include "common/text_encoding.h"
 #include "common/value_text.h"
 #include "platform/files.h"
+#include "ui/save_file_dialog.h"
 #include "ui/summary/summary_chart.h"
+#include "ui/summary/summary_export.h"
 #include "ui_summary.h"
 
 namespace {
@@ -58,6 +60,7 @@ SummaryWindow::SummaryWindow() : ui_(std::make_unique<Ui::SummaryWindow>()) {
     connect(ui_->开始日期, &QDateEdit::dateChanged, this, &SummaryWindow::Refresh);
     connect(ui_->结束日期, &QDateEdit::dateChanged, this, &SummaryWindow::Refresh);
     connect(ui_->分组框, &QComboBox::currentIndexChanged, this, &SummaryWindow::Refresh);
+    connect(ui_->导出按钮, &QPushButton::clicked, this, &SummaryWindow::ExportClicked);
 }
 
 SummaryWindow::~SummaryWindow() = default;
@@ -121,6 +124,22 @@ void SummaryWindow::Refresh() {
                                             QStringLiteral("总佣金"), QStringLiteral("总利润")});
     FillTable(summary);
     ShowSummaryChart(chart_, summary);
+    shown_ = summary;
+}
+
+void SummaryWindow::ExportClicked() {
+    const QString suggested =
+        QStringLiteral("统计-%1.xlsx").arg(Today().toString(QStringLiteral("yyyyMMdd")));
+    const QString path = AskSaveFileName(this, QStringLiteral("导出统计"), suggested,
+                                         QStringLiteral("Excel 工作簿 (*.xlsx)"));
+    if (path.isEmpty()) return;
+    std::string error;
+    const std::string header = GroupHeader(ui_->分组框->currentIndex()).toStdString();
+    if (!WriteSummaryWorkbook(shown_, header, path.toStdString(), error)) {
+        ShowMessage(Gbk("导出失败：") + Gbk(error), kMbOk, Gbk("错误"));
+        return;
+    }
+    ShowMessage(Gbk("已导出到 ") + QStringToGbk(path), kMbOk, Gbk("统计"));
 }
 
 void SummaryWindow::FillTable(const Summary& summary) {

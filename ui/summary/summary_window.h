@@ -36,11 +36,13 @@ class SummaryWindow : public QWidget {
     void Refresh();
     void ShowThisMonth();
     void FillTable(const Summary& summary);
+    void ExportClicked();
 
     std::unique_ptr<Ui::SummaryWindow> ui_;
     QChartView* chart_;
     DatabaseConnection 外部数据库1;
     std::vector<SummarySource> sources_;
+    Summary shown_;  // what the table shows
 };
 
 // Opens the window for a search of the main window (texts GBK), or brings
