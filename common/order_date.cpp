@@ -25,6 +25,10 @@ bool Skip(std::string_view text, std::size_t& position, std::string_view what) {
     return true;
 }
 
+// Earlier years cannot be picked as a range's end; a two-digit year ("26-1-9")
+// is no date of its own.
+constexpr int kEarliestYear = 100;
+
 bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 int DaysInMonth(int year, int month) {
@@ -56,7 +60,8 @@ int ReadWith(std::string_view text, std::size_t position, const Separators& sepa
     Skip(text, position, separators.last);
     // A time of day may follow after a blank; nothing else may.
     if (position < text.size() && text[position] != ' ' && text[position] != '\t') return 0;
-    if (year < 1 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) {
+    if (year < kEarliestYear || month < 1 || month > 12 || day < 1 ||
+        day > DaysInMonth(year, month)) {
         return 0;
     }
     return year * 10000 + month * 100 + day;

@@ -6,5 +6,5 @@
 #include <string_view>
 
 // The calendar day as year*10000 + month*100 + day (20260109), or 0 when the
-// text is no valid date of that form.
+// text is no valid date of that form or its year is before 100.
 int ReadOrderDate(std::string_view text);

@@ -50,6 +50,9 @@ SummaryWindow::SummaryWindow() : ui_(std::make_unique<Ui::SummaryWindow>()) {
     auto* chartLayout = new QVBoxLayout(ui_->图表区);
     chartLayout->setContentsMargins(0, 0, 0, 0);
     chartLayout->addWidget(chart_);
+    for (QDateEdit* edit : {ui_->开始日期, ui_->结束日期}) {
+        edit->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));  // every readable date
+    }
     ui_->统计表->setColumnCount(kGroupColumns);
     ui_->统计表->verticalHeader()->hide();
 
