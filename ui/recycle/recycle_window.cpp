@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "store/ledger_schema.h"
 #include "ui/orders/orders_window.h"
+#include "ui/window_frame.h"
 #include "ui_recycle.h"
 
 namespace {
@@ -142,6 +143,7 @@ void OpenRecycleWindow() {
         window->close();
         return;
     }
+    if (!window->isVisible()) PlaceWindowCentred(window, 820, 420, false);
     window->show();
     window->raise();
     window->activateWindow();

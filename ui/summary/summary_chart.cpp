@@ -47,6 +47,13 @@ void ShowSummaryChart(QChartView* view, const Summary& summary) {
     chart->setTitle(first > 0 ? QStringLiteral("最近 %1 组").arg(kMostChartGroups) : QString());
     auto* categories = new QBarCategoryAxis;
     categories->append(labels);
+    if (labels.size() > 12) {  // upright and full-sized they would be cut
+        categories->setLabelsAngle(-90);
+        categories->setTruncateLabels(false);
+        QFont small = categories->labelsFont();
+        small.setPointSizeF(7);
+        categories->setLabelsFont(small);
+    }
     auto* values = new QValueAxis;
     values->setRange(low, high > low ? high * 1.05 : low + 1);
     values->setLabelFormat(QStringLiteral("%.0f"));

@@ -14,6 +14,7 @@
 #include "ui/save_file_dialog.h"
 #include "ui/summary/summary_chart.h"
 #include "ui/summary/summary_export.h"
+#include "ui/window_frame.h"
 #include "ui_summary.h"
 
 namespace {
@@ -47,6 +48,7 @@ SummaryWindow::SummaryWindow() : ui_(std::make_unique<Ui::SummaryWindow>()) {
     chart_ = new QChartView(ui_->图表区);
     chart_->setObjectName(QStringLiteral("图表"));
     chart_->setRenderHint(QPainter::Antialiasing);
+    chart_->setMinimumHeight(320);  // room for upright month labels under the bars
     auto* chartLayout = new QVBoxLayout(ui_->图表区);
     chartLayout->setContentsMargins(0, 0, 0, 0);
     chartLayout->addWidget(chart_);
@@ -191,6 +193,7 @@ void OpenSummaryWindow(const OrderSearchTexts& inputs, const std::string& filter
         window->close();
         return;
     }
+    if (!window->isVisible()) PlaceWindowCentred(window, 820, 620, false);
     window->show();
     window->raise();
     window->activateWindow();
