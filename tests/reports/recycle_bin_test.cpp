@@ -72,6 +72,13 @@ TEST_F(RecycleBinTest, DeletedOrderComesBackWithEveryText) {
     EXPECT_EQ(orders->信息列表框->List()->ItemCount(), 2) << "the list shows it again";
     EXPECT_EQ(messages.back(), "订单已恢复，ID：" + std::to_string(id));
 
+    // The same from the command line, by the bin number that list shows first.
+    DeleteThroughWindow(orders, id);
+    const std::string number = ledger.Rows("select 编号 from 回收站")[0][0];
+    const AdminRun restored = RunAdmin(ledger.Directory(), "trash restore " + number);
+    EXPECT_EQ(restored.exitCode, 0) << restored.output;
+    EXPECT_EQ(Order(id), before);
+
     // When its ID has been taken meanwhile, the order comes back under a new one.
     DeleteThroughWindow(orders, kept);
     ledger.Exec("insert into 订单列表(ID,订单号) values(" + std::to_string(kept) + ",'taker')");
