@@ -3,6 +3,7 @@
 // the bin number that list shows first; a restored order keeps its ID when
 // that ID is free.
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <string>
@@ -39,7 +40,9 @@ int DatabaseFailure(SqliteDatabase& db) {
 int List(SqliteDatabase& db) {
     SqliteStatement rows(db, kRecycleBinList);
     if (!rows.Prepared()) return DatabaseFailure(db);
-    std::printf("编号\t删除时间\tID\t%s\n", kOrderTextColumns);
+    std::string header = std::string("编号\t删除时间\tID\t") + kOrderTextColumns;
+    std::replace(header.begin(), header.end(), ',', '\t');
+    std::printf("%s\n", header.c_str());
     int rc;
     while ((rc = rows.Step()) == SQLITE_ROW) {
         std::string line = rows.Text(0);

@@ -30,6 +30,13 @@ int DayNumber(const QDate& date) { return date.year() * 10000 + date.month() * 1
 
 QDate DateOf(int day) { return QDate(day / 10000, day / 100 % 100, day % 100); }
 
+// The first and last day of this month (0), last month (-1) and so on.
+DateRange MonthOf(int monthsFromNow) {
+    const QDate today = Today();
+    const QDate first = QDate(today.year(), today.month(), 1).addMonths(monthsFromNow);
+    return {DayNumber(first), DayNumber(first.addMonths(1).addDays(-1))};
+}
+
 QPointer<SummaryWindow>& OpenWindow() {
     static QPointer<SummaryWindow> window;
     return window;
@@ -87,15 +94,13 @@ bool SummaryWindow::Load(const OrderSearchTexts& inputs, const std::string& filt
 }
 
 void SummaryWindow::ThisMonthClicked() {
-    const QDate today = Today();
-    const QDate first(today.year(), today.month(), 1);
-    SetRange(DayNumber(first), DayNumber(first.addMonths(1).addDays(-1)));
+    const DateRange month = MonthOf(0);
+    SetRange(month.from, month.to);
 }
 
 void SummaryWindow::LastMonthClicked() {
-    const QDate today = Today();
-    const QDate first = QDate(today.year(), today.month(), 1).addMonths(-1);
-    SetRange(DayNumber(first), DayNumber(first.addMonths(1).addDays(-1)));
+    const DateRange month = MonthOf(-1);
+    SetRange(month.from, month.to);
 }
 
 void SummaryWindow::ThisYearClicked() {
@@ -172,16 +177,13 @@ void SummaryWindow::FillTable(const Summary& summary) {
 // This month's profit stays in sight whatever range is chosen; orders whose
 // date cannot be read are not this month's.
 void SummaryWindow::ShowThisMonth() {
-    const QDate today = Today();
-    const QDate first(today.year(), today.month(), 1);
-    const Summary month = Summarise(sources_, SummaryGrouping::Month,
-                                    {DayNumber(first), DayNumber(first.addMonths(1).addDays(-1))});
+    const Summary month = Summarise(sources_, SummaryGrouping::Month, MonthOf(0));
     SummaryRow row;
     if (!month.groups.empty() && month.groups.front().label != Gbk(kUnreadableDates)) {
         row = month.groups.front();
     }
     ui_->本月利润->setText(QStringLiteral("本月（%1）：%2 单，总利润 %3 元")
-                               .arg(first.toString(QStringLiteral("yyyy-MM")))
+                               .arg(Today().toString(QStringLiteral("yyyy-MM")))
                                .arg(row.count)
                                .arg(GbkToQString(DoubleToText(row.sums[3]))));
 }
