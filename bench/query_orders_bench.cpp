@@ -90,7 +90,8 @@ void BM_MonthSummary(benchmark::State& state) {
     for (auto _ : state) {
         DatabaseConnection db;
         std::vector<SummarySource> sources;
-        if (!db.OpenMdbFile(path) || !ReadSummarySources(db, {}, "", sources)) {
+        if (!db.OpenMdbFile(path) ||
+            !ReadSummarySources(db, {}, "", SummaryDetail::DatesOnly, sources)) {
             state.SkipWithError("the summary statement failed");
             break;
         }

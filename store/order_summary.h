@@ -23,7 +23,8 @@ inline constexpr const char* kUnreadableDates = "日期无法识别";
 
 enum class SummaryGrouping { Month, Day, Seller, Express };
 
-// Orders that share one date text, seller account and express company.
+// Orders that share one date text, and seller account and express company
+// when they were asked for (empty otherwise).
 struct SummarySource {
     int date = 0;  // by ReadOrderDate; 0 when it cannot be read
     std::string seller;
@@ -32,10 +33,15 @@ struct SummarySource {
     std::array<double, 4> sums{};
 };
 
+// Whether the ledger tells seller accounts and express companies apart too
+// (needed for grouping by them), or dates only, which is quicker.
+enum class SummaryDetail { DatesOnly, DatesAndNames };
+
 // Reads the ledger's answer for a search of the main window (its nine texts
 // and filter keyword); false when the database rejects the statement.
 bool ReadSummarySources(DatabaseConnection& db, const OrderSearchTexts& inputs,
-                        const std::string& filter, std::vector<SummarySource>& sources);
+                        const std::string& filter, SummaryDetail detail,
+                        std::vector<SummarySource>& sources);
 
 // Days as year*10000 + month*100 + day, both ends included; 0 leaves an end open.
 struct DateRange {

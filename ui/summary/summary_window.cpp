@@ -83,13 +83,30 @@ bool SummaryWindow::Load(const OrderSearchTexts& inputs, const std::string& filt
         ShowMessage(Gbk("数据库不存在"), kMbOk, Gbk("警告"));
         return false;
     }
-    if (!外部数据库1.OpenMdbFile(path) ||
-        !ReadSummarySources(外部数据库1, inputs, filter, sources_)) {
+    inputs_ = inputs;
+    filter_ = filter;
+    if (!外部数据库1.OpenMdbFile(path)) {
         ShowDatabaseError(外部数据库1.LastError());
+        return false;
+    }
+    const bool byName = ui_->分组框->currentIndex() >= static_cast<int>(SummaryGrouping::Seller);
+    if (!ReadSources(byName ? SummaryDetail::DatesAndNames : SummaryDetail::DatesOnly)) {
         return false;
     }
     ShowThisMonth();
     WholeRangeClicked();
+    return true;
+}
+
+// Grouping by month or day needs the dates only; the names are read the
+// first time a grouping by them is chosen.
+bool SummaryWindow::ReadSources(SummaryDetail detail) {
+    if (!ReadSummarySources(外部数据库1, inputs_, filter_, detail, sources_)) {
+        sources_.clear();
+        ShowDatabaseError(外部数据库1.LastError());
+        return false;
+    }
+    namesRead_ = detail == SummaryDetail::DatesAndNames;
     return true;
 }
 
@@ -126,6 +143,10 @@ void SummaryWindow::SetRange(int from, int to) {
 
 void SummaryWindow::Refresh() {
     const int grouping = ui_->分组框->currentIndex();
+    if (grouping >= static_cast<int>(SummaryGrouping::Seller) && !namesRead_ &&
+        !ReadSources(SummaryDetail::DatesAndNames)) {
+        return;
+    }
     const Summary summary =
         Summarise(sources_, static_cast<SummaryGrouping>(grouping),
                   {DayNumber(ui_->开始日期->date()), DayNumber(ui_->结束日期->date())});

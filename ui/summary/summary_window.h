@@ -41,8 +41,13 @@ class SummaryWindow : public QWidget {
     std::unique_ptr<Ui::SummaryWindow> ui_;
     QChartView* chart_;
     DatabaseConnection 外部数据库1;
+    bool ReadSources(SummaryDetail detail);
+
+    OrderSearchTexts inputs_;
+    std::string filter_;
     std::vector<SummarySource> sources_;
-    Summary shown_;  // what the table shows
+    bool namesRead_ = false;  // sources_ tell sellers and express companies apart
+    Summary shown_;           // what the table shows
 };
 
 // Opens the window for a search of the main window (texts GBK), or brings
