@@ -46,9 +46,9 @@ WorkbookWriter::WorkbookWriter(const std::string& path) {
     format_set_bold(headerFormat_);
 }
 
+// A workbook never closed is dropped unwritten.
 WorkbookWriter::~WorkbookWriter() {
-    std::string ignored;
-    if (!closed_) Close(ignored);
+    if (workbook_) lxw_workbook_free(workbook_);
 }
 
 bool WorkbookWriter::Check(int result) {

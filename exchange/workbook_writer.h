@@ -11,7 +11,8 @@
 //
 // Errors are remembered, not thrown: the first one stops further writing and
 // Close reports it (Chinese text for the user), with the sheet, row and
-// column it happened at; a workbook with an error is not written at all.
+// column it happened at; a workbook with an error, or destroyed without
+// Close, is not written at all.
 
 #include <map>
 #include <string>

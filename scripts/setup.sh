@@ -17,6 +17,10 @@ PACKAGES=(
     qt6-charts-dev
     libxlsxwriter-dev libzip-dev
 )
+# Test only: the spreadsheet clients that read and write the exchange tests'
+# workbooks. scripts/test.sh asks for them with TALLOVAR_SETUP_TESTS=1.
+TEST_PACKAGES=(python3-openpyxl libreoffice-calc-nogui)
+if [ "${TALLOVAR_SETUP_TESTS:-0}" = 1 ]; then PACKAGES+=("${TEST_PACKAGES[@]}"); fi
 # Test-only: lintian checks the Debian package that the package test builds.
 PACKAGES+=(lintian)
 # Test-only: the summary window's export is read back by a real spreadsheet reader.

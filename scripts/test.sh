@@ -5,6 +5,7 @@
 # (scripts/fuzz.sh). TALLOVAR_TEST_QUICK=1 runs the suite in build/ only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+export TALLOVAR_SETUP_TESTS=1  # also the spreadsheet clients the exchange tests use
 scripts/setup.sh
 scripts/build.sh
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 900 "$@")

@@ -17,7 +17,7 @@ const AdminCommand kCommands[] = {
      "管理可以登录的用户（在账本目录中运行）/ manage who can sign in (run in the ledger's "
      "directory)",
      RunUser},
-    {"backup", "[FILE] | --daily",
+    {"backup", "[FILE] [--force] | --daily",
      "程序打开时也可备份账本；默认 tallovar-日期-时间.mdb；--daily 每天一份放入 备份/，保留 7 "
      "份每日和 4 份每周的 / a consistent copy of the ledger, also while the program runs; "
      "default tallovar-DATE-TIME.mdb; --daily: once a day into "
@@ -27,13 +27,15 @@ const AdminCommand kCommands[] = {
      "检查备份后替换账本，原账本保存为 tallovar.mdb.replaced-时间 / check a backup and put it in "
      "place of the ledger, keeping the old one as tallovar.mdb.replaced-TIME",
      RunRestore},
-    {"export", "[--gbk] [--output FILE|-] [--seller X ...] [--waiting|--problem]",
-     "把订单导出为 Excel/WPS 可打开的 CSV，条件同主窗口的查询 / orders as CSV for Excel and WPS, "
+    {"export",
+     "[--xlsx | --gbk [--gb18030]] [--force] [--output FILE|-] [--seller X ...] "
+     "[--waiting|--problem]",
+     "把订单导出为 Excel 工作簿或 CSV，条件同主窗口的查询 / orders as an Excel workbook or CSV, "
      "searched as in the main window",
      RunExport},
-    {"import", "FILE.csv [--skip-bad] [--ignore-unknown]",
-     "从 Excel/WPS 保存的 CSV 导入订单，全部成功或全部不导入 / orders from a CSV saved by Excel "
-     "or WPS, all or nothing",
+    {"import", "FILE.xlsx|FILE.csv [--skip-bad] [--ignore-unknown] [--allow-duplicates]",
+     "从 Excel/WPS/LibreOffice 保存的工作簿或 CSV 导入订单，全部成功或全部不导入 / orders from a "
+     "workbook or CSV saved by Excel, WPS or LibreOffice, all or nothing",
      RunImport},
     {"upgrade", "",
      "把旧账本升级到当前的表结构（先在旁边保存一份）/ bring an older ledger to the current "

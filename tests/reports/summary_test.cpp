@@ -8,6 +8,7 @@
 #include "common/date_parts.h"
 #include "reports_fixture.h"
 #include "tests/admin/admin_run.h"
+#include "tests/settings/temp_directory.h"
 #include "ui/save_file_dialog.h"
 
 namespace {
@@ -195,6 +196,15 @@ TEST_F(SummaryTest, ExportWritesTheTableToAWorkbook) {
     QString expected = QStringLiteral("卖家账号|单数|总售价|总进价|总佣金|总利润\n");
     for (const QStringList& row : Cells(Table(window))) expected += row.join('|') + "\n";
     EXPECT_EQ(QString::fromStdString(read.output), expected);
+
+    // The ledger itself is never written over, whatever name is chosen.
+    const std::string ledgerBytes = ReadBytes(ledger.DatabaseFile());
+    SetSaveFileDialogForTesting(
+        [&](const QString&) { return QString::fromStdString(ledger.DatabaseFile()); });
+    Click(window, "导出按钮");
+    SetSaveFileDialogForTesting({});
+    EXPECT_EQ(ReadBytes(ledger.DatabaseFile()), ledgerBytes);
+    EXPECT_EQ(messages.back().rfind("导出失败：", 0), 0u) << messages.back();
 }
 
 }  // namespace

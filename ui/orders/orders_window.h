@@ -27,7 +27,8 @@ class OrdersWindow : public QWidget, public Ui::OrdersWindow {
     QAction* 添加;
     QAction* 修改;
     QAction* 删除;
-    // Below a separator, after the designed items.
+    // After a separator: what goes beyond the designed menu.
+    QAction* 导出到Excel;
     QAction* 统计;
     QAction* 回收站;
 
@@ -44,6 +45,7 @@ class OrdersWindow : public QWidget, public Ui::OrdersWindow {
     void ViewOrder();
     void ShipOrder();
     void DeleteOrder();
+    void ExportToSheet();
     void OpenSummary();
     void OpenRecycleBin();
 
@@ -57,6 +59,7 @@ class OrdersWindow : public QWidget, public Ui::OrdersWindow {
   private:
     bool SelectionMissing(const char* message);
 
+    OrderTotals shownTotals_;  // the count and sums of what the list shows
     // The search the list shows, for the windows that work on the same orders.
     OrderSearchTexts lastInputs_;
     std::string lastFilter_;

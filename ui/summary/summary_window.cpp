@@ -10,6 +10,7 @@
 #include "common/message_box.h"
 #include "common/text_encoding.h"
 #include "common/value_text.h"
+#include "exchange/ledger_guard.h"
 #include "platform/files.h"
 #include "ui/save_file_dialog.h"
 #include "ui/summary/summary_chart.h"
@@ -164,10 +165,11 @@ void SummaryWindow::ExportClicked() {
     const QString path = AskSaveFileName(this, QStringLiteral("导出统计"), suggested,
                                          QStringLiteral("Excel 工作簿 (*.xlsx)"));
     if (path.isEmpty()) return;
-    std::string error;
+    // Never over the ledger or another ledger file, whatever name was chosen.
+    std::string error = LedgerOverwriteProblem(path.toStdString(), GbkToUtf8(DatabasePath()));
     const std::string header = GroupHeader(ui_->分组框->currentIndex()).toStdString();
-    if (!WriteSummaryWorkbook(shown_, header, path.toStdString(), error)) {
-        ShowMessage(Gbk("导出失败：") + Gbk(error), kMbOk, Gbk("错误"));
+    if (!error.empty() || !WriteSummaryWorkbook(shown_, header, path.toStdString(), error)) {
+        ShowMessage(Gbk("导出失败：") + Gbk(error), kMbOk, Gbk("错误"));  // error is UTF-8
         return;
     }
     ShowMessage(Gbk("已导出到 ") + QStringToGbk(path), kMbOk, Gbk("统计"));
