@@ -5,6 +5,7 @@
 
 #include "app/exit_cleanup.h"
 #include "app/program_state.h"
+#include "ui/double_click.h"
 #include "ui/login/login_window.h"
 #include "ui/window_frame.h"
 
@@ -12,8 +13,15 @@ int main(int argc, char** argv) {
     ResetProgramState();
     RegisterExitCleanup();
 
-    QApplication app(argc, argv);
+    // Qt reads its own options from the command line (-style, -stylesheet,
+    // -reverse, -qwindowgeometry, …), and they would change the designed
+    // windows: Qt is given the program's name only, and nothing else reads it.
+    char programName[] = "tallovar";
+    char* qtArguments[] = {argc > 0 && argv[0] != nullptr ? argv[0] : programName, nullptr};
+    int qtArgumentCount = 1;
+    QApplication app(qtArgumentCount, qtArguments);
     ApplyDefaultGuiFont();
+    KeepDoubleClicksInOneWindow();
     InstallChineseQtTexts();
 
     OpenLoginWindow();

@@ -23,8 +23,8 @@ TEST_PACKAGES=(python3-openpyxl libreoffice-calc-nogui)
 if [ "${TALLOVAR_SETUP_TESTS:-0}" = 1 ]; then PACKAGES+=("${TEST_PACKAGES[@]}"); fi
 # Test-only: lintian checks the Debian package that the package test builds.
 PACKAGES+=(lintian)
-# Test-only: the summary window's export is read back by a real spreadsheet reader.
-PACKAGES+=(python3-openpyxl)
+# Test-only: a window manager that frames windows, and xprop/xwininfo to measure the frames.
+PACKAGES+=(openbox x11-utils)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QImage>
+#include <QLabel>
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
@@ -74,6 +76,20 @@ class OrdersWindowTest : public testing::Test {
     long long shippedId = 0;
     long long openId = 0;
 };
+
+// The bounding box of the pixels of an image that a test picks.
+template <typename Ink>
+QRect InkBox(const QImage& image, Ink ink) {
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (ink(image.pixelColor(x, y))) box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
+}
+
+bool Red(const QColor& pixel) { return pixel.red() > 150 && pixel.green() < 100; }
 
 QStringList Items(const QComboBox* box) {
     QStringList items;
@@ -289,4 +305,60 @@ TEST_F(OrdersWindowTest, SelectionShowsOnlyWhileTheListHasTheFocus) {
     EXPECT_NE(window->信息列表框->palette().color(QPalette::Active, QPalette::Highlight), focused);
     EXPECT_EQ(window->信息列表框->palette().color(QPalette::Active, QPalette::Highlight),
               window->信息列表框->palette().color(QPalette::Active, QPalette::Base));
+}
+
+TEST_F(OrdersWindowTest, FocusFrameGoesAroundTheWholeRow) {
+    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
+    QApplication::setActiveWindow(window);
+    OrderListView* list = window->信息列表框;
+    // A click on a cell in the middle of the first row.
+    const QRect cell = list->visualRect(list->model()->index(0, 5));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+    ASSERT_TRUE(list->hasFocus());
+    // The top edge of the row's frame, one pixel high.
+    const QImage shown = list->viewport()->grab().toImage();
+    const QImage edge = shown.copy(0, cell.top(), shown.width(), 1);
+    const QColor frame = list->palette().color(QPalette::Text);
+    const QRect ink = InkBox(edge, [&](const QColor& pixel) { return pixel == frame; });
+    EXPECT_LE(ink.left(), 2);
+    EXPECT_GE(ink.right(), std::min(list->horizontalHeader()->length(), edge.width()) - 3);
+}
+
+TEST_F(OrdersWindowTest, TotalsLineShowsWholeForTheLargestLedgers) {
+    // Sums with the longest text a sum can have; the count then as for a
+    // ledger of ten million orders.
+    ledger.AddOrder({{"售价", "-1.797693134862e308"},
+                     {"进价", "-1.797693134862e308"},
+                     {"佣金", "-1.797693134862e308"},
+                     {"利润", "-1.797693134862e308"}});
+    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
+    const QString queried = window->标签10->text();
+    ASSERT_TRUE(queried.startsWith(QString::fromUtf8("记录：当前有4单"))) << queried.toStdString();
+    QString largest = queried;
+    largest.replace(QString::fromUtf8("有4单"), QString::fromUtf8("有10000000单"));
+    for (const QString& line : {queried, largest}) {
+        SCOPED_TRACE(line.toStdString());
+        window->标签10->setText(line);
+        const QImage shown = window->标签10->grab().toImage();
+        const QRect ink = InkBox(shown, Red);
+        EXPECT_FALSE(ink.isNull());
+        EXPECT_LT(ink.right(), shown.width() - 3);  // a cut line runs into the edge
+    }
+    const QRect totals = window->标签10->geometry();
+    EXPECT_TRUE(window->rect().contains(totals));
+    for (QWidget* control : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (control == window->标签10 || !control->isVisible()) continue;
+        EXPECT_FALSE(control->geometry().intersects(totals)) << control->objectName().toStdString();
+    }
+}
+
+TEST_F(OrdersWindowTest, LabelsDrawTheirCaptionFromTheTopOfTheirBox) {
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        const QRect ink = InkBox(label->grab().toImage(), [](const QColor& pixel) {
+            return Red(pixel) || qGray(pixel.rgb()) < 128;
+        });
+        // Static text leaves only the font's own space above the caption.
+        EXPECT_FALSE(ink.isNull()) << label->objectName().toStdString();
+        EXPECT_LE(ink.top(), 3) << label->objectName().toStdString();
+    }
 }

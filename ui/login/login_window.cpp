@@ -87,11 +87,8 @@ void OpenLoginWindow() {
     window->Created();
     // Measured in the font the skin left, so no caption is cut.
     window->ensurePolished();
-    FitLabelsToCaptions(window);
-    PlaceWindowCentred(window, kOuterWidth, kOuterHeight, true);
-    window->show();
-    // Now that the platform has framed the window, its outer size is the design's.
-    PlaceWindowCentred(window, kOuterWidth, kOuterHeight, true);
+    ShowLabelsAsStaticText(window);
+    ShowInDesignFrame(window, kOuterWidth, kOuterHeight, true);
 }
 
 LoginWindow* FindLoginWindow() {

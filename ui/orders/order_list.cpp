@@ -2,10 +2,28 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyle>
+#include <QStyledItemDelegate>
 
 #include "common/text_encoding.h"
 #include "store/order_query.h"
+
+namespace {
+
+// Cells draw no focus of their own: the list draws it around the whole row.
+class CellWithoutFocus : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem cell(option);
+        cell.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, cell, index);
+    }
+};
+
+}  // namespace
 
 OrderListModel::OrderListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -91,6 +109,7 @@ QVariant OrderListModel::headerData(int section, Qt::Orientation orientation, in
 OrderListView::OrderListView(QWidget* parent)
     : QTableView(parent), model_(new OrderListModel(this)) {
     setModel(model_);
+    setItemDelegate(new CellWithoutFocus(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -167,4 +186,21 @@ void OrderListView::focusInEvent(QFocusEvent* event) {
 void OrderListView::focusOutEvent(QFocusEvent* event) {
     QTableView::focusOutEvent(event);
     ShowSelectionWhileFocused();
+}
+
+void OrderListView::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    DrawRowFocus();
+}
+
+void OrderListView::DrawRowFocus() {
+    const QModelIndex current = currentIndex();
+    if (!hasFocus() || !current.isValid()) return;
+    // A dotted frame over every column of the current row, as a list view in
+    // report mode with full-row selection draws it.
+    const QRect row(-horizontalOffset(), rowViewportPosition(current.row()),
+                    horizontalHeader()->length(), rowHeight(current.row()));
+    QPainter painter(viewport());
+    painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
+    painter.drawRect(row.adjusted(0, 0, -1, -1));
 }

@@ -8,6 +8,7 @@
 #include "common/text_encoding.h"
 #include "ui/exchange/export_order_list.h"
 #include "ui/orders/query_orders.h"
+#include "ui/pick_list.h"
 #include "ui/window_frame.h"
 
 namespace {
@@ -33,7 +34,8 @@ OrdersWindow::OrdersWindow() {
     totalsFont.setPixelSize(14);
     totalsFont.setBold(true);
     标签10->setFont(totalsFont);
-    FitLabelsToCaptions(this);
+    ShowLabelsAsStaticText(this);
+    SetUpDropDowns(this);
 
     菜单 = new QMenu(QString::fromUtf8("菜单"), this);
     菜单->setObjectName(QString::fromUtf8("菜单"));
@@ -85,11 +87,8 @@ void OrdersWindow::RunQuery(const OrderSearchTexts& inputs, const std::string& f
 void OpenMainWindow() {
     auto* window = new OrdersWindow;
     OpenWindow() = window;
-    PlaceWindowCentred(window, 852, 442, false);
     window->Created();
-    window->show();
-    // Once shown, the frame the platform draws is known and comes off the size.
-    PlaceWindowCentred(window, 852, 442, false);
+    ShowInDesignFrame(window, 852, 442, false);
 }
 
 OrdersWindow* MainWindow() { return OpenWindow().data(); }

@@ -143,8 +143,7 @@ void OpenRecycleWindow() {
         window->close();
         return;
     }
-    if (!window->isVisible()) PlaceWindowCentred(window, 820, 420, false);
-    window->show();
+    if (!window->isVisible()) ShowInDesignFrame(window, 820, 420, false);
     window->raise();
     window->activateWindow();
 }

@@ -218,8 +218,7 @@ void OpenSummaryWindow(const OrderSearchTexts& inputs, const std::string& filter
         window->close();
         return;
     }
-    if (!window->isVisible()) PlaceWindowCentred(window, 820, 620, false);
-    window->show();
+    if (!window->isVisible()) ShowInDesignFrame(window, 820, 620, false);
     window->raise();
     window->activateWindow();
 }
