@@ -11,6 +11,8 @@
 #include "ui/busy_cursor.h"
 #include "ui/editor/editor_window.h"
 #include "ui/orders/orders_window.h"
+#include "ui/recycle/recycle_window.h"
+#include "ui/summary/summary_window.h"
 
 namespace {
 // Column numbers of the model, whatever order the header shows them in.
@@ -70,3 +72,7 @@ void OrdersWindow::DeleteOrder() {
         ShowDatabaseError(DatabaseErrorDetail(外部数据库1.LastError()));
     RunQuery({}, "");
 }
+
+void OrdersWindow::OpenSummary() { OpenSummaryWindow(lastInputs_, lastFilter_); }
+
+void OrdersWindow::OpenRecycleBin() { OpenRecycleWindow(); }
