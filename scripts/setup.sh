@@ -14,6 +14,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-noto-cjk xvfb xauth imagemagick xdotool libx11-dev
     clang libclang-rt-14-dev
+    qt6-charts-dev
     libxlsxwriter-dev libzip-dev
     # the team ledger: its ODBC driver, and the throw-away server of the tests
     odbc-postgresql postgresql-15 postgresql-client-15

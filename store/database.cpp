@@ -192,8 +192,9 @@ class RowReader {
     static SQLSMALLINT CTypeOf(ValueKind kind, std::size_t& width) {
         switch (kind) {
             case ValueKind::Int32:
-                width = sizeof(SQLINTEGER);
-                return SQL_C_SLONG;
+                // Read whole: an id written by another tool may pass 32 bits.
+                width = sizeof(SQLBIGINT);
+                return SQL_C_SBIGINT;
             case ValueKind::Int16:
                 width = sizeof(SQLSMALLINT);
                 return SQL_C_SSHORT;
@@ -247,7 +248,7 @@ class RowReader {
         if (b.indicator == SQL_NULL_DATA) return true;
         switch (b.kind) {
             case ValueKind::Int32:
-                return AppendFixed<SQLINTEGER, std::int64_t>(b);
+                return AppendFixed<SQLBIGINT, std::int64_t>(b);
             case ValueKind::Int16:
                 return AppendFixed<SQLSMALLINT, std::int64_t>(b);
             case ValueKind::UInt8:
@@ -325,6 +326,7 @@ struct DatabaseConnection::State {
     bool lost = false;           // the server dropped the connection
     bool inTransaction = false;  // a "begin" was sent and not yet ended
     bool observed = true;
+    std::int64_t rowsAffected = 0;
 
     ~State() {
         Close();
@@ -654,7 +656,11 @@ bool DatabaseConnection::ExecuteSql(const std::string& statement) {
         s.lastError = Gbk("数据库没有打开");
         return false;
     }
-    if (!s.SendStatement(statement)) return false;
+    s.rowsAffected = 0;
+    const std::unique_ptr<Statement> sql = s.SendStatement(statement);
+    if (!sql) return false;
+    SQLLEN rows = 0;
+    if (SQL_SUCCEEDED(SQLRowCount(sql->get(), &rows)) && rows > 0) s.rowsAffected = rows;
     s.lastError.clear();
     return true;
 }
@@ -667,6 +673,8 @@ int DatabaseConnection::ColumnCount(std::int32_t handle) {
 void DatabaseConnection::SetObservedForTesting(bool observed) { state_->observed = observed; }
 
 void DatabaseConnection::CloseResultSets() { state_->sets.clear(); }
+
+std::int64_t DatabaseConnection::RowsAffected() const { return state_->rowsAffected; }
 
 bool DatabaseConnection::IsOpen() const { return state_->connection != SQL_NULL_HDBC; }
 

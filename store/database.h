@@ -42,6 +42,9 @@ class DatabaseConnection {
     // Runs a statement that returns no rows; false when there is no
     // connection or the statement is rejected.
     bool ExecuteSql(const std::string& statement);
+    // How many rows the last ExecuteSql inserted, changed or deleted; 0 after
+    // one that met no row (an update of an order deleted meanwhile) or failed.
+    std::int64_t RowsAffected() const;
 
     // The number of columns of a result set; 0 for a handle not held.
     int ColumnCount(std::int32_t handle);

@@ -3,6 +3,7 @@
 #include <QPointer>
 
 #include "ui/editor/editor_parts.h"
+#include "ui/editor/field_guard.h"
 #include "ui/pick_list.h"
 #include "ui/window_frame.h"
 #include "ui_editor.h"
@@ -28,6 +29,7 @@ EditorWindow::EditorWindow()
     ui->setupUi(this);
     ShowLabelsAsStaticText(this);
     SetUpDropDowns(this);
+    for (QWidget* field : FieldsInColumnOrder(*ui)) GuardFieldText(field);
 
     for (ContentEdit* price : {ui->编辑框6, ui->编辑框9, ui->编辑框10}) {
         connect(price, &ContentEdit::contentChanged, this, [this] { UpdateProfit(*this); });

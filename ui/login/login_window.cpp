@@ -10,8 +10,10 @@
 #include "common/text_encoding.h"
 #include "common/value_text.h"
 #include "platform/files.h"
+#include "store/database_error.h"
 #include "store/ledger.h"
 #include "store/settings.h"
+#include "ui/busy_cursor.h"
 #include "ui/orders/orders_window.h"
 #include "ui/window_frame.h"
 #include "ui_login.h"
@@ -72,9 +74,9 @@ void LoginWindow::SignInClicked() {
 
     // A connection or statement that fails is a database fault, not a wrong
     // password: the user sees the driver's diagnostic and may try again.
-    if (!OpenLedger(外部数据库1)) {
+    if (!WhileBusy([&] { return OpenLedger(外部数据库1); })) {
         signInRecordset = 0;
-        ShowDatabaseError(外部数据库1.LastError());
+        ShowDatabaseError(DatabaseErrorDetail(外部数据库1.LastError()));
         return;
     }
     // The typed texts go in as values, quotes doubled, so a quote in a name
@@ -82,9 +84,9 @@ void LoginWindow::SignInClicked() {
     const std::string statement =
         "select * from sysuser where username='" + QuoteText(QStringToGbk(ui_->编辑框1->text())) +
         "' and password='" + QuoteText(QStringToGbk(ui_->编辑框2->text())) + "'";
-    signInRecordset = 外部数据库1.OpenTable(statement);
+    signInRecordset = WhileBusy([&] { return 外部数据库1.OpenTable(statement); });
     if (signInRecordset == 0) {
-        ShowDatabaseError(外部数据库1.LastError());
+        ShowDatabaseError(DatabaseErrorDetail(外部数据库1.LastError()));
         return;
     }
     signInResult = NumberToInteger(外部数据库1.ReadColByIndex(signInRecordset, 1));

@@ -6,10 +6,14 @@
 #include <QStyle>
 #include <QStyledItemDelegate>
 
+#include "common/text_cut.h"
 #include "common/text_encoding.h"
 #include "store/order_query.h"
 
 namespace {
+
+// The most of a cell the list shows: more than the widest column can hold.
+constexpr std::size_t kShownBytes = 4096;
 
 // Cells draw no focus of their own: the list draws it around the whole row.
 class CellWithoutFocus : public QStyledItemDelegate {
@@ -95,7 +99,10 @@ int OrderListModel::columnCount(const QModelIndex& parent) const {
 
 QVariant OrderListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= ItemCount()) return {};
-    return GbkToQString(Cell(rows_[index.row()], index.column()));
+    // No column is wide enough to show more than the beginning of a long
+    // text, and laying out all of it on every paint would stall the list.
+    return GbkToQString(
+        WholeCharactersWithin(Cell(rows_[index.row()], index.column()), kShownBytes));
 }
 
 QVariant OrderListModel::headerData(int section, Qt::Orientation orientation, int role) const {

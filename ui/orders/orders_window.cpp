@@ -46,6 +46,8 @@ OrdersWindow::OrdersWindow() {
     删除 = AddMenuItem(菜单, "删除");
     菜单->addSeparator();
     导出到Excel = AddMenuItem(菜单, "导出到 Excel…");
+    统计 = AddMenuItem(菜单, "统计…");
+    回收站 = AddMenuItem(菜单, "回收站…");
 
     connect(查询按钮, &QPushButton::clicked, this, &OrdersWindow::SearchClicked);
     connect(查询按钮1, &QPushButton::clicked, this, &OrdersWindow::ClearClicked);
@@ -60,6 +62,8 @@ OrdersWindow::OrdersWindow() {
     connect(修改, &QAction::triggered, this, &OrdersWindow::ModifyOrder);
     connect(删除, &QAction::triggered, this, &OrdersWindow::DeleteOrder);
     connect(导出到Excel, &QAction::triggered, this, &OrdersWindow::ExportToSheet);
+    connect(统计, &QAction::triggered, this, &OrdersWindow::OpenSummary);
+    connect(回收站, &QAction::triggered, this, &OrdersWindow::OpenRecycleBin);
 }
 
 OrdersWindow::~OrdersWindow() = default;
@@ -72,6 +76,8 @@ void OrdersWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void OrdersWindow::RunQuery(const OrderSearchTexts& inputs, const std::string& filter) {
+    lastInputs_ = inputs;
+    lastFilter_ = filter;
     OrderListDisplay display{
         外部数据库1, [this](const std::string& line) { 标签10->setText(GbkToQString(line)); },
         *信息列表框->List(), [this](const OrderTotals& totals) { shownTotals_ = totals; }};
