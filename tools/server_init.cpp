@@ -56,6 +56,19 @@ bool CopyRows(SqliteDatabase& file, ServerSession& server, const std::string& se
     return flush();
 }
 
+// The recycle bin of a file that has one, every entry under its number.
+bool CopyBin(SqliteDatabase& file, ServerSession& server, std::string& error) {
+    if (file.QueryText("select count(*) from sqlite_master where type='table' and "
+                       "name='回收站'") != "1") {
+        return true;
+    }
+    long entries = 0;
+    const std::string columns = std::string("编号,删除时间,") + kOrderColumns;
+    return CopyRows(file, server, "select " + columns + " from 回收站 order by 编号",
+                    "insert into 回收站(" + columns + ") values", kOrderColumnCount + 2, entries,
+                    error);
+}
+
 // Users and orders of a checked ledger file, onto the server.
 bool MoveFileLedger(const std::string& path, ServerSession& server, long& users, long& orders,
                     std::string& error) {
@@ -75,7 +88,8 @@ bool MoveFileLedger(const std::string& path, ServerSession& server, long& users,
            CopyRows(file, server,
                     std::string("select ") + kOrderColumns + " from 订单列表 order by ID",
                     std::string("insert into 订单列表(") + kOrderColumns + ") values",
-                    kOrderColumnCount, orders, error);
+                    kOrderColumnCount, orders, error) &&
+           CopyBin(file, server, error);
 }
 
 int Refuse(const std::string& what, const std::string& error) {

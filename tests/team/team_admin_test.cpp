@@ -69,11 +69,21 @@ TEST_F(TeamAdminTest, LedgerFileMovesWithEveryTextAndId) {
     EXPECT_EQ(OnServer(team, kEveryColumn), fileOrders);
     EXPECT_EQ(OnServer(team, "select ID, username, password from sysuser order by ID"),
               file.Rows("select ID, username, password from sysuser order by ID"));
+    // The bin, filled by the deletes above, moved entry for entry; and
+    // the sign-in's comparison ignores ASCII letter case on both.
+    const char* const kBin = "select 编号,删除时间,ID,备注 from 回收站 order by 编号";
+    ASSERT_EQ(file.Rows(kBin).size(), 3u);
+    EXPECT_EQ(OnServer(team, kBin), file.Rows(kBin));
+    const char* const kSignIn =
+        "select count(*) from sysuser where username='老板' and password='PW'";
+    EXPECT_EQ(OnServer(team, kSignIn), file.Rows(kSignIn));
     // New orders follow the largest id, never reuse one.
     ServerSession session;
     ASSERT_TRUE(session.Open(team));
     ASSERT_TRUE(session.Exec("insert into 订单列表(备注) values('新')"));
     EXPECT_EQ(OnServer(team, "select max(ID) from 订单列表")[0][0], "10007");
+    ASSERT_TRUE(session.Exec("delete from 订单列表 where id=10007"));
+    EXPECT_EQ(OnServer(team, "select max(编号), max(ID) from 回收站"), (Rows{{"4", "10007"}}));
 
     const AdminRun again =
         RunAdmin(file.Directory(), "init --connect '" + team + "' --from tallovar.mdb");

@@ -7,6 +7,7 @@
 #include "common/text_encoding.h"
 #include "common/value_text.h"
 #include "platform/files.h"
+#include "store/ledger.h"
 #include "store/ledger_schema.h"
 #include "ui/orders/orders_window.h"
 #include "ui/window_frame.h"
@@ -46,12 +47,12 @@ RecycleWindow::~RecycleWindow() = default;
 
 bool RecycleWindow::Load() {
     const std::string path = DatabasePath();
-    if (!PathExists(path)) {
+    if (TeamLedgerConnection().empty() && !PathExists(path)) {
         ShowMessage(Gbk("数据库不存在"), kMbOk, Gbk("警告"));
         return false;
     }
     DatabaseConnection& db = 外部数据库1;
-    const std::int32_t bin = db.OpenMdbFile(path)
+    const std::int32_t bin = OpenLedger(db)
                                  ? db.OpenTable(Gbk("select count(*) from sqlite_master where "
                                                     "type='table' and name='") +
                                                 Gbk(kRecycleBinTable) + "'")

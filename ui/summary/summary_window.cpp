@@ -12,6 +12,7 @@
 #include "common/value_text.h"
 #include "exchange/ledger_guard.h"
 #include "platform/files.h"
+#include "store/ledger.h"
 #include "ui/save_file_dialog.h"
 #include "ui/summary/summary_chart.h"
 #include "ui/summary/summary_export.h"
@@ -80,13 +81,13 @@ SummaryWindow::~SummaryWindow() = default;
 
 bool SummaryWindow::Load(const OrderSearchTexts& inputs, const std::string& filter) {
     const std::string path = DatabasePath();
-    if (!PathExists(path)) {
+    if (TeamLedgerConnection().empty() && !PathExists(path)) {
         ShowMessage(Gbk("数据库不存在"), kMbOk, Gbk("警告"));
         return false;
     }
     inputs_ = inputs;
     filter_ = filter;
-    if (!外部数据库1.OpenMdbFile(path)) {
+    if (!OpenLedger(外部数据库1)) {
         ShowDatabaseError(外部数据库1.LastError());
         return false;
     }
