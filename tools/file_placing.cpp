@@ -8,9 +8,11 @@
 #include <cstring>
 #include <ctime>
 
-bool PathExists(const char* path) {
+namespace placing {
+
+bool PathExists(const std::string& path) {
     struct stat info;
-    return lstat(path, &info) == 0;
+    return lstat(path.c_str(), &info) == 0;
 }
 
 std::string DirectoryOf(const std::string& path) {
@@ -26,10 +28,8 @@ std::string MakeTemporaryBeside(const std::string& path, const char* purpose, st
         error = std::strerror(errno);
         return {};
     }
-    // mkstemp makes the file private; give it the usual permissions.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
+    // mkstemp makes the file private (0600), and it stays so: ledgers,
+    // backups and exports hold customers' names, phones and addresses.
     close(fd);
     return temporary;
 }
@@ -67,3 +67,5 @@ std::string TimeStamp() {
     std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
     return text;
 }
+
+}  // namespace placing
