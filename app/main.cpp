@@ -8,12 +8,21 @@
 
 #include "app/exit_cleanup.h"
 #include "app/program_state.h"
+#include "app/skin_library.h"
+#include "platform/files.h"
+#include "platform/whole_file.h"
 #include "ui/login/login_window.h"
 #include "ui/window_frame.h"
 
 int main(int argc, char** argv) {
     ResetProgramState();
     RegisterExitCleanup();
+    // What an earlier start killed mid-write left beside the program (the
+    // config.ini one holds the password).
+    if (const std::string directory = ProgramDirectory(); !directory.empty()) {
+        RemoveAbandonedReplacements(NativePath(directory),
+                                    {"config.ini", kSkinLibraryFileName, ".hidden"});
+    }
 
     QApplication app(argc, argv);
     ApplyDefaultGuiFont();
