@@ -24,6 +24,8 @@ std::string DirectoryOf(const std::string& path);
 // the reason in error.
 std::string MakeTemporaryBeside(const std::string& path, const char* purpose, std::string& error);
 
+// Both flush the directory once the name is given, so a placed file keeps
+// its name through a power loss.
 // Gives a complete temporary file the name path, unless that name is taken;
 // the temporary name is gone afterwards in every case.
 PlaceResult PlaceWithoutReplacing(const std::string& temporary, const std::string& path,
