@@ -235,7 +235,9 @@ class WriterProcess {
 std::set<std::string> OrderNumbers(const std::string& path, std::string& integrity) {
     sqlite3* db = nullptr;
     std::set<std::string> numbers;
-    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    // Read-write: a store cut short by stopping its program leaves a journal
+    // that is rolled back first, as the next program would.
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
     sqlite3_stmt* statement = nullptr;
     sqlite3_prepare_v2(db, "pragma integrity_check", -1, &statement, nullptr);
     integrity = sqlite3_step(statement) == SQLITE_ROW
