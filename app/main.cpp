@@ -2,9 +2,6 @@
 // as start-up window, then the message loop until the last window is gone.
 // The program reads no command line.
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 #include "app/exit_cleanup.h"
 #include "app/program_state.h"
@@ -26,12 +23,7 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     ApplyDefaultGuiFont();
-    // Qt's own texts (context menus of edit boxes, standard buttons) in Chinese.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(&qtTexts);
-    }
+    InstallChineseQtTexts();
 
     OpenLoginWindow();
     if (QApplication::topLevelWidgets().isEmpty()) return 0;

@@ -1,5 +1,7 @@
 #include "platform/private_profile.h"
 
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -198,6 +200,15 @@ Utf8Lead LeadOf(unsigned char c) {
 bool IsNonAsciiUtf8(std::string_view bytes) {
     bool nonAscii = false;
     for (std::size_t i = 0; i < bytes.size();) {
+        // Runs of ASCII (most of a settings file) eight bytes at a time.
+        std::uint64_t word = 0;
+        if (bytes.size() - i >= sizeof word) {
+            std::memcpy(&word, bytes.data() + i, sizeof word);
+            if ((word & 0x8080808080808080u) == 0) {
+                i += sizeof word;
+                continue;
+            }
+        }
         const auto c = static_cast<unsigned char>(bytes[i]);
         if (c < 0x80) {
             ++i;

@@ -14,13 +14,13 @@ if [ -z "$lib" ]; then
     echo "找不到 SQLite ODBC 驱动（libsqliteodbc）/ SQLite ODBC driver not found (libsqliteodbc)" >&2
     exit 1
 fi
-tmp=$(mktemp)
-trap 'rm -f "$tmp"' EXIT
-cat >"$tmp" <<INI
-[$DRIVER_NAME]
-Description=SQLite 3 ODBC driver, registered under the Access driver name
-Driver=$lib
-Setup=$lib
-INI
-odbcinst -i -d -f "$tmp" >/dev/null
+ini=$(odbcinst -j 2>/dev/null | sed -n 's/^DRIVERS\.*: *//p')
+ini=${ini:-/etc/odbcinst.ini}
+# Appended as text: odbcinst -i would rewrite the whole file and drop its
+# comments, and the package's purge takes exactly these lines away again.
+{
+    if [ -s "$ini" ] && [ -n "$(tail -c 1 "$ini")" ]; then echo; fi
+    printf '[%s]\nDescription=%s\nDriver=%s\nSetup=%s\nUsageCount=1\n' "$DRIVER_NAME" \
+        "SQLite 3 ODBC driver, registered under the Access driver name" "$lib" "$lib"
+} >>"$ini"
 echo "已注册 ODBC 驱动 / registered ODBC driver: $DRIVER_NAME"

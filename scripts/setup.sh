@@ -14,7 +14,14 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-noto-cjk xvfb xauth imagemagick xdotool libx11-dev
     clang libclang-rt-14-dev
+    libxlsxwriter-dev libzip-dev
 )
+# Test only: the spreadsheet clients that read and write the exchange tests'
+# workbooks. scripts/test.sh asks for them with TALLOVAR_SETUP_TESTS=1.
+TEST_PACKAGES=(python3-openpyxl libreoffice-calc-nogui)
+if [ "${TALLOVAR_SETUP_TESTS:-0}" = 1 ]; then PACKAGES+=("${TEST_PACKAGES[@]}"); fi
+# Test-only: lintian checks the Debian package that the package test builds.
+PACKAGES+=(lintian)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

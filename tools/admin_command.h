@@ -25,3 +25,5 @@ int RunBackup(const std::vector<std::string>& arguments);
 int RunRestore(const std::vector<std::string>& arguments);
 int RunExport(const std::vector<std::string>& arguments);
 int RunImport(const std::vector<std::string>& arguments);
+int RunLists(const std::vector<std::string>& arguments);
+int RunSetup(const std::vector<std::string>& arguments);

@@ -17,7 +17,7 @@ const AdminCommand kCommands[] = {
      "管理可以登录的用户（在账本目录中运行）/ manage who can sign in (run in the ledger's "
      "directory)",
      RunUser},
-    {"backup", "[FILE]",
+    {"backup", "[FILE] [--force]",
      "程序打开时也可备份账本；默认 tallovar-日期-时间.mdb / a consistent copy of the ledger, "
      "also while the program runs; default tallovar-DATE-TIME.mdb",
      RunBackup},
@@ -25,14 +25,24 @@ const AdminCommand kCommands[] = {
      "检查备份后替换账本，原账本保存为 tallovar.mdb.replaced-时间 / check a backup and put it in "
      "place of the ledger, keeping the old one as tallovar.mdb.replaced-TIME",
      RunRestore},
-    {"export", "[--gbk] [--output FILE|-] [--seller X ...] [--waiting|--problem]",
-     "把订单导出为 Excel/WPS 可打开的 CSV，条件同主窗口的查询 / orders as CSV for Excel and WPS, "
+    {"export",
+     "[--xlsx | --gbk [--gb18030]] [--force] [--output FILE|-] [--seller X ...] "
+     "[--waiting|--problem]",
+     "把订单导出为 Excel 工作簿或 CSV，条件同主窗口的查询 / orders as an Excel workbook or CSV, "
      "searched as in the main window",
      RunExport},
-    {"import", "FILE.csv [--skip-bad] [--ignore-unknown]",
-     "从 Excel/WPS 保存的 CSV 导入订单，全部成功或全部不导入 / orders from a CSV saved by Excel "
-     "or WPS, all or nothing",
+    {"import", "FILE.xlsx|FILE.csv [--skip-bad] [--ignore-unknown] [--allow-duplicates]",
+     "从 Excel/WPS/LibreOffice 保存的工作簿或 CSV 导入订单，全部成功或全部不导入 / orders from a "
+     "workbook or CSV saved by Excel, WPS or LibreOffice, all or nothing",
      RunImport},
+    {"lists", "show [LIST] | add|remove LIST TEXT... | set LIST [TEXT...]",
+     "查看或修改程序的选择列表，LIST 为 卖家账号 或 快递公司 / show or change the program's pick "
+     "lists, LIST being 卖家账号 (seller) or 快递公司 (express)",
+     RunLists},
+    {"setup", "[FOLDER]",
+     "文件夹中还没有账本时，打开“新建账本”窗口 / open the window that makes the first ledger "
+     "when FOLDER has none",
+     RunSetup},
 };
 
 void PrintUsage(std::FILE* out) {

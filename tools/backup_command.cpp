@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "exchange/ledger_guard.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
 #include "tools/database_copy.h"
@@ -17,10 +18,13 @@
 #include "tools/ledger_file.h"
 #include "tools/sqlite_handle.h"
 
-int RunBackup(const std::vector<std::string>& arguments) {
+int RunBackup(const std::vector<std::string>& given) {
+    // --force lets a backup replace an existing file, but never a ledger.
+    std::vector<std::string> arguments = given;
+    const bool force = std::erase(arguments, "--force") > 0;
     if (arguments.size() > 1 || (arguments.size() == 1 && arguments[0].empty())) {
         std::fprintf(stderr,
-                     "用法 / usage: tallovar-admin backup [FILE]\n"
+                     "用法 / usage: tallovar-admin backup [FILE] [--force]\n"
                      "  默认文件 / default file: tallovar-YYYYMMDD-HHMMSS.mdb\n");
         return kExitUsage;
     }
@@ -29,10 +33,13 @@ int RunBackup(const std::vector<std::string>& arguments) {
     const std::string target = arguments.empty()
                                    ? DirectoryOf(ledger) + "/tallovar-" + TimeStamp() + ".mdb"
                                    : arguments[0];
-    if (PathExists(target)) {
+    if (PathExists(target) && !force) {
         return Fail("文件已存在，未做备份：" + target,
                     "the file already exists; no backup was made: " + target);
     }
+    const std::string ledgerProblem = LedgerOverwriteProblem(target, ledger);
+    if (!ledgerProblem.empty())
+        return Fail(ledgerProblem + "；未做备份", "refused to write over a ledger");
 
     std::string error;
     const std::string temporary = MakeTemporaryBeside(target, "backup", error);
@@ -53,7 +60,11 @@ int RunBackup(const std::vector<std::string>& arguments) {
             orders = std::stoll("0" + copy.QueryText("select count(*) from 订单列表"));
         }
     }
-    switch (PlaceWithoutReplacing(temporary, target, error)) {
+    const PlaceResult placed =
+        force
+            ? (PlaceReplacing(temporary, target, error) ? PlaceResult::Placed : PlaceResult::Failed)
+            : PlaceWithoutReplacing(temporary, target, error);
+    switch (placed) {
         case PlaceResult::Placed:
             break;
         case PlaceResult::AlreadyExists:

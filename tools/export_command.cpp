@@ -1,9 +1,11 @@
-// tallovar-admin export: the orders as a CSV sheet for Excel and WPS. The
-// rows are those the main window lists for the same search texts and filter:
-// the statements come from BuildOrderStatements and run through the
-// program's own connection layer, and every value becomes text by the same
-// rules. Columns are the list's columns with its headers, ID first; a last
-// row carries the totals line and the four sums under their columns.
+// tallovar-admin export: the orders as a sheet for Excel and WPS, an .xlsx
+// workbook or a CSV file. The rows are those the main window lists for the
+// same search texts and filter: the statements come from
+// BuildOrderStatements and run through the program's own connection layer,
+// and every value becomes text by the same rules. The sheet's layout is the
+// one the window's export writes too (exchange/order_sheet.h). No export
+// replaces an existing file unless --force says so, and none ever writes over
+// the ledger or another ledger file.
 
 #include <cstdio>
 #include <string>
@@ -11,13 +13,14 @@
 
 #include "common/text_encoding.h"
 #include "common/value_text.h"
+#include "exchange/ledger_guard.h"
+#include "exchange/order_sheet.h"
+#include "exchange/sheet_encoding.h"
 #include "store/database.h"
 #include "store/order_query.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
-#include "tools/csv.h"
 #include "tools/file_placing.h"
-#include "tools/sheet_encoding.h"
 
 namespace {
 
@@ -27,35 +30,50 @@ constexpr const char* kSearchOptions[] = {
     "--purchase-account", "--purchase-order", "--delivery", "--remark",
 };
 
-// List columns 6 to 9 hold 售价, 进价, 佣金 and 利润, the four summed columns.
-constexpr int kFirstSumColumn = 6;
-
 int Usage() {
-    std::fprintf(stderr,
-                 "用法 / usage: tallovar-admin export [--gbk] [--output FILE|-]\n"
-                 "    [--seller X] [--order-no X] [--express X] [--waybill X] [--goods X]\n"
-                 "    [--purchase-account X] [--purchase-order X] [--delivery X] [--remark X]\n"
-                 "    [--waiting | --problem]\n"
-                 "默认 UTF-8（带 BOM），--gbk 为 GBK；默认文件 tallovar-orders-日期-时间.csv\n"
-                 "UTF-8 with a byte-order mark by default, GBK with --gbk; default file "
-                 "tallovar-orders-DATE-TIME.csv\n");
+    std::fprintf(
+        stderr,
+        "用法 / usage: tallovar-admin export [--xlsx | --gbk [--gb18030]] [--force]\n"
+        "    [--output FILE|-] [--seller X] [--order-no X] [--express X] [--waybill X]\n"
+        "    [--goods X] [--purchase-account X] [--purchase-order X] [--delivery X]\n"
+        "    [--remark X] [--waiting | --problem]\n"
+        "默认 CSV（UTF-8 带 BOM）；--xlsx 或文件名以 .xlsx 结尾时为 Excel 工作簿；--gbk 为 "
+        "GBK，--gb18030 允许 GBK 以外的字符；--force 覆盖已有文件\n"
+        "CSV in UTF-8 with a byte-order mark by default; an Excel workbook with --xlsx or "
+        "a FILE ending .xlsx; GBK with --gbk (--gb18030 allows characters GBK lacks); "
+        "--force replaces an existing file\n");
     return kExitUsage;
 }
 
 struct ExportOptions {
     OrderSearchTexts inputs;  // GBK
     std::string filter;       // GBK keyword or empty
+    bool xlsx = false;
     bool gbk = false;
+    bool gb18030 = false;
+    bool force = false;
     std::string output;  // UTF-8 path, "-" for standard output
 };
+
+bool ParseFlag(const std::string& option, ExportOptions& options) {
+    const std::pair<const char*, bool ExportOptions::*> flags[] = {
+        {"--xlsx", &ExportOptions::xlsx},
+        {"--gbk", &ExportOptions::gbk},
+        {"--gb18030", &ExportOptions::gb18030},
+        {"--force", &ExportOptions::force},
+    };
+    for (const auto& [name, member] : flags) {
+        if (option != name) continue;
+        options.*member = true;
+        return true;
+    }
+    return false;
+}
 
 bool ParseOptions(const std::vector<std::string>& arguments, ExportOptions& options) {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& option = arguments[i];
-        if (option == "--gbk") {
-            options.gbk = true;
-            continue;
-        }
+        if (ParseFlag(option, options)) continue;
         if (option == "--waiting" || option == "--problem") {
             if (!options.filter.empty()) return false;
             options.filter = Gbk(option == "--waiting" ? "等待收货" : "问题单");
@@ -76,40 +94,36 @@ bool ParseOptions(const std::vector<std::string>& arguments, ExportOptions& opti
         }
         if (!known) return false;
     }
-    return true;
+    // A workbook is GBK-free by nature, and it is no stream.
+    return !(options.xlsx && (options.gbk || options.gb18030 || options.output == "-"));
 }
 
-struct Sheet {
-    std::string csv;  // GBK
-    std::int32_t rows = 0;
-};
+SheetFormat FormatOf(const ExportOptions& options) {
+    if (options.gb18030) return SheetFormat::CsvGb18030;
+    if (options.gbk) return SheetFormat::CsvGbk;
+    if (options.xlsx) return SheetFormat::Xlsx;
+    return FormatOfFileName(options.output);
+}
 
-// Reads the list and its totals in one read transaction, so the totals row
-// agrees with the rows even while the program stores orders.
-bool BuildSheet(DatabaseConnection& db, const ExportOptions& options, Sheet& sheet) {
+// Reads the list and its totals in one read transaction, so the totals agree
+// with the rows even while the program stores orders.
+bool ReadSheet(DatabaseConnection& db, const ExportOptions& options, OrderSheetExport& sheet,
+               OrderTotals& totals) {
     const OrderStatements statements = BuildOrderStatements(options.inputs, options.filter);
     if (!db.ExecuteSql("begin")) return false;
     const std::int32_t list = db.OpenTable(statements.list);
-    OrderTotals totals;
     const bool read = list != 0 && ReadOrderTotals(db, statements, totals);
     db.ExecuteSql("rollback");
     if (!read) return false;
 
     const auto& columns = OrderListColumns();
     std::vector<std::string> cells(columns.size());
-    for (std::size_t c = 0; c < columns.size(); ++c) cells[c] = columns[c].name;
-    AppendCsvRecord(sheet.csv, cells);
-    for (db.MoveFirst(list); !db.IsEOF(list); db.MoveNext(list), ++sheet.rows) {
+    for (db.MoveFirst(list); !db.IsEOF(list); db.MoveNext(list)) {
         for (std::size_t c = 0; c < columns.size(); ++c) {
             cells[c] = ValueToText(db.ReadColByName(list, columns[c].name));
         }
-        AppendCsvRecord(sheet.csv, cells);
+        sheet.AddOrder(cells);
     }
-
-    std::fill(cells.begin(), cells.end(), std::string());
-    cells[0] = OrderTotalsLine(totals);
-    for (int i = 0; i < 4; ++i) cells[kFirstSumColumn + i] = totals.sums[i];
-    AppendCsvRecord(sheet.csv, cells);
     return true;
 }
 
@@ -117,22 +131,47 @@ bool WriteAll(std::FILE* file, const std::string& bytes) {
     return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
 }
 
-bool WriteOutput(const std::string& path, const std::string& bytes, std::string& error) {
-    if (path == "-") {
-        const bool written = WriteAll(stdout, bytes) && std::fflush(stdout) == 0;
-        if (!written) error = "standard output";
-        return written;
-    }
-    const std::string temporary = MakeTemporaryBeside(path, "export", error);
-    if (temporary.empty()) return false;
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+bool WriteFile(const std::string& path, const std::string& bytes, std::string& error) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
     const bool written = file && WriteAll(file, bytes);
     if (!file || std::fclose(file) != 0 || !written) {
-        error = "cannot write " + temporary;
-        std::remove(temporary.c_str());
+        error = "cannot write " + path;
         return false;
     }
-    return PlaceReplacing(temporary, path, error);
+    return true;
+}
+
+// The complete file under its name: over an existing one only when forced.
+int Place(const std::string& temporary, const ExportOptions& options) {
+    std::string error;
+    if (options.force) {
+        if (PlaceReplacing(temporary, options.output, error)) return kExitOk;
+    } else {
+        switch (PlaceWithoutReplacing(temporary, options.output, error)) {
+            case PlaceResult::Placed:
+                return kExitOk;
+            case PlaceResult::AlreadyExists:
+                return Fail("文件已存在，未导出：" + options.output + "（用 --force 覆盖）",
+                            "the file already exists; nothing was exported (--force replaces it)");
+            case PlaceResult::Failed:
+                break;
+        }
+    }
+    return Fail("无法写出文件：" + error, "cannot write the file: " + error);
+}
+
+const char* FormatName(SheetFormat format) {
+    switch (format) {
+        case SheetFormat::Xlsx:
+            return "Excel .xlsx";
+        case SheetFormat::CsvUtf8:
+            return "UTF-8 (BOM)";
+        case SheetFormat::CsvGbk:
+            return "GBK";
+        case SheetFormat::CsvGb18030:
+            return "GB18030";
+    }
+    return "";
 }
 
 }  // namespace
@@ -140,25 +179,47 @@ bool WriteOutput(const std::string& path, const std::string& bytes, std::string&
 int RunExport(const std::vector<std::string>& arguments) {
     ExportOptions options;
     if (!ParseOptions(arguments, options)) return Usage();
-    const std::string path = ExistingLedgerHere();
-    if (path.empty()) return kExitFailed;
+    const std::string ledger = ExistingLedgerHere();
+    if (ledger.empty()) return kExitFailed;
     if (options.output.empty()) {
-        options.output = DirectoryOf(path) + "/tallovar-orders-" + TimeStamp() + ".csv";
+        options.output = DirectoryOf(ledger) + "/tallovar-orders-" + TimeStamp() +
+                         (options.xlsx ? ".xlsx" : ".csv");
+    }
+    const bool toFile = options.output != "-";
+    const std::string problem = toFile ? LedgerOverwriteProblem(options.output, ledger) : "";
+    if (!problem.empty()) return Fail(problem + "；未导出", "refused to write over a ledger");
+    if (toFile && !options.force && PathExists(options.output)) {
+        return Fail("文件已存在，未导出：" + options.output + "（用 --force 覆盖）",
+                    "the file already exists; nothing was exported (--force replaces it)");
     }
 
-    DatabaseConnection db;
-    Sheet sheet;
-    if (!db.OpenMdbFile(Gbk(path)) || !BuildSheet(db, options, sheet)) {
-        const std::string error = GbkToUtf8(db.LastError());
-        return Fail("无法读取账本：" + error, "cannot read the ledger: " + error);
-    }
-    const std::string bytes = options.gbk ? sheet.csv : "\xEF\xBB\xBF" + GbkToUtf8(sheet.csv);
     std::string error;
-    if (!WriteOutput(options.output, bytes, error)) {
+    const std::string temporary =
+        toFile ? MakeTemporaryBeside(options.output, "export", error) : "";
+    if (toFile && temporary.empty()) {
         return Fail("无法写出文件：" + error, "cannot write the file: " + error);
     }
-    const char* encoding = options.gbk ? "GBK" : "UTF-8 (BOM)";
-    std::fprintf(stderr, "已导出 %d 张订单：%s（%s）\n%d orders exported: %s (%s)\n", sheet.rows,
-                 options.output.c_str(), encoding, sheet.rows, options.output.c_str(), encoding);
+    const SheetFormat format = FormatOf(options);
+    DatabaseConnection db;
+    OrderSheetExport sheet(format, temporary);
+    OrderTotals totals;
+    if (!db.OpenMdbFile(Gbk(ledger)) || !ReadSheet(db, options, sheet, totals)) {
+        if (toFile) std::remove(temporary.c_str());
+        const std::string reason = GbkToUtf8(db.LastError());
+        return Fail("无法读取账本：" + reason, "cannot read the ledger: " + reason);
+    }
+    bool written = sheet.Finish(totals, error);
+    if (written && format != SheetFormat::Xlsx) {
+        written = toFile ? WriteFile(temporary, sheet.Bytes(), error)
+                         : WriteAll(stdout, sheet.Bytes()) && std::fflush(stdout) == 0;
+    }
+    if (!written) {
+        if (toFile) std::remove(temporary.c_str());
+        return Fail(error + "；未导出", "nothing was exported");
+    }
+    if (toFile && Place(temporary, options) != kExitOk) return kExitFailed;
+    std::fprintf(stderr, "已导出 %d 张订单：%s（%s）\n%d orders exported: %s (%s)\n",
+                 sheet.Orders(), options.output.c_str(), FormatName(format), sheet.Orders(),
+                 options.output.c_str(), FormatName(format));
     return kExitOk;
 }

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "exchange/sheet_encoding.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
-#include "tools/sheet_encoding.h"
 #include "tools/sqlite_handle.h"
 
 namespace {

@@ -4,13 +4,24 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QScreen>
+#include <QTranslator>
 #include <QWidget>
 
 void ApplyDefaultGuiFont() {
     QFont font(QStringLiteral("Noto Sans CJK SC"));
     font.setPointSize(9);
     QApplication::setFont(font);
+}
+
+void InstallChineseQtTexts() {
+    auto* texts = new QTranslator(QCoreApplication::instance());
+    if (texts->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                    QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(texts);
+    }
 }
 
 void PlaceWindowCentred(QWidget* window, int outerWidth, int outerHeight, bool fixedSize) {

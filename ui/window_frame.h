@@ -7,6 +7,9 @@ class QWidget;
 
 // Noto Sans CJK SC at 9 pt, the face and size the designs are drawn for.
 void ApplyDefaultGuiFont();
+// Qt's own texts (context menus of edit boxes, standard buttons, the folder
+// chooser) in Chinese, for as long as the application lives.
+void InstallChineseQtTexts();
 
 // Gives a top-level window its design's outer size (frame included where the
 // platform draws one) and centres it on its screen, halves truncated.

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/csv.h"
-#include "tools/sheet_encoding.h"
+#include "exchange/csv.h"
+#include "exchange/sheet_encoding.h"
 
 namespace {
 

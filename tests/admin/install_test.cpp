@@ -62,26 +62,44 @@ TEST_F(Installation, PutsProgramAdminAndSkinInOneFolderWithLaunchersAndADesktopE
 
 TEST_F(Installation, LauncherStartsTheProgramInTheLedgerFolder) {
     // The program stands in for itself: it tells where it runs from and in.
+    // The first-run window stands in too: it tells its folder, and makes a
+    // ledger in $MAKE_IN and remembers that folder, or is cancelled.
     const fs::path program = prefix / "lib/tallovar/tallovar";
+    const fs::path admin = prefix / "lib/tallovar/tallovar-admin";
     fs::remove(program);
+    fs::remove(admin);
     std::ofstream(program) << "#!/bin/sh\necho \"$0\"\npwd\n";
+    std::ofstream(admin)
+        << "#!/bin/sh\necho \"$*\"\n[ -n \"$MAKE_IN\" ] || exit 1\n"
+           "mkdir -p \"$MAKE_IN\" ~/.config/tallovar && touch \"$MAKE_IN/tallovar.mdb\"\n"
+           "echo \"$MAKE_IN\" >~/.config/tallovar/ledger-folder\n";
     fs::permissions(program, fs::perms::owner_all);
+    fs::permissions(admin, fs::perms::owner_all);
 
     const std::string home = scratch.Directory() + "/home";
-    const std::string launcher = "'" + (prefix / "bin/tallovar").string() + "'";
-    AdminRun run = RunShell("env -u TALLOVAR_LEDGER_DIR HOME='" + home + "' " + launcher);
-    EXPECT_EQ(run.exitCode, 0) << run.output;
+    const std::string environment =
+        "env -u XDG_CONFIG_HOME -u TALLOVAR_LEDGER_DIR HOME='" + home + "' ";
+    const std::string bin = "'" + (prefix / "bin/tallovar").string() + "'";
+    const std::string launcher = environment + bin;
+    const std::string started = program.string() + "\n";
+    AdminRun run = RunShell(launcher);  // the first run, cancelled
+    EXPECT_EQ(run.exitCode, 1) << run.output;
     EXPECT_TRUE(fs::is_directory(home + "/Tallovar"));
-    EXPECT_NE(run.output.find(program.string() + "\n" + home + "/Tallovar\n"), std::string::npos)
-        << run.output;
-    EXPECT_NE(run.output.find("tallovar-admin init"), std::string::npos);  // no ledger there yet
+    EXPECT_NE(run.output.find("setup " + home + "/Tallovar\n"), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find(started), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("tallovar-admin init"), std::string::npos);
 
-    std::ofstream(home + "/Tallovar/tallovar.mdb");
-    run = RunShell("env -u TALLOVAR_LEDGER_DIR HOME='" + home + "' " + launcher);
-    EXPECT_EQ(run.output, program.string() + "\n" + home + "/Tallovar\n");
+    run = RunShell("MAKE_IN='" + home + "/账本' " + launcher);  // another folder chosen
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_NE(run.output.find(started + home + "/账本\n"), std::string::npos) << run.output;
 
-    run = RunShell("HOME='" + home + "' TALLOVAR_LEDGER_DIR='" + home + "/其他' " + launcher);
-    EXPECT_NE(run.output.find(home + "/其他\n"), std::string::npos) << run.output;
+    run = RunShell(launcher);  // afterwards: no window, the chosen folder
+    EXPECT_EQ(run.output, started + home + "/账本\n");
+
+    fs::create_directories(home + "/其他");
+    std::ofstream(home + "/其他/tallovar.mdb");
+    run = RunShell(environment + "TALLOVAR_LEDGER_DIR='" + home + "/其他' " + bin);
+    EXPECT_EQ(run.output, started + home + "/其他\n");
 }
 
 TEST_F(Installation, LauncherRunsAUserCopyWhenTheProgramFolderIsReadOnly) {
@@ -93,6 +111,8 @@ TEST_F(Installation, LauncherRunsAUserCopyWhenTheProgramFolderIsReadOnly) {
     fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
 
     const std::string home = scratch.Directory() + "/home";
+    fs::create_directories(home + "/Tallovar");
+    std::ofstream(home + "/Tallovar/tallovar.mdb");  // no first-run window
     const AdminRun run = RunShell("env -u XDG_DATA_HOME HOME='" + home + "' '" +
                                   (prefix / "bin/tallovar").string() + "'");
     fs::permissions(folder, fs::perms::owner_all);

@@ -25,15 +25,10 @@ trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$root"' EXIT
 mkdir -p "$root/program" "$root/work"
 cp "$program" "$root/program/tallovar"
 
-failures=0
-check() {  # check WHAT EXPECTED ACTUAL
-    if [ "$2" == "$3" ]; then
-        echo "ok: $1"
-    else
-        echo "FAILED: $1: expected '$2', got '$3'"
-        failures=$((failures + 1))
-    fi
-}
+# shellcheck source=../support/check.sh
+. "$(dirname "$0")/../support/check.sh"
+# shellcheck source=../support/sign_in.sh
+. "$(dirname "$0")/../support/sign_in.sh"
 
 find_window() {  # find_window PID NAME -> window id
     timeout 20 xdotool search --all --sync --onlyvisible --pid "$1" --name "$2" | head -n 1
@@ -96,11 +91,7 @@ check "settings untouched" no "$([ -e "$root/program/config.ini" ] && echo yes |
 (cd "$root/work" && exec "$root/program/tallovar") &
 pid=$!
 login=$(find_window "$pid" '^Tallovar$')
-xdotool mousemove $((314 + 128 + 88)) $((249 + 72 + 16)) click 1
-xdotool type admin
-xdotool mousemove $((314 + 128 + 88)) $((249 + 120 + 16)) click 1
-xdotool type secret
-xdotool mousemove $((314 + 160 + 48)) $((249 + 168 + 12)) click 1
+sign_in admin secret
 main=$(find_window "$pid" '^订单管理$')
 check "main window shown after signing in" yes "$([ -n "$main" ] && echo yes || echo no)"
 check "main window at its place on a 1024x768 screen" "X=86 Y=163 WIDTH=852 HEIGHT=442" \

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Starts Tallovar, from the desktop entry or a shell. The program looks for
 # tallovar.mdb in its working directory, so it runs in the user's ledger
-# folder: $TALLOVAR_LEDGER_DIR, or ~/Tallovar, made when missing. It keeps
+# folder: $TALLOVAR_LEDGER_DIR, the folder chosen at the first run, or
+# ~/Tallovar, made when missing. It keeps
 # config.ini and its skin library beside itself, so it runs from a folder the
 # user can write to: the installed one if that is writable, otherwise a copy
 # of its own in ~/.local/share/tallovar/program, renewed whenever the
@@ -10,7 +11,18 @@ set -eu
 
 self=$(readlink -f "$0")
 installed=$(readlink -f "$(dirname "$self")/../lib/tallovar")
-ledgers=${TALLOVAR_LEDGER_DIR:-"$HOME/Tallovar"}
+# The folder chosen in the first-run window, when it is not the default.
+remembered=${XDG_CONFIG_HOME:-"$HOME/.config"}/tallovar/ledger-folder
+ledger_folder() {
+    if [ -n "${TALLOVAR_LEDGER_DIR:-}" ]; then
+        echo "$TALLOVAR_LEDGER_DIR"
+    elif [ -s "$remembered" ]; then
+        head -n 1 "$remembered"
+    else
+        echo "$HOME/Tallovar"
+    fi
+}
+ledgers=$(ledger_folder)
 
 program=$installed
 if [ ! -w "$installed" ]; then
@@ -25,11 +37,15 @@ if [ ! -w "$installed" ]; then
 fi
 
 mkdir -p "$ledgers"
-cd "$ledgers"
-if [ ! -e tallovar.mdb ]; then
-    echo "这里还没有账本：$ledgers/tallovar.mdb" >&2
-    echo "  建立账本：cd \"$ledgers\" && tallovar-admin init 用户名 密码" >&2
-    echo "There is no ledger here yet: $ledgers/tallovar.mdb" >&2
-    echo "  make one: cd \"$ledgers\" && tallovar-admin init USER PASSWORD" >&2
+# First run: no ledger yet (and no team ledger in config.ini), so the window
+# "新建账本" makes one, perhaps in another folder; cancelled, nothing starts.
+if [ ! -e "$ledgers/tallovar.mdb" ]; then
+    if ! "$installed/tallovar-admin" setup "$ledgers"; then
+        echo "没有建立账本，程序未启动。也可以：cd \"$ledgers\" && tallovar-admin init 用户名 密码" >&2
+        echo "No ledger made; not started. Or: cd \"$ledgers\" && tallovar-admin init USER PASSWORD" >&2
+        exit 1
+    fi
+    ledgers=$(ledger_folder)
 fi
+cd "$ledgers"
 exec "$program/tallovar" "$@"

@@ -6,6 +6,7 @@
 #include <QResizeEvent>
 
 #include "common/text_encoding.h"
+#include "ui/exchange/export_order_list.h"
 #include "ui/orders/query_orders.h"
 #include "ui/window_frame.h"
 
@@ -41,6 +42,8 @@ OrdersWindow::OrdersWindow() {
     添加 = AddMenuItem(菜单, "添加");
     修改 = AddMenuItem(菜单, "修改");
     删除 = AddMenuItem(菜单, "删除");
+    菜单->addSeparator();
+    导出到Excel = AddMenuItem(菜单, "导出到 Excel…");
 
     connect(查询按钮, &QPushButton::clicked, this, &OrdersWindow::SearchClicked);
     connect(查询按钮1, &QPushButton::clicked, this, &OrdersWindow::ClearClicked);
@@ -54,9 +57,12 @@ OrdersWindow::OrdersWindow() {
     connect(添加, &QAction::triggered, this, &OrdersWindow::AddOrder);
     connect(修改, &QAction::triggered, this, &OrdersWindow::ModifyOrder);
     connect(删除, &QAction::triggered, this, &OrdersWindow::DeleteOrder);
+    connect(导出到Excel, &QAction::triggered, this, &OrdersWindow::ExportToSheet);
 }
 
 OrdersWindow::~OrdersWindow() = default;
+
+void OrdersWindow::ExportToSheet() { ExportOrderList(this, *信息列表框->List(), shownTotals_); }
 
 void OrdersWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
@@ -66,7 +72,7 @@ void OrdersWindow::resizeEvent(QResizeEvent* event) {
 void OrdersWindow::RunQuery(const OrderSearchTexts& inputs, const std::string& filter) {
     OrderListDisplay display{
         外部数据库1, [this](const std::string& line) { 标签10->setText(GbkToQString(line)); },
-        *信息列表框->List()};
+        *信息列表框->List(), [this](const OrderTotals& totals) { shownTotals_ = totals; }};
     QueryOrders(display, inputs, filter);
 }
 

@@ -27,6 +27,8 @@ class OrdersWindow : public QWidget, public Ui::OrdersWindow {
     QAction* 添加;
     QAction* 修改;
     QAction* 删除;
+    // After a separator: what goes beyond the designed menu.
+    QAction* 导出到Excel;
 
     // Event handlers.
     void Created();
@@ -41,6 +43,7 @@ class OrdersWindow : public QWidget, public Ui::OrdersWindow {
     void ViewOrder();
     void ShipOrder();
     void DeleteOrder();
+    void ExportToSheet();
 
     void RunQuery(const OrderSearchTexts& inputs, const std::string& filter);
 
@@ -49,6 +52,8 @@ class OrdersWindow : public QWidget, public Ui::OrdersWindow {
 
   private:
     bool SelectionMissing(const char* message);
+
+    OrderTotals shownTotals_;  // the count and sums of what the list shows
 };
 
 // Opens the main window (modeless, no owner).

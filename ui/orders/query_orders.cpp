@@ -17,6 +17,7 @@ void ShowQueryFailure(OrderListDisplay& display) {
     const std::string diagnostic = display.connection.LastError();
     display.setTotalsLine(Gbk("记录："));
     display.list.DeleteAllItems();
+    if (display.keepTotals) display.keepTotals(OrderTotals());
     ShowDatabaseError(diagnostic);
 }
 
@@ -49,6 +50,7 @@ void QueryOrders(OrderListDisplay& display, const OrderSearchTexts& inputs,
         return;
     }
     display.setTotalsLine(OrderTotalsLine(totals));
+    if (display.keepTotals) display.keepTotals(totals);
 
     const auto& columns = OrderListColumns();
     OrderListModel& list = display.list;

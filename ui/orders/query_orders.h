@@ -15,6 +15,8 @@ struct OrderListDisplay {
     DatabaseConnection& connection;  // the main window's 外部数据库1, left open
     std::function<void(const std::string&)> setTotalsLine;  // caption of 标签10 (GBK)
     OrderListModel& list;
+    // Told the count and sums the totals line shows, if set (empty after a failure).
+    std::function<void(const OrderTotals&)> keepTotals = {};
 };
 
 // Texts are GBK. A missing ledger ends the program after its message.

@@ -1,4 +1,4 @@
-#include "tools/sheet_encoding.h"
+#include "exchange/sheet_encoding.h"
 
 #include <QByteArrayView>
 #include <QString>

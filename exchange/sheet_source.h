@@ -1,0 +1,36 @@
+#pragma once
+// The rows of a sheet file to import, one at a time, whatever its kind: an
+// .xlsx workbook (its first sheet) or a CSV file in UTF-8 or GBK. A CSV
+// file is read whole, so files beyond kMaxCsvBytes are refused before any
+// memory is taken; a workbook is read as a stream.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "exchange/sheet_cell.h"
+#include "exchange/sheet_encoding.h"
+
+inline constexpr std::size_t kMaxCsvBytes = std::size_t{512} << 20;
+
+struct SheetRow {
+    int number = 0;                // line of a CSV file, row of a workbook, from 1
+    std::vector<SheetCell> cells;  // a CSV file's cells are all texts (or empty)
+    std::string error;             // why the row cannot be read (Chinese\nEnglish)
+};
+
+class SheetSource {
+  public:
+    virtual ~SheetSource() = default;
+    // False at the end, or with Error() set when the rest cannot be read.
+    virtual bool Next(SheetRow& row) = 0;
+    virtual const std::string& Error() const = 0;
+    // CSV rows must have as many cells as the header; a workbook's rows end
+    // where their last filled cell is.
+    virtual bool CellsMatchHeader() const = 0;
+    // "Excel .xlsx", "UTF-8", "GBK", ...
+    virtual std::string Kind() const = 0;
+};
+
+// null with error (Chinese\nEnglish) when the file cannot be read.
+std::unique_ptr<SheetSource> OpenSheetSource(const std::string& path, std::string& error);

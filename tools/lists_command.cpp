@@ -1,0 +1,92 @@
+// tallovar-admin lists show [LIST] | add LIST TEXT... | remove LIST TEXT... |
+// set LIST [TEXT...]: the pick lists of the program's config.ini, without
+// editing a GBK file by hand.
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tools/admin_command.h"
+#include "tools/admin_ledger.h"
+#include "tools/pick_lists.h"
+#include "tools/program_settings.h"
+
+namespace {
+
+using Items = std::vector<std::string>;
+
+int Usage() {
+    std::fprintf(stderr,
+                 "用法 / usage: tallovar-admin lists show [LIST]\n"
+                 "              tallovar-admin lists add|remove LIST TEXT...\n"
+                 "              tallovar-admin lists set LIST [TEXT...]\n"
+                 "  LIST: 卖家账号 (seller) | 快递公司 (express)\n");
+    return kExitUsage;
+}
+
+bool Contains(const Items& items, const std::string& item) {
+    return std::find(items.begin(), items.end(), item) != items.end();
+}
+
+void Print(const PickList& list, const Items& items) {
+    std::printf("%s (%s)：%zu\n", list.name, list.alias, items.size());
+    for (const std::string& item : items) std::printf("  %s\n", item.c_str());
+}
+
+// The list after the change, or a refusal naming the text.
+MaybeProblem Change(const std::string& action, const Items& texts, Items& items) {
+    if (action == "set") {
+        items = texts;
+    } else if (action == "add") {
+        for (const std::string& text : texts) {
+            if (!Contains(items, text)) items.push_back(text);
+        }
+    } else {
+        for (const std::string& text : texts) {
+            if (!Contains(items, text)) {
+                return Problem{"列表中没有“" + text + "”，未做任何改动",
+                               "\"" + text + "\" is not in the list; nothing was changed"};
+            }
+            std::erase(items, text);
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+int RunLists(const std::vector<std::string>& arguments) {
+    if (arguments.empty()) return Usage();
+    const std::string& action = arguments[0];
+    const std::string path = ProgramSettingsPath();
+    if (action == "show" && arguments.size() <= 2) {
+        const PickList* only = arguments.size() == 2 ? FindPickList(arguments[1]) : nullptr;
+        if (arguments.size() == 2 && !only) return Usage();
+        std::printf("配置文件 / settings file: %s\n", path.c_str());
+        for (const PickList& list : PickLists()) {
+            if (!only || only == &list) Print(list, ReadPickList(path, list));
+        }
+        return kExitOk;
+    }
+    const bool needsText = action == "add" || action == "remove";
+    if (!(needsText || action == "set") || arguments.size() < (needsText ? 3u : 2u)) {
+        return Usage();
+    }
+    const PickList* list = FindPickList(arguments[1]);
+    if (!list) return Usage();
+
+    const Items texts(arguments.begin() + 2, arguments.end());
+    for (const std::string& text : texts) {
+        if (MaybeProblem problem = ItemProblem(*list, text)) {
+            return Fail(problem->chinese + "，未做任何改动",
+                        problem->english + "; nothing was changed");
+        }
+    }
+    Items items = ReadPickList(path, *list);
+    MaybeProblem problem = Change(action, texts, items);
+    if (!problem) problem = WritePickList(path, *list, items);
+    if (problem) return Fail(problem->chinese, problem->english);
+    Print(*list, items);
+    return kExitOk;
+}

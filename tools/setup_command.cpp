@@ -1,0 +1,76 @@
+// tallovar-admin setup [FOLDER]: the first run from the desktop. When FOLDER
+// (by default the current directory, the launcher gives its ledger folder)
+// has no ledger and config.ini names no team ledger, the window "新建账本"
+// makes one. Exit code 0 when the program can start now, 1 when the user
+// cancelled.
+
+#include <QApplication>
+#include <QDialog>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "tools/admin_command.h"
+#include "tools/admin_ledger.h"
+#include "tools/file_placing.h"
+#include "tools/ledger_file.h"
+#include "tools/program_settings.h"
+#include "ui/firstrun/first_run_window.h"
+#include "ui/window_frame.h"
+
+namespace {
+
+int Usage() {
+    std::fprintf(stderr, "用法 / usage: tallovar-admin setup [FOLDER]\n");
+    return kExitUsage;
+}
+
+int ShowWindow(const std::string& folder, const std::string& settingsPath) {
+    char name[] = "tallovar-admin";
+    char* argv[] = {name, nullptr};
+    int argc = 1;
+    QApplication application(argc, argv);
+    ApplyDefaultGuiFont();
+    InstallChineseQtTexts();
+    FirstRunWindow window(folder, settingsPath);
+    if (window.exec() != QDialog::Accepted) {
+        std::fprintf(stderr, "已取消，没有建立账本 / cancelled, no ledger made\n");
+        return kExitFailed;
+    }
+    std::printf("已建立账本 / ledger made\n");
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunSetup(const std::vector<std::string>& arguments) {
+    if (arguments.size() > 1) return Usage();
+    std::string folder = arguments.empty() ? "" : arguments[0];
+    if (folder.empty()) {
+        std::string error;
+        folder = DirectoryOf(LedgerPathHere(error));
+        if (!error.empty()) {
+            return Fail("无法取得当前目录：" + error, "cannot get the current directory: " + error);
+        }
+    }
+    const std::string settingsPath = ProgramSettingsPath();
+    if (PathExists(folder + "/tallovar.mdb")) {
+        std::printf("已有账本 / there is a ledger: %s/tallovar.mdb\n", folder.c_str());
+        return kExitOk;
+    }
+    if (TeamLedgerConfigured(settingsPath)) {
+        std::printf("已配置团队账本 / a team ledger is configured in %s\n", settingsPath.c_str());
+        return kExitOk;
+    }
+    // Without a desktop Qt could only abort; a terminal user gets the way round.
+    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
+        !std::getenv("QT_QPA_PLATFORM")) {
+        return Fail(
+            "没有图形桌面，无法打开“新建账本”窗口。请在账本文件夹中运行：tallovar-admin "
+            "init 用户名 密码",
+            "no graphical desktop for the first-run window; in the ledger folder run: "
+            "tallovar-admin init USER PASSWORD");
+    }
+    return ShowWindow(folder, settingsPath);
+}
