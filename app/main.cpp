@@ -8,6 +8,7 @@
 #include "app/skin_library.h"
 #include "platform/files.h"
 #include "platform/whole_file.h"
+#include "ui/double_click.h"
 #include "ui/login/login_window.h"
 #include "ui/window_frame.h"
 
@@ -21,8 +22,15 @@ int main(int argc, char** argv) {
                                     {"config.ini", kSkinLibraryFileName, ".hidden"});
     }
 
-    QApplication app(argc, argv);
+    // Qt reads its own options from the command line (-style, -stylesheet,
+    // -reverse, -qwindowgeometry, …), and they would change the designed
+    // windows: Qt is given the program's name only, and nothing else reads it.
+    char programName[] = "tallovar";
+    char* qtArguments[] = {argc > 0 && argv[0] != nullptr ? argv[0] : programName, nullptr};
+    int qtArgumentCount = 1;
+    QApplication app(qtArgumentCount, qtArguments);
     ApplyDefaultGuiFont();
+    KeepDoubleClicksInOneWindow();
     InstallChineseQtTexts();
 
     OpenLoginWindow();

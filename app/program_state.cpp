@@ -1,7 +1,7 @@
 #include "app/program_state.h"
 
 std::string editorMode;
-std::int32_t currentOrderId = 0;
+std::int64_t currentOrderId = 0;
 std::int32_t signInRecordset = 0;
 std::int32_t signInResult = 0;
 std::int32_t listRecordset = 0;

@@ -5,8 +5,8 @@
 #include <string>
 
 // Hand-off from the order actions to the editor; never reset.
-extern std::string editorMode;  // GBK: "", "添加", "修改", "查看" or "发货"
-extern std::int32_t currentOrderId;
+extern std::string editorMode;       // GBK: "", "添加", "修改", "查看" or "发货"
+extern std::int64_t currentOrderId;  // ids are 64-bit in the ledger
 
 extern std::int32_t signInRecordset;
 extern std::int32_t signInResult;

@@ -1,6 +1,7 @@
 // How long QueryOrders takes to fill the list with every order of a large
 // ledger, beside the sqlite3 shell running the same three statements, and how
-// much of it the snapshot of the order list alone takes.
+// much of it the snapshot of the order list alone takes; and the month
+// summary over 100,000 and 1,000,000 orders.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include "common/text_encoding.h"
 #include "store/database.h"
 #include "store/order_query.h"
+#include "store/order_summary.h"
 #include "ui/orders/order_list.h"
 #include "ui/orders/query_orders.h"
 
@@ -78,6 +80,26 @@ void BM_Sqlite3Shell(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_Sqlite3Shell)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// What "统计…" does when it opens on every order: connect, read the groups
+// of date, seller and express company, and sum them by month.
+void BM_MonthSummary(benchmark::State& state) {
+    const std::string path =
+        Gbk(LedgerDirectory(static_cast<int>(state.range(0))) + "/tallovar.mdb");
+    std::int64_t orders = 0;
+    for (auto _ : state) {
+        DatabaseConnection db;
+        std::vector<SummarySource> sources;
+        if (!db.OpenMdbFile(path) ||
+            !ReadSummarySources(db, {}, "", SummaryDetail::DatesOnly, sources)) {
+            state.SkipWithError("the summary statement failed");
+            break;
+        }
+        orders = Summarise(sources, SummaryGrouping::Month, {}).total.count;
+    }
+    if (orders != state.range(0)) state.SkipWithError("the summary misses orders");
+}
+BENCHMARK(BM_MonthSummary)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -218,15 +218,31 @@ double TextToNumber(std::string_view text) {
     return value;
 }
 
-std::int32_t TextToInteger(std::string_view text) {
+namespace {
+
+// The digits after blanks and a sign, accumulated modulo 2^bits of Unsigned.
+template <typename Unsigned>
+Unsigned ReadDigits(std::string_view text, bool& negative) {
     const std::string normal = NormaliseFullWidth(text);
-    bool negative = false;
-    std::uint32_t value = 0;  // wraps around modulo 2^32
+    negative = false;
+    Unsigned value = 0;
     for (std::size_t i = SkipBlanksAndSign(normal, negative);
          i < normal.size() && IsDigit(normal[i]); ++i) {
-        value = value * 10 + static_cast<std::uint32_t>(normal[i] - '0');
+        value = static_cast<Unsigned>(value * 10 + static_cast<Unsigned>(normal[i] - '0'));
     }
-    return static_cast<std::int32_t>(negative ? 0u - value : value);
+    return negative ? static_cast<Unsigned>(0u - value) : value;
+}
+
+}  // namespace
+
+std::int32_t TextToInteger(std::string_view text) {
+    bool negative = false;
+    return static_cast<std::int32_t>(ReadDigits<std::uint32_t>(text, negative));
+}
+
+std::int64_t TextToInteger64(std::string_view text) {
+    bool negative = false;
+    return static_cast<std::int64_t>(ReadDigits<std::uint64_t>(text, negative));
 }
 
 std::int32_t NumberToInteger(const DatabaseValue& value) {

@@ -27,6 +27,8 @@ double RoundToSixDigits(float x);
 double TextToNumber(std::string_view text);
 // Reads an optionally signed run of decimal digits, accumulated modulo 2^32.
 std::int32_t TextToInteger(std::string_view text);
+// The same reading accumulated modulo 2^64: an order id as the list shows it.
+std::int64_t TextToInteger64(std::string_view text);
 // Integers as they are (64-bit: low 32 bits); floating point truncated toward
 // zero. A value that is no number (text, a failed read) gives 0.
 std::int32_t NumberToInteger(const DatabaseValue& value);

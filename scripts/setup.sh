@@ -14,6 +14,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-noto-cjk xvfb xauth imagemagick xdotool libx11-dev
     clang libclang-rt-14-dev
+    qt6-charts-dev
     libxlsxwriter-dev libzip-dev
 )
 # Test only: the spreadsheet clients that read and write the exchange tests'
@@ -22,6 +23,8 @@ TEST_PACKAGES=(python3-openpyxl libreoffice-calc-nogui)
 if [ "${TALLOVAR_SETUP_TESTS:-0}" = 1 ]; then PACKAGES+=("${TEST_PACKAGES[@]}"); fi
 # Test-only: lintian checks the Debian package that the package test builds.
 PACKAGES+=(lintian)
+# Test-only: a window manager that frames windows, and xprop/xwininfo to measure the frames.
+PACKAGES+=(openbox x11-utils)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

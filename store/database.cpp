@@ -188,8 +188,9 @@ class RowReader {
     static SQLSMALLINT CTypeOf(ValueKind kind, std::size_t& width) {
         switch (kind) {
             case ValueKind::Int32:
-                width = sizeof(SQLINTEGER);
-                return SQL_C_SLONG;
+                // Read whole: an id written by another tool may pass 32 bits.
+                width = sizeof(SQLBIGINT);
+                return SQL_C_SBIGINT;
             case ValueKind::Int16:
                 width = sizeof(SQLSMALLINT);
                 return SQL_C_SSHORT;
@@ -243,7 +244,7 @@ class RowReader {
         if (b.indicator == SQL_NULL_DATA) return true;
         switch (b.kind) {
             case ValueKind::Int32:
-                return AppendFixed<SQLINTEGER, std::int64_t>(b);
+                return AppendFixed<SQLBIGINT, std::int64_t>(b);
             case ValueKind::Int16:
                 return AppendFixed<SQLSMALLINT, std::int64_t>(b);
             case ValueKind::UInt8:
@@ -317,6 +318,7 @@ struct DatabaseConnection::State {
     std::vector<std::unique_ptr<Snapshot>> sets;
     std::string lastError;
     std::string path;  // of the file connected to
+    std::int64_t rowsAffected = 0;
 
     ~State() {
         Close();
@@ -520,11 +522,16 @@ bool DatabaseConnection::ExecuteSql(const std::string& statement) {
         s.lastError = Gbk("数据库没有打开");
         return false;
     }
+    s.rowsAffected = 0;
     Statement sql(s.connection);
     if (!s.Send(sql, statement)) return false;
+    SQLLEN rows = 0;
+    if (SQL_SUCCEEDED(SQLRowCount(sql.get(), &rows)) && rows > 0) s.rowsAffected = rows;
     s.lastError.clear();
     return true;
 }
+
+std::int64_t DatabaseConnection::RowsAffected() const { return state_->rowsAffected; }
 
 bool DatabaseConnection::IsOpen() const { return state_->connection != SQL_NULL_HDBC; }
 

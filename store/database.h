@@ -36,6 +36,9 @@ public:
     // Runs a statement that returns no rows; false when there is no
     // connection or the statement is rejected.
     bool ExecuteSql(const std::string& statement);
+    // How many rows the last ExecuteSql inserted, changed or deleted; 0 after
+    // one that met no row (an update of an order deleted meanwhile) or failed.
+    std::int64_t RowsAffected() const;
 
     bool IsOpen() const;
     // The driver's diagnostic (GBK) of the last operation that failed; empty

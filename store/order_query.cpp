@@ -21,7 +21,7 @@ constexpr SearchCondition kSearchConditions[] = {
 
 }  // namespace
 
-OrderStatements BuildOrderStatements(const OrderSearchTexts& inputs, const std::string& filter) {
+std::string OrderConditions(const OrderSearchTexts& inputs, const std::string& filter) {
     static const std::string waitingKeyword = Gbk("等待收货");
     static const std::string problemKeyword = Gbk("问题单");
     static const std::string waitingCondition = Gbk(" and 快递公司 =''and 运单号 ='' ");
@@ -41,6 +41,11 @@ OrderStatements BuildOrderStatements(const OrderSearchTexts& inputs, const std::
         conditions += "%'";
     }
 
+    return conditions;
+}
+
+OrderStatements BuildOrderStatements(const OrderSearchTexts& inputs, const std::string& filter) {
+    const std::string conditions = OrderConditions(inputs, filter);
     OrderStatements statements;
     statements.list =
         Gbk("select * from 订单列表 where 1=1 ") + conditions + Gbk(" order by 订单日期 desc");

@@ -20,6 +20,8 @@ struct OrderStatements {
 // delivery information, remark. Filter "等待收货" or "问题单" (GBK).
 using OrderSearchTexts = std::array<std::string, 9>;
 OrderStatements BuildOrderStatements(const OrderSearchTexts& inputs, const std::string& filter);
+// The where clause's conditions after "where 1=1" that those statements share.
+std::string OrderConditions(const OrderSearchTexts& inputs, const std::string& filter);
 
 // The order list's columns: header (also the field read), width in pixels.
 struct OrderColumn {

@@ -50,6 +50,10 @@ DatabaseValue Snapshot::Current(std::size_t column) const {
         default: {
             std::int64_t integer;
             std::memcpy(&integer, data, sizeof integer);
+            // An INTEGER column holds 64 bits; a value past 32 bits is read
+            // as what it is, so an id is never shown or used cut short.
+            if (kind == ValueKind::Int32 && (integer < INT32_MIN || integer > INT32_MAX))
+                return DatabaseValue::FromInteger(ValueKind::Int64, integer);
             return DatabaseValue::FromInteger(kind, integer);
         }
     }

@@ -17,9 +17,11 @@ const AdminCommand kCommands[] = {
      "管理可以登录的用户（在账本目录中运行）/ manage who can sign in (run in the ledger's "
      "directory)",
      RunUser},
-    {"backup", "[FILE] [--force]",
-     "程序打开时也可备份账本；默认 tallovar-日期-时间.mdb / a consistent copy of the ledger, "
-     "also while the program runs; default tallovar-DATE-TIME.mdb",
+    {"backup", "[FILE] [--force] | --daily",
+     "程序打开时也可备份账本；默认 tallovar-日期-时间.mdb；--daily 每天一份放入 备份/，保留 7 "
+     "份每日和 4 份每周的 / a consistent copy of the ledger, also while the program runs; "
+     "default tallovar-DATE-TIME.mdb; --daily: once a day into "
+     "备份/, keeping 7 daily and 4 weekly copies",
      RunBackup},
     {"restore", "FILE",
      "检查备份后替换账本，原账本保存为 tallovar.mdb.replaced-时间 / check a backup and put it in "
@@ -35,6 +37,14 @@ const AdminCommand kCommands[] = {
      "从 Excel/WPS/LibreOffice 保存的工作簿或 CSV 导入订单，全部成功或全部不导入 / orders from a "
      "workbook or CSV saved by Excel, WPS or LibreOffice, all or nothing",
      RunImport},
+    {"upgrade", "",
+     "把旧账本升级到当前的表结构（先在旁边保存一份）/ bring an older ledger to the current "
+     "schema (a copy is kept beside it first)",
+     RunUpgrade},
+    {"trash", "list | restore N | purge [--older-than DAYS]",
+     "回收站：列出、恢复或彻底删除已删除的订单 / the recycle bin: list, restore or purge "
+     "deleted orders",
+     RunTrash},
     {"lists", "show [LIST] | add|remove LIST TEXT... | set LIST [TEXT...]",
      "查看或修改程序的选择列表，LIST 为 卖家账号 或 快递公司 / show or change the program's pick "
      "lists, LIST being 卖家账号 (seller) or 快递公司 (express)",

@@ -2,7 +2,8 @@
 // SQLite's online backup, so it may run while the program is open and
 // storing orders. The copy never replaces an existing file and appears under
 // its name only when complete; by default it is named with the date and time
-// and lies beside the ledger.
+// and lies beside the ledger. --daily is the launcher's copy of the day
+// (daily_backup.cpp).
 
 #include <unistd.h>
 
@@ -19,12 +20,13 @@
 #include "tools/sqlite_handle.h"
 
 int RunBackup(const std::vector<std::string>& given) {
+    if (given.size() == 1 && given[0] == "--daily") return RunDailyBackup();
     // --force lets a backup replace an existing file, but never a ledger.
     std::vector<std::string> arguments = given;
     const bool force = std::erase(arguments, "--force") > 0;
     if (arguments.size() > 1 || (arguments.size() == 1 && arguments[0].empty())) {
         std::fprintf(stderr,
-                     "用法 / usage: tallovar-admin backup [FILE] [--force]\n"
+                     "用法 / usage: tallovar-admin backup [FILE] [--force] | --daily\n"
                      "  默认文件 / default file: tallovar-YYYYMMDD-HHMMSS.mdb\n");
         return kExitUsage;
     }

@@ -7,40 +7,21 @@
 #include <cstring>
 #include <set>
 
+#include "store/ledger_schema.h"
 #include "tools/demo_orders.h"
 #include "tools/file_placing.h"
 #include "tools/sqlite_handle.h"
 
 namespace {
 
-constexpr const char* kSchema = R"sql(
-create table sysuser(
-    ID integer primary key autoincrement,
-    username text,
-    password text);
-create table 订单列表(
-    ID integer primary key autoincrement,
-    卖家账号 text not null default '',
-    订单号 text not null default '',
-    快递公司 text not null default '',
-    运单号 text not null default '',
-    订单日期 text not null default '',
-    商品名称 text not null default '',
-    购买账号 text not null default '',
-    购买订单号 text not null default '',
-    收货信息 text not null default '',
-    售价 text not null default '',
-    进价 text not null default '',
-    佣金 text not null default '',
-    利润 text not null default '',
-    备注 text not null default '');
-create index 订单列表_订单日期 on 订单列表(订单日期);
-)sql";
+// Every table, index and trigger of a new ledger.
+std::string Schema() {
+    return std::string(kUserTableSchema) + kOrderTableSchema + kRecycleBinSchema +
+           kRecycleBinTrigger;
+}
 
-constexpr const char* kInsertOrder =
-    "insert into 订单列表(卖家账号,订单号,快递公司,运单号,订单日期,商品名称,购买账号,"
-    "购买订单号,收货信息,售价,进价,佣金,利润,备注) "
-    "values(?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14)";
+const std::string kInsertOrder = std::string("insert into 订单列表(") + kOrderTextColumns +
+                                 ") values(?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14)";
 
 bool InsertUser(SqliteDatabase& db, const std::string& user, const std::string& password) {
     SqliteStatement insert(db, "insert into sysuser(username,password) values(?1,?2)");
@@ -73,7 +54,7 @@ bool FillLedger(const std::string& path, const std::string& user, const std::str
         error = db.Error();
         return false;
     }
-    const bool filled = db.Exec("begin") && db.Exec(kSchema) && InsertUser(db, user, password) &&
+    const bool filled = db.Exec("begin") && db.Exec(Schema()) && InsertUser(db, user, password) &&
                         InsertDemoOrders(db, demoOrders) && db.Exec("commit");
     if (!filled) {
         error = db.Error();
@@ -143,7 +124,7 @@ bool CheckLedger(SqliteDatabase& db, std::string& problem) {
     // The columns a ledger needs are those of a ledger made here.
     SqliteDatabase model;
     if (!model.Open(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY) ||
-        !model.Exec(kSchema)) {
+        !model.Exec(Schema())) {
         problem = model.Error();
         return false;
     }

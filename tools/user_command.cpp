@@ -1,7 +1,8 @@
 // tallovar-admin user add|passwd|remove|list: the user table sysuser, which
 // the program only reads at sign-in. Names and passwords are stored as typed,
-// UTF-8 like every text in the file; names compare byte for byte, as the
-// sign-in compares them. Each change is one transaction.
+// UTF-8 like every text in the file; names compare as the sign-in compares
+// them, by the table's collation (without regard to letter case on ledgers
+// made or upgraded by this tool). Each change is one transaction.
 
 #include <termios.h>
 #include <unistd.h>

@@ -1,10 +1,18 @@
 #pragma once
-// The pick lists of the combo boxes, filled from config.ini.
+// The pick lists of the combo boxes, filled from config.ini, and how their
+// drop-downs behave.
 
 #include <string>
 
 class QComboBox;
+class QWidget;
 
 // Adds an item to a combo box's list without changing the text it shows
 // (Qt would otherwise make the first item of an empty list current).
 void AppendPickItem(QComboBox* combo, const std::string& item);
+
+// Every combo box of a window behaves as an editable drop-down: the text
+// typed is the text kept (nothing is completed, Enter matches no item but an
+// identical one), only choosing an item from the list sets its text, and the
+// list area is 160 pixels high, fewer when the items need less.
+void SetUpDropDowns(QWidget* window);

@@ -11,10 +11,15 @@ void ApplyDefaultGuiFont();
 // chooser) in Chinese, for as long as the application lives.
 void InstallChineseQtTexts();
 
-// Gives a top-level window its design's outer size (frame included where the
-// platform draws one) and centres it on its screen, halves truncated.
-void PlaceWindowCentred(QWidget* window, int outerWidth, int outerHeight, bool fixedSize);
+// Shows a top-level window with its design's outer size, frame and title bar
+// included, centred on its screen (halves truncated), the outer frame's top
+// left at the centred place. Where no frame is drawn (offscreen, X without a
+// window manager) the window itself has the design size. A window manager
+// reports its frame only once it has taken the window on; the window is then
+// sized and placed again, once, for that frame.
+void ShowInDesignFrame(QWidget* window, int outerWidth, int outerHeight, bool fixedSize);
 
-// A label whose caption is wider than its design width is widened to the
-// caption (left, top and height stay), so no caption is ever cut.
-void FitLabelsToCaptions(QWidget* window);
+// Labels draw like static text: the caption starts at the top left of the
+// label's box, and a label whose caption is wider than its design width is
+// widened to the caption (left, top and height stay), so no caption is cut.
+void ShowLabelsAsStaticText(QWidget* window);

@@ -5,15 +5,19 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "admin_run.h"
 #include "test_ledger.h"
 #include "tests/settings/temp_directory.h"
+#include "tools/ledger_file.h"
 
 namespace fs = std::filesystem;
 
@@ -63,14 +67,15 @@ TEST_F(Installation, PutsProgramAdminAndSkinInOneFolderWithLaunchersAndADesktopE
 TEST_F(Installation, LauncherStartsTheProgramInTheLedgerFolder) {
     // The program stands in for itself: it tells where it runs from and in.
     // The first-run window stands in too: it tells its folder, and makes a
-    // ledger in $MAKE_IN and remembers that folder, or is cancelled.
+    // ledger in $MAKE_IN and remembers that folder, or is cancelled; the daily
+    // backup it answers with success.
     const fs::path program = prefix / "lib/tallovar/tallovar";
     const fs::path admin = prefix / "lib/tallovar/tallovar-admin";
     fs::remove(program);
     fs::remove(admin);
     std::ofstream(program) << "#!/bin/sh\necho \"$0\"\npwd\n";
     std::ofstream(admin)
-        << "#!/bin/sh\necho \"$*\"\n[ -n \"$MAKE_IN\" ] || exit 1\n"
+        << "#!/bin/sh\n[ \"$1\" != backup ] || exit 0\necho \"$*\"\n[ -n \"$MAKE_IN\" ] || exit 1\n"
            "mkdir -p \"$MAKE_IN\" ~/.config/tallovar && touch \"$MAKE_IN/tallovar.mdb\"\n"
            "echo \"$MAKE_IN\" >~/.config/tallovar/ledger-folder\n";
     fs::permissions(program, fs::perms::owner_all);
@@ -119,6 +124,75 @@ TEST_F(Installation, LauncherRunsAUserCopyWhenTheProgramFolderIsReadOnly) {
     const std::string copy = home + "/.local/share/tallovar/program";
     EXPECT_EQ(run.output.substr(0, run.output.find('\n')), copy + "/tallovar") << run.output;
     EXPECT_TRUE(fs::is_regular_file(copy + "/SkinH_EL.dll"));
+}
+
+// Before each start the launcher keeps the day's copy in 备份/ and thins the
+// old ones; when that fails the user is told and the program starts anyway.
+TEST_F(Installation, LauncherKeepsDailyBackupsAndStartsWhenOneFails) {
+    const fs::path program = prefix / "lib/tallovar/tallovar";
+    fs::remove(program);
+    std::ofstream(program) << "#!/bin/sh\necho started\n";
+    fs::permissions(program, fs::perms::owner_all);
+    const std::string ledgers = scratch.Directory() + "/账本";
+    fs::create_directories(ledgers + "/备份");
+    ASSERT_EQ(CreateLedger(ledgers + "/tallovar.mdb", "admin", "pw", 25).result,
+              LedgerResult::Created);
+
+    // Sixty earlier days of copies, and files that are not daily copies.
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    const std::chrono::sys_days today{std::chrono::year{local.tm_year + 1900} / (local.tm_mon + 1) /
+                                      local.tm_mday};
+    auto name = [](std::chrono::sys_days day) {
+        const std::chrono::year_month_day d{day};
+        char text[32];
+        std::snprintf(text, sizeof text, "tallovar-%04d%02u%02u.mdb", int(d.year()),
+                      unsigned(d.month()), unsigned(d.day()));
+        return std::string(text);
+    };
+    for (int back = 2; back <= 61; ++back) {
+        std::ofstream(ledgers + "/备份/" + name(today - std::chrono::days(back))) << "old";
+    }
+    for (const char* other : {"notes.txt", "tallovar-19990101-120000.mdb"}) {
+        std::ofstream(ledgers + "/备份/" + other) << "keep";
+    }
+
+    const std::string launch =
+        "TALLOVAR_LEDGER_DIR='" + ledgers + "' '" + (prefix / "bin/tallovar").string() + "' 2>&1";
+    AdminRun run = RunShell(launch);
+    EXPECT_EQ(run.output, "started\n");
+    std::vector<std::string> kept;
+    for (const auto& entry : fs::directory_iterator(ledgers + "/备份")) {
+        kept.push_back(entry.path().filename().string());
+    }
+    std::sort(kept.begin(), kept.end(), std::greater<>());
+    ASSERT_EQ(kept.size(), 7u + 4 + 2) << run.output;  // 7 daily, 4 weekly, the two others
+    EXPECT_EQ(kept[11], "tallovar-19990101-120000.mdb");
+    EXPECT_EQ(kept[12], "notes.txt");
+    EXPECT_EQ(kept[0], name(today));
+    EXPECT_EQ(kept[6], name(today - std::chrono::days(7)));  // yesterday was missing
+    const fs::path newest = fs::path(ledgers) / "备份" / kept[0];
+    TestLedger reader(false);
+    fs::copy_file(newest, reader.DatabaseFile());
+    EXPECT_EQ(reader.Rows("select count(*) from 订单列表")[0][0], "25");
+    std::set<std::chrono::sys_days> weeks;
+    for (std::size_t i = 7; i < 11; ++i) {
+        const int y = std::stoi(kept[i].substr(9, 4));
+        const unsigned m = std::stoi(kept[i].substr(13, 2)), d = std::stoi(kept[i].substr(15, 2));
+        const std::chrono::sys_days day{std::chrono::year{y} / m / d};
+        weeks.insert(day - (std::chrono::weekday{day} - std::chrono::Monday));
+    }
+    EXPECT_EQ(weeks.size(), 4u) << "one copy a week";
+
+    // A second start on the same day adds nothing; a failing one says so.
+    run = RunShell(launch);
+    EXPECT_EQ(run.output, "started\n");
+    fs::remove_all(ledgers + "/备份");
+    std::ofstream(ledgers + "/备份") << "a file in the way";
+    run = RunShell(launch);
+    EXPECT_NE(run.output.find("自动备份没有完成"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("started\n"), std::string::npos) << run.output;
 }
 
 }  // namespace

@@ -51,7 +51,8 @@ TEST_F(UserCommand, RefusesDuplicateAndUnknownNamesAndBadArgumentsWithoutChangin
         {"user add 老板 x", "用户已存在"},
         {"user add 老板 x", "already exists"},
         {"user passwd 老 x", "没有这个用户"},
-        {"user remove 'wang'", "no such user"},  // names compare exactly: no case folding
+        {"user remove 'wong'", "no such user"},
+        {"user add WANG x", "already exists"},  // names compare as the sign-in: case folded
         {"user add '' x", "不能为空"},
         {"user add \"$(printf '\\377\\376')\" x", "UTF-8"},
         {"user", "usage"},

@@ -58,7 +58,7 @@ void EditorTest::TearDown() {
     ledger_.reset();
 }
 
-EditorWindow* EditorTest::Open(const std::string& mode, int id) {
+EditorWindow* EditorTest::Open(const std::string& mode, long long id) {
     currentOrderId = id;
     editorMode = Gbk(mode);
     OpenEditorWindow();

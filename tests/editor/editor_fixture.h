@@ -33,7 +33,7 @@ class EditorTest : public testing::Test {
     void TearDown() override;
 
     // Sets the hand-off variables and opens the editor; the window that is open.
-    EditorWindow* Open(const std::string& mode, int id);
+    EditorWindow* Open(const std::string& mode, long long id);
     // The open editor window, or null when none is open.
     static EditorWindow* FindEditor();
     // Lets closed windows go away, as the event loop would.

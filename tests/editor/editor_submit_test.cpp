@@ -1,8 +1,13 @@
 // Storing through the editor's buttons: the statements as sent, the messages,
 // what the ledger holds afterwards, and what a failed store leaves behind.
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
 #include <QFile>
+#include <QTest>
 
 #include "common/message_box.h"
+#include "common/text_encoding.h"
 #include "editor_fixture.h"
 
 namespace {
@@ -42,6 +47,35 @@ TEST_F(EditorSubmitTest, AddStoresTheOrderThenEmptiesTheFormAndStaysOpen) {
     EXPECT_EQ(editor_->windowTitle().toStdString(), "添加订单");
     for (const char* name : kFields) EXPECT_EQ(Text(name), "") << name;
     EXPECT_EQ(Items("组合框3").size(), 3u);
+}
+
+TEST_F(EditorSubmitTest, DropDownsStoreWhatIsTypedAndOnlyAChoiceTakesAnItem) {
+    ledger_->WriteConfig(
+        Gbk("[zhanghaoinfo]\r\nzhanghao=店铺甲乙|ABCshop|1|2|3|4|5|6|7|8|9|10\r\n"
+            "[kuaidiinfo]\r\nkuaidi=顺丰速运\r\n"));
+    ASSERT_NE(Open("添加", 0), nullptr);
+    QApplication::setActiveWindow(editor_);
+    // Typed key by key as an input method does, then Enter; the completion
+    // would follow the focus.
+    for (auto [name, typed] : {std::pair{"组合框1", "abc"}, {"组合框2", "顺丰"}}) {
+        auto* combo = Control<QComboBox>(name);
+        combo->setFocus();
+        for (QChar key : QString::fromUtf8(typed)) {
+            QTest::sendKeyEvent(QTest::Click, combo, Qt::Key_unknown, key, Qt::NoModifier);
+        }
+        QTest::keyClick(combo, Qt::Key_Return);
+    }
+    // The first item of a long list chosen with the mouse.
+    QAbstractItemView* list = Control<QComboBox>("组合框3")->view();
+    Control<QComboBox>("组合框3")->showPopup();
+    EXPECT_EQ(list->window()->height(), 160);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualRect(list->model()->index(0, 0)).center());
+    Click("按钮1");
+    const OrderRow stored = StoredOrder(1);
+    EXPECT_EQ(stored[0], "abc");
+    EXPECT_EQ(stored[2], "顺丰");
+    EXPECT_EQ(stored[6], "店铺甲乙");
 }
 
 TEST_F(EditorSubmitTest, AddWithEveryFieldEmptySendsFourteenEmptyTexts) {

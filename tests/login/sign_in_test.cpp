@@ -13,9 +13,14 @@
 
 namespace {
 
+// Every id at least 1: a statement that an injected quote turns into one that
+// returns every row reads the first of them and signs in, so the injection
+// cases can fail. The users below 1 are only in the ledgers of their cases.
 const std::vector<LedgerUser> kUsers = {
     {1, "张三", "secret"},
     {2, "o'neil", "it's"},
+};
+const std::vector<LedgerUser> kUsersBelowOne = {
     {0, "zero", "pw"},
     {-3, "negative", "pw"},
 };
@@ -29,9 +34,10 @@ struct SignInCase {
     const char* label;
     const char* name;
     const char* password;
-    const char* message;  // nullptr: signed in
-    bool remembered;      // the typed pair is in config.ini afterwards
-    int signedInAs = 0;   // the user's ID when signed in
+    const char* message;    // nullptr: signed in
+    bool remembered;        // the typed pair is in config.ini afterwards
+    int signedInAs = 0;     // the user's ID when signed in
+    bool belowOne = false;  // the ledger holds users with an id below 1
 };
 
 const SignInCase kCases[] = {
@@ -42,8 +48,8 @@ const SignInCase kCases[] = {
     {"injection_in_password_only", "张三", "' or '1'='1", kRefused, true},
     {"trailing_space_is_sent", "张三 ", "secret", kRefused, true},
     {"blank_name_is_not_empty", " ", "secret", kRefused, true},
-    {"first_column_zero", "zero", "pw", kRefused, true},
-    {"first_column_negative", "negative", "pw", kRefused, true},
+    {"first_column_zero", "zero", "pw", kRefused, true, 0, true},
+    {"first_column_negative", "negative", "pw", kRefused, true, 0, true},
     {"empty_name", "", "secret", kEmpty, false},
     {"empty_password", "张三", "", kEmpty, false},
 };
@@ -54,7 +60,9 @@ class SignInFlowTest : public LoginTestBase, public testing::WithParamInterface<
 
 TEST_P(SignInFlowTest, DecidesAndRemembers) {
     const SignInCase& c = GetParam();
-    MakeLedger(kUsers);
+    std::vector<LedgerUser> users = kUsers;
+    if (c.belowOne) users.insert(users.end(), kUsersBelowOne.begin(), kUsersBelowOne.end());
+    MakeLedger(users);
     WriteConfigBytes(kOldConfig);
     QPointer<LoginWindow> window = OpenLogin();
     ASSERT_TRUE(window);

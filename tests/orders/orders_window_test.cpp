@@ -2,17 +2,25 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QImage>
+#include <QLabel>
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
+
+#include <chrono>
+#include <iostream>
 
 #include "app/process_end.h"
 #include "app/program_state.h"
 #include "common/message_box.h"
 #include "common/text_encoding.h"
+#include "common/text_limit.h"
 #include "store/database.h"
 #include "test_ledger.h"
+#include "ui/editor/editor_parts.h"
 #include "ui/orders/orders_window.h"
+#include "ui_editor.h"
 
 namespace {
 
@@ -74,6 +82,20 @@ class OrdersWindowTest : public testing::Test {
     long long shippedId = 0;
     long long openId = 0;
 };
+
+// The bounding box of the pixels of an image that a test picks.
+template <typename Ink>
+QRect InkBox(const QImage& image, Ink ink) {
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (ink(image.pixelColor(x, y))) box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
+}
+
+bool Red(const QColor& pixel) { return pixel.red() > 150 && pixel.green() < 100; }
 
 QStringList Items(const QComboBox* box) {
     QStringList items;
@@ -222,6 +244,47 @@ TEST_F(OrdersWindowTest, DeleteAsksThenRefillsWithEverything) {
     EXPECT_EQ(ledger.Rows("select count(*) from 订单列表")[0][0], "2");
 }
 
+// Ids come from the ledger, which another tool may have written with ids
+// past 32 bits: each travels whole from the list to the editor and the delete.
+TEST_F(OrdersWindowTest, IdsPast32BitsAreListedOpenedAndDeletedWhole) {
+    const long long bigId = 4294967297;  // 2^32 + 1: its low 32 bits name order 1
+    ledger.Exec("insert into 订单列表(ID, 卖家账号, 订单日期) values(" + std::to_string(bigId) +
+                ", '大号', '2016-4-1')");
+    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
+    SelectOrder(bigId);
+    window->修改->trigger();
+    EXPECT_EQ(currentOrderId, bigId);
+    EditorWindow* editor = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* found = dynamic_cast<EditorWindow*>(widget)) editor = found;
+    }
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->ui->组合框1->currentText(), QString::fromUtf8("大号"));
+    editor->close();
+
+    answer = kAnswerYes;
+    window->删除->trigger();
+    EXPECT_TRUE(ledger.Rows("select ID from 订单列表 where ID=" + std::to_string(bigId)).empty());
+    EXPECT_EQ(ledger.Rows("select count(*) from 订单列表")[0][0], "3");
+}
+
+// A text far past the limit of a field (written by another tool) is listed
+// cut to that limit, and the list fills and paints without a freeze.
+TEST_F(OrdersWindowTest, ATextFarPastTheLimitIsListedCutAndQuickly) {
+    ledger.Exec("update 订单列表 set 备注=replace(hex(zeroblob(16777216)), '00', 'z') where ID=" +
+                std::to_string(openId));
+    const auto start = std::chrono::steady_clock::now();
+    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
+    window->信息列表框->scrollTo(window->信息列表框->model()->index(0, 14));
+    window->grab();
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::cout << "listing a 16 MiB remark: " << seconds << " s" << std::endl;
+    EXPECT_LT(seconds, 10.0);
+    SelectOrder(openId);
+    EXPECT_EQ(window->信息列表框->SelectedText(14), std::string(kFieldTextLimit, 'z'));
+}
+
 TEST_F(OrdersWindowTest, RejectedDeleteIsReported) {
     QTest::mouseClick(window->查询按钮, Qt::LeftButton);
     SelectOrder(openId);
@@ -251,7 +314,8 @@ TEST_F(OrdersWindowTest, RightClickBelowTheRowsOpensTheFullMenu) {
     });
     QWidget* area = window->信息列表框->viewport();
     QTest::mouseClick(area, Qt::RightButton, {}, QPoint(20, area->height() - 5));
-    EXPECT_EQ(shown.mid(0, 5), QStringList({"发货", "查看", "添加", "修改", "删除"}));
+    EXPECT_EQ(shown, QStringList({"发货", "查看", "添加", "修改", "删除", "", "导出到 Excel…",
+                                  "统计…", "回收站…"}));
     EXPECT_TRUE(allEnabled);
     EXPECT_EQ(window->信息列表框->SelectedRow(), -1);
 }
@@ -288,4 +352,60 @@ TEST_F(OrdersWindowTest, SelectionShowsOnlyWhileTheListHasTheFocus) {
     EXPECT_NE(window->信息列表框->palette().color(QPalette::Active, QPalette::Highlight), focused);
     EXPECT_EQ(window->信息列表框->palette().color(QPalette::Active, QPalette::Highlight),
               window->信息列表框->palette().color(QPalette::Active, QPalette::Base));
+}
+
+TEST_F(OrdersWindowTest, FocusFrameGoesAroundTheWholeRow) {
+    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
+    QApplication::setActiveWindow(window);
+    OrderListView* list = window->信息列表框;
+    // A click on a cell in the middle of the first row.
+    const QRect cell = list->visualRect(list->model()->index(0, 5));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
+    ASSERT_TRUE(list->hasFocus());
+    // The top edge of the row's frame, one pixel high.
+    const QImage shown = list->viewport()->grab().toImage();
+    const QImage edge = shown.copy(0, cell.top(), shown.width(), 1);
+    const QColor frame = list->palette().color(QPalette::Text);
+    const QRect ink = InkBox(edge, [&](const QColor& pixel) { return pixel == frame; });
+    EXPECT_LE(ink.left(), 2);
+    EXPECT_GE(ink.right(), std::min(list->horizontalHeader()->length(), edge.width()) - 3);
+}
+
+TEST_F(OrdersWindowTest, TotalsLineShowsWholeForTheLargestLedgers) {
+    // Sums with the longest text a sum can have; the count then as for a
+    // ledger of ten million orders.
+    ledger.AddOrder({{"售价", "-1.797693134862e308"},
+                     {"进价", "-1.797693134862e308"},
+                     {"佣金", "-1.797693134862e308"},
+                     {"利润", "-1.797693134862e308"}});
+    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
+    const QString queried = window->标签10->text();
+    ASSERT_TRUE(queried.startsWith(QString::fromUtf8("记录：当前有4单"))) << queried.toStdString();
+    QString largest = queried;
+    largest.replace(QString::fromUtf8("有4单"), QString::fromUtf8("有10000000单"));
+    for (const QString& line : {queried, largest}) {
+        SCOPED_TRACE(line.toStdString());
+        window->标签10->setText(line);
+        const QImage shown = window->标签10->grab().toImage();
+        const QRect ink = InkBox(shown, Red);
+        EXPECT_FALSE(ink.isNull());
+        EXPECT_LT(ink.right(), shown.width() - 3);  // a cut line runs into the edge
+    }
+    const QRect totals = window->标签10->geometry();
+    EXPECT_TRUE(window->rect().contains(totals));
+    for (QWidget* control : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (control == window->标签10 || !control->isVisible()) continue;
+        EXPECT_FALSE(control->geometry().intersects(totals)) << control->objectName().toStdString();
+    }
+}
+
+TEST_F(OrdersWindowTest, LabelsDrawTheirCaptionFromTheTopOfTheirBox) {
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+        const QRect ink = InkBox(label->grab().toImage(), [](const QColor& pixel) {
+            return Red(pixel) || qGray(pixel.rgb()) < 128;
+        });
+        // Static text leaves only the font's own space above the caption.
+        EXPECT_FALSE(ink.isNull()) << label->objectName().toStdString();
+        EXPECT_LE(ink.top(), 3) << label->objectName().toStdString();
+    }
 }

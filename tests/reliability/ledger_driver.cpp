@@ -137,8 +137,9 @@ Texts RandomOrder(std::mt19937& random, const std::string& marker) {
     texts[4] = "2015-1-" + std::to_string(std::uniform_int_distribution<int>(1, 28)(random));
     for (std::size_t i : {9u, 10u, 11u}) texts[i] = RandomPrice(random);
     // The remark spans lines and is sometimes long, so that a store takes
-    // more than a page of the file.
-    texts[13] = RandomText(random, 4) + "\n" + RandomText(random, 2);
+    // more than a page of the file. Its line break is CR LF, as the
+    // multi-line box gives and stores it.
+    texts[13] = RandomText(random, 4) + "\r\n" + RandomText(random, 2);
     if (std::uniform_int_distribution<int>(0, 9)(random) == 0) {
         texts[13] +=
             std::string(

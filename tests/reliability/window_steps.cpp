@@ -25,7 +25,7 @@ void CloseEditor() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-EditorWindow* OpenEditorFor(const char* mode, std::int32_t id) {
+EditorWindow* OpenEditorFor(const char* mode, std::int64_t id) {
     CloseEditor();
     editorMode = Gbk(mode);
     currentOrderId = id;

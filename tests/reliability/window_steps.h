@@ -14,7 +14,7 @@ class QWidget;
 EditorWindow* OpenEditor();
 void CloseEditor();
 // Closes the open editor and opens it anew for a mode word and order id.
-EditorWindow* OpenEditorFor(const char* mode, std::int32_t id);
+EditorWindow* OpenEditorFor(const char* mode, std::int64_t id);
 
 // What typing leaves in an edit box, a combo box's edit part or a multi-line
 // box.

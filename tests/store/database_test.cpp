@@ -13,6 +13,7 @@
 #include "common/text_encoding.h"
 #include "ledger_fixture.h"
 #include "store/database.h"
+#include "store/database_error.h"
 
 namespace {
 
@@ -288,6 +289,18 @@ TEST_F(Connection, WalksEveryRowOnce) {
         EXPECT_EQ(expected, 26);
         db.MoveNext(h);  // stays past the end
         EXPECT_TRUE(db.IsEOF(h));
+    }
+}
+
+// Read-only and full disks cannot be brought about everywhere (root writes
+// any file): the causes are read from SQLite's own texts.
+TEST(DatabaseErrorTest, CausesAreToldBySQLitesOwnTexts) {
+    for (const auto& [code, problem] : {std::pair{SQLITE_READONLY, DatabaseProblem::ReadOnly},
+                                        {SQLITE_FULL, DatabaseProblem::DiskFull},
+                                        {SQLITE_MISMATCH, DatabaseProblem::Other}}) {
+        const std::string diagnostic = "[SQLite]" + std::string(sqlite3_errstr(code)) + " (1)";
+        EXPECT_EQ(ClassifyDatabaseError(diagnostic), problem) << diagnostic;
+        EXPECT_EQ(DatabaseErrorDetail(diagnostic) == diagnostic, problem == DatabaseProblem::Other);
     }
 }
 

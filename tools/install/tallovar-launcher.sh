@@ -36,6 +36,27 @@ if [ ! -w "$installed" ]; then
     done
 fi
 
+# The day's copy of the ledger into 备份/ beside it (tallovar-admin backup
+# --daily). A failure is shown on the desktop and the program starts anyway.
+daily_backup() {
+    if problem=$("$installed/tallovar-admin" backup --daily 2>&1 >/dev/null); then
+        return 0
+    fi
+    message="今天的自动备份没有完成，程序照常启动。
+$problem"
+    echo "$message" >&2
+    if command -v zenity >/dev/null 2>&1; then
+        zenity --warning --title="Tallovar 备份" --text="$message" >/dev/null 2>&1 &
+    elif command -v kdialog >/dev/null 2>&1; then
+        kdialog --title "Tallovar 备份" --sorry "$message" >/dev/null 2>&1 &
+    elif command -v notify-send >/dev/null 2>&1; then
+        notify-send "Tallovar 备份" "$message" >/dev/null 2>&1 || true
+    elif command -v xmessage >/dev/null 2>&1; then
+        xmessage -center "$message" >/dev/null 2>&1 &
+    fi
+    return 0
+}
+
 mkdir -p "$ledgers"
 # First run: no ledger yet (and no team ledger in config.ini), so the window
 # "新建账本" makes one, perhaps in another folder; cancelled, nothing starts.
@@ -48,4 +69,7 @@ if [ ! -e "$ledgers/tallovar.mdb" ]; then
     ledgers=$(ledger_folder)
 fi
 cd "$ledgers"
+if [ -e tallovar.mdb ]; then
+    daily_backup
+fi
 exec "$program/tallovar" "$@"

@@ -5,6 +5,7 @@
 #include <QTextDocument>
 
 #include "common/text_encoding.h"
+#include "ui/editor/field_guard.h"
 
 ContentEdit::ContentEdit(QWidget* parent) : QLineEdit(parent) {
     // Every change made by typing, pasting, undoing or a different setText.
@@ -32,7 +33,7 @@ void SetFieldText(QWidget* field, const std::string& text) {
         combo->setEditText(value);
         shown = combo->lineEdit();
     } else if (auto* plain = qobject_cast<QPlainTextEdit*>(field)) {
-        plain->setPlainText(value);
+        SetPlainTextQuickly(plain, value);
     }
     // A text set by the program is shown from its beginning, not its end.
     if (shown != nullptr) shown->setCursorPosition(0);
@@ -44,9 +45,11 @@ std::string FieldText(const QWidget* field) {
         return QStringToGbk(combo->currentText());
     if (auto* plain = qobject_cast<const QPlainTextEdit*>(field)) {
         // toPlainText would also turn each no-break space into a plain one;
-        // only the breaks between paragraphs and lines become line ends.
+        // only the breaks between paragraphs and lines become line ends,
+        // written CR LF as a Windows multi-line edit box gives them.
         QString text = plain->document()->toRawText();
-        text.replace(QChar::ParagraphSeparator, u'\n').replace(QChar::LineSeparator, u'\n');
+        text.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"))
+            .replace(QChar::LineSeparator, QStringLiteral("\r\n"));
         return QStringToGbk(text);
     }
     return {};

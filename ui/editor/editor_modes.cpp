@@ -10,9 +10,13 @@
 #include "app/program_state.h"
 #include "common/date_parts.h"
 #include "common/message_box.h"
+#include "common/text_cut.h"
 #include "common/text_encoding.h"
+#include "common/text_limit.h"
 #include "common/value_text.h"
+#include "store/database_error.h"
 #include "store/settings.h"
+#include "ui/busy_cursor.h"
 #include "ui/editor/content_edit.h"
 #include "ui/editor/editor_parts.h"
 #include "ui/pick_list.h"
@@ -60,38 +64,58 @@ void PutTodaysDate(Ui::EditorForm& ui) {
                                  IntegerToText(DayOf(now)));
 }
 
-enum class LoadOutcome { Loaded, Missing, Failed };
+enum class LoadOutcome { Loaded, Cut, Missing, Failed };
+
+// Sets a stored text into its field. A text past the limit of a field (put
+// there by another tool) is shown cut; false then.
+bool ShowStoredText(EditorWindow& window, QWidget* field, const std::string& stored) {
+    const std::string_view shown = WholeCharactersWithin(stored, kFieldTextLimit);
+    SetFieldText(field, std::string(shown));
+    if (shown.size() < stored.size()) return false;
+    window.loaded[field] = {stored, FieldText(field)};
+    return true;
+}
 
 // Reads the order into the fields. Missing: the ledger has no row for it
 // (deleted meanwhile). Failed: the ledger could not be read at all (locked,
-// gone, damaged); the driver's diagnostic has been shown then.
+// gone, damaged); the driver's diagnostic has been shown then. Cut: a text
+// too long to show whole; the user has been told.
 LoadOutcome LoadStoredOrder(EditorWindow& window, bool forShipping) {
     DatabaseConnection& db = window.外部数据库1;
-    if (!db.OpenMdbFile(DatabasePath())) {
-        ShowDatabaseError(db.LastError());
-        return LoadOutcome::Failed;
-    }
-    editorRecordset =
-        db.OpenTable(Gbk("select * from 订单列表 where id=") + IntegerToText(window.orderId));
-    if (editorRecordset == 0) {
-        ShowDatabaseError(db.LastError());
+    const bool read = WhileBusy([&] {
+        if (!db.OpenMdbFile(DatabasePath())) return false;
+        editorRecordset =
+            db.OpenTable(Gbk("select * from 订单列表 where id=") + IntegerToText(window.orderId));
+        return editorRecordset != 0;
+    });
+    if (!read) {
+        ShowDatabaseError(DatabaseErrorDetail(db.LastError()));
         return LoadOutcome::Failed;
     }
     if (db.IsEOF(editorRecordset)) return LoadOutcome::Missing;
+    std::string cutColumns;
     for (const auto& [column, field] : ColumnsToLoad(*window.ui, forShipping)) {
-        SetFieldText(field, ValueToText(db.ReadColByName(editorRecordset, Gbk(column))));
+        const std::string stored = ValueToText(db.ReadColByName(editorRecordset, Gbk(column)));
+        if (!ShowStoredText(window, field, stored))
+            cutColumns += (cutColumns.empty() ? "" : Gbk("、")) + Gbk(column);
     }
-    return LoadOutcome::Loaded;
+    if (cutColumns.empty()) return LoadOutcome::Loaded;
+    ShowMessage(Gbk("此订单的“") + cutColumns +
+                Gbk("”超过一栏的上限（1048576 字节），这里只显示开头部分；为免保存时截断，"
+                    "此订单不能在这里修改。"));
+    return LoadOutcome::Cut;
 }
 
 // Modify and ship write every column back; with nothing loaded they would
-// write empty texts over the stored order, so storing is turned off.
+// write empty texts over the stored order, and with a text cut short they
+// would cut it in the ledger, so storing is turned off.
 void LoadOrderToChange(EditorWindow& window, bool forShipping) {
     const LoadOutcome outcome = LoadStoredOrder(window, forShipping);
-    if (outcome == LoadOutcome::Loaded) return;
-    if (outcome == LoadOutcome::Missing)
-        ShowMessage(Gbk("订单不存在或无法读取"), kMbOk, Gbk("错误"));
-    window.ui->按钮3->setEnabled(false);
+    if (outcome == LoadOutcome::Missing) {
+        ShowOrderMissing(window);
+    } else if (outcome != LoadOutcome::Loaded) {
+        window.ui->按钮3->setEnabled(false);
+    }
 }
 
 void Disable(std::initializer_list<QWidget*> controls) {
@@ -121,7 +145,12 @@ void LockForShipping(Ui::EditorForm& ui) {
 
 }  // namespace
 
-EditorMode ChooseEditorMode(const std::string& word, std::int32_t id) {
+void ShowOrderMissing(EditorWindow& window) {
+    ShowMessage(Gbk("订单不存在或无法读取"), kMbOk, Gbk("错误"));
+    window.ui->按钮3->setEnabled(false);
+}
+
+EditorMode ChooseEditorMode(const std::string& word, std::int64_t id) {
     if (word.empty() || word == Gbk("添加")) return EditorMode::Add;
     if (id != 0) {
         if (word == Gbk("修改")) return EditorMode::Modify;

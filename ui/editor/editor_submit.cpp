@@ -7,35 +7,43 @@
 #include "common/message_box.h"
 #include "common/text_encoding.h"
 #include "common/value_text.h"
+#include "store/database_error.h"
+#include "ui/busy_cursor.h"
 #include "ui/editor/content_edit.h"
 #include "ui/editor/editor_parts.h"
 #include "ui_editor.h"
 
 namespace {
 
-// The fields in column order, as the statements take them.
+// Opens the ledger and runs one statement; a failure is told to the user with
+// the driver's diagnostic and the caller keeps everything as it was.
+bool RunStatement(EditorWindow& window, const std::string& statement) {
+    DatabaseConnection& db = window.外部数据库1;
+    const bool done =
+        WhileBusy([&] { return db.OpenMdbFile(DatabasePath()) && db.ExecuteSql(statement); });
+    if (!done) ShowDatabaseError(DatabaseErrorDetail(db.LastError()));
+    return done;
+}
+
+// A field the user left as loaded gives the stored text, byte for byte.
+std::string TextToStore(const EditorWindow& window, const QWidget* field) {
+    std::string text = FieldText(field);
+    const auto loaded = window.loaded.find(field);
+    if (loaded != window.loaded.end() && loaded->second.shown == text) return loaded->second.stored;
+    return text;
+}
+
+}  // namespace
+
 std::array<QWidget*, 14> FieldsInColumnOrder(const Ui::EditorForm& ui) {
     return {ui.组合框1, ui.编辑框5, ui.组合框2, ui.编辑框2, ui.编辑框7,  ui.编辑框3,  ui.组合框3,
             ui.编辑框4, ui.编辑框8, ui.编辑框6, ui.编辑框9, ui.编辑框10, ui.编辑框11, ui.编辑框1};
 }
 
-// Opens the ledger and runs one statement; a failure is told to the user with
-// the driver's diagnostic and the caller keeps everything as it was.
-bool RunStatement(EditorWindow& window, const std::string& statement) {
-    DatabaseConnection& db = window.外部数据库1;
-    if (!db.OpenMdbFile(DatabasePath()) || !db.ExecuteSql(statement)) {
-        ShowDatabaseError(db.LastError());
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
-
 OrderTexts ReadOrderFields(const EditorWindow& window) {
     OrderTexts values;
     const auto fields = FieldsInColumnOrder(*window.ui);
-    for (std::size_t i = 0; i < fields.size(); ++i) values[i] = FieldText(fields[i]);
+    for (std::size_t i = 0; i < fields.size(); ++i) values[i] = TextToStore(window, fields[i]);
     return values;
 }
 
@@ -50,7 +58,7 @@ std::string BuildInsertStatement(const OrderTexts& values) {
     return statement + "')";
 }
 
-std::string BuildUpdateStatement(const OrderTexts& values, std::int32_t id) {
+std::string BuildUpdateStatement(const OrderTexts& values, std::int64_t id) {
     static const char* const kColumns[] = {
         "卖家账号",   "订单号",   "快递公司", "运单号", "订单日期", "商品名称", "购买账号",
         "购买订单号", "收货信息", "售价",     "进价",   "佣金",     "利润",     "备注"};
@@ -81,12 +89,17 @@ void StoreChanges(EditorWindow& window) {
         SetFieldText(ui.组合框2, Gbk("已发货"));
         SetFieldText(ui.编辑框2, Gbk("已发货"));
     }
-    if (!RunStatement(window, BuildUpdateStatement(ReadOrderFields(window), window.orderId))) {
+    const bool stored =
+        RunStatement(window, BuildUpdateStatement(ReadOrderFields(window), window.orderId));
+    // An update that met no row: the order was deleted since it was loaded.
+    const bool missing = stored && window.外部数据库1.RowsAffected() == 0;
+    if (!stored || missing) {
         // Nothing was stored: the form shows again what the user had entered.
         if (marked) {
             SetFieldText(ui.组合框2, company);
             SetFieldText(ui.编辑框2, waybill);
         }
+        if (missing) ShowOrderMissing(window);
         return;
     }
     ShowMessage(Gbk("修改成功！"));

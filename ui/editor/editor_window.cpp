@@ -3,6 +3,8 @@
 #include <QPointer>
 
 #include "ui/editor/editor_parts.h"
+#include "ui/editor/field_guard.h"
+#include "ui/pick_list.h"
 #include "ui/window_frame.h"
 #include "ui_editor.h"
 
@@ -25,7 +27,9 @@ EditorWindow::EditorWindow()
       ui(std::make_unique<Ui::EditorForm>()) {
     setAttribute(Qt::WA_DeleteOnClose);
     ui->setupUi(this);
-    FitLabelsToCaptions(this);
+    ShowLabelsAsStaticText(this);
+    SetUpDropDowns(this);
+    for (QWidget* field : FieldsInColumnOrder(*ui)) GuardFieldText(field);
 
     for (ContentEdit* price : {ui->编辑框6, ui->编辑框9, ui->编辑框10}) {
         connect(price, &ContentEdit::contentChanged, this, [this] { UpdateProfit(*this); });
@@ -46,9 +50,6 @@ void OpenEditorWindow() {
     }
     auto* window = new EditorWindow;
     OpenEditor() = window;
-    PlaceWindowCentred(window, kOuterWidth, kOuterHeight, true);
     RunEditorCreated(*window);
-    window->show();
-    // Once shown, the frame the platform draws is known and comes off the size.
-    PlaceWindowCentred(window, kOuterWidth, kOuterHeight, true);
+    ShowInDesignFrame(window, kOuterWidth, kOuterHeight, true);
 }

@@ -10,7 +10,9 @@
 #include "common/text_encoding.h"
 #include "common/value_text.h"
 #include "platform/files.h"
+#include "store/database_error.h"
 #include "store/settings.h"
+#include "ui/busy_cursor.h"
 #include "ui/orders/orders_window.h"
 #include "ui/window_frame.h"
 #include "ui_login.h"
@@ -57,9 +59,9 @@ void LoginWindow::SignInClicked() {
 
     // A connection or statement that fails is a database fault, not a wrong
     // password: the user sees the driver's diagnostic and may try again.
-    if (!外部数据库1.OpenMdbFile(DatabasePath())) {
+    if (!WhileBusy([&] { return 外部数据库1.OpenMdbFile(DatabasePath()); })) {
         signInRecordset = 0;
-        ShowDatabaseError(外部数据库1.LastError());
+        ShowDatabaseError(DatabaseErrorDetail(外部数据库1.LastError()));
         return;
     }
     // The typed texts go in as values, quotes doubled, so a quote in a name
@@ -67,9 +69,9 @@ void LoginWindow::SignInClicked() {
     const std::string statement =
         "select * from sysuser where username='" + QuoteText(QStringToGbk(ui_->编辑框1->text())) +
         "' and password='" + QuoteText(QStringToGbk(ui_->编辑框2->text())) + "'";
-    signInRecordset = 外部数据库1.OpenTable(statement);
+    signInRecordset = WhileBusy([&] { return 外部数据库1.OpenTable(statement); });
     if (signInRecordset == 0) {
-        ShowDatabaseError(外部数据库1.LastError());
+        ShowDatabaseError(DatabaseErrorDetail(外部数据库1.LastError()));
         return;
     }
     signInResult = NumberToInteger(外部数据库1.ReadColByIndex(signInRecordset, 1));
@@ -87,11 +89,8 @@ void OpenLoginWindow() {
     window->Created();
     // Measured in the font the skin left, so no caption is cut.
     window->ensurePolished();
-    FitLabelsToCaptions(window);
-    PlaceWindowCentred(window, kOuterWidth, kOuterHeight, true);
-    window->show();
-    // Now that the platform has framed the window, its outer size is the design's.
-    PlaceWindowCentred(window, kOuterWidth, kOuterHeight, true);
+    ShowLabelsAsStaticText(window);
+    ShowInDesignFrame(window, kOuterWidth, kOuterHeight, true);
 }
 
 LoginWindow* FindLoginWindow() {

@@ -7,8 +7,12 @@
 #include "common/message_box.h"
 #include "common/text_encoding.h"
 #include "common/value_text.h"
+#include "store/database_error.h"
+#include "ui/busy_cursor.h"
 #include "ui/editor/editor_window.h"
 #include "ui/orders/orders_window.h"
+#include "ui/recycle/recycle_window.h"
+#include "ui/summary/summary_window.h"
 
 namespace {
 // Column numbers of the model, whatever order the header shows them in.
@@ -32,14 +36,14 @@ void OrdersWindow::AddOrder() {
 
 void OrdersWindow::ModifyOrder() {
     if (SelectionMissing("请选择修改的数据！")) return;
-    currentOrderId = TextToInteger(信息列表框->SelectedText(kIdColumn));
+    currentOrderId = TextToInteger64(信息列表框->SelectedText(kIdColumn));
     editorMode = Gbk("修改");
     OpenEditorWindow();
 }
 
 void OrdersWindow::ViewOrder() {
     if (SelectionMissing("请选择查看的数据！")) return;
-    currentOrderId = TextToInteger(信息列表框->SelectedText(kIdColumn));
+    currentOrderId = TextToInteger64(信息列表框->SelectedText(kIdColumn));
     editorMode = Gbk("查看");
     OpenEditorWindow();
 }
@@ -52,7 +56,7 @@ void OrdersWindow::ShipOrder() {
         ShowMessage(Gbk("该订单已发货，请选择未发货的订单！"));
         return;
     }
-    currentOrderId = TextToInteger(信息列表框->SelectedText(kIdColumn));
+    currentOrderId = TextToInteger64(信息列表框->SelectedText(kIdColumn));
     editorMode = Gbk("发货");
     OpenEditorWindow();
 }
@@ -64,6 +68,11 @@ void OrdersWindow::DeleteOrder() {
     // integer ID, so it holds digits alone.
     const std::string statement =
         Gbk("delete from 订单列表 where id=") + 信息列表框->SelectedText(kIdColumn);
-    if (!外部数据库1.ExecuteSql(statement)) ShowDatabaseError(外部数据库1.LastError());
+    if (!WhileBusy([&] { return 外部数据库1.ExecuteSql(statement); }))
+        ShowDatabaseError(DatabaseErrorDetail(外部数据库1.LastError()));
     RunQuery({}, "");
 }
+
+void OrdersWindow::OpenSummary() { OpenSummaryWindow(lastInputs_, lastFilter_); }
+
+void OrdersWindow::OpenRecycleBin() { OpenRecycleWindow(); }

@@ -2,10 +2,32 @@
 
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyle>
+#include <QStyledItemDelegate>
 
+#include "common/text_cut.h"
 #include "common/text_encoding.h"
 #include "store/order_query.h"
+
+namespace {
+
+// The most of a cell the list shows: more than the widest column can hold.
+constexpr std::size_t kShownBytes = 4096;
+
+// Cells draw no focus of their own: the list draws it around the whole row.
+class CellWithoutFocus : public QStyledItemDelegate {
+  public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem cell(option);
+        cell.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, cell, index);
+    }
+};
+
+}  // namespace
 
 OrderListModel::OrderListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -77,7 +99,10 @@ int OrderListModel::columnCount(const QModelIndex& parent) const {
 
 QVariant OrderListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= ItemCount()) return {};
-    return GbkToQString(Cell(rows_[index.row()], index.column()));
+    // No column is wide enough to show more than the beginning of a long
+    // text, and laying out all of it on every paint would stall the list.
+    return GbkToQString(
+        WholeCharactersWithin(Cell(rows_[index.row()], index.column()), kShownBytes));
 }
 
 QVariant OrderListModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -91,6 +116,7 @@ QVariant OrderListModel::headerData(int section, Qt::Orientation orientation, in
 OrderListView::OrderListView(QWidget* parent)
     : QTableView(parent), model_(new OrderListModel(this)) {
     setModel(model_);
+    setItemDelegate(new CellWithoutFocus(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -167,4 +193,21 @@ void OrderListView::focusInEvent(QFocusEvent* event) {
 void OrderListView::focusOutEvent(QFocusEvent* event) {
     QTableView::focusOutEvent(event);
     ShowSelectionWhileFocused();
+}
+
+void OrderListView::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    DrawRowFocus();
+}
+
+void OrderListView::DrawRowFocus() {
+    const QModelIndex current = currentIndex();
+    if (!hasFocus() || !current.isValid()) return;
+    // A dotted frame over every column of the current row, as a list view in
+    // report mode with full-row selection draws it.
+    const QRect row(-horizontalOffset(), rowViewportPosition(current.row()),
+                    horizontalHeader()->length(), rowHeight(current.row()));
+    QPainter painter(viewport());
+    painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DotLine));
+    painter.drawRect(row.adjusted(0, 0, -1, -1));
 }

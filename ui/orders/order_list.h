@@ -70,9 +70,11 @@ class OrderListView : public QTableView {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     void ShowSelectionWhileFocused();
+    void DrawRowFocus();
 
     OrderListModel* model_;
 };

@@ -31,6 +31,12 @@ void OrdersWindow::SizeChanged() {
     // The list follows the window's outer size; its corner stays where it is.
     const QSize outer = frameGeometry().size();
     信息列表框->resize(std::max(0, outer.width() - 50), std::max(0, outer.height() - 200));
+    // The totals line may take the width up to the window's right edge (nothing
+    // visible stands there), so long totals keep their design size longer.
+    constexpr int kTotalsDesignWidth = 720;
+    constexpr int kEdgeMargin = 6;
+    标签10->resize(std::max(kTotalsDesignWidth, width() - 标签10->x() - kEdgeMargin),
+                   标签10->height());
 }
 
 void OrdersWindow::SearchClicked() {

@@ -8,6 +8,7 @@
 #include "common/text_encoding.h"
 #include "ui/exchange/export_order_list.h"
 #include "ui/orders/query_orders.h"
+#include "ui/pick_list.h"
 #include "ui/window_frame.h"
 
 namespace {
@@ -33,7 +34,8 @@ OrdersWindow::OrdersWindow() {
     totalsFont.setPixelSize(14);
     totalsFont.setBold(true);
     标签10->setFont(totalsFont);
-    FitLabelsToCaptions(this);
+    ShowLabelsAsStaticText(this);
+    SetUpDropDowns(this);
 
     菜单 = new QMenu(QString::fromUtf8("菜单"), this);
     菜单->setObjectName(QString::fromUtf8("菜单"));
@@ -44,6 +46,8 @@ OrdersWindow::OrdersWindow() {
     删除 = AddMenuItem(菜单, "删除");
     菜单->addSeparator();
     导出到Excel = AddMenuItem(菜单, "导出到 Excel…");
+    统计 = AddMenuItem(菜单, "统计…");
+    回收站 = AddMenuItem(菜单, "回收站…");
 
     connect(查询按钮, &QPushButton::clicked, this, &OrdersWindow::SearchClicked);
     connect(查询按钮1, &QPushButton::clicked, this, &OrdersWindow::ClearClicked);
@@ -58,6 +62,8 @@ OrdersWindow::OrdersWindow() {
     connect(修改, &QAction::triggered, this, &OrdersWindow::ModifyOrder);
     connect(删除, &QAction::triggered, this, &OrdersWindow::DeleteOrder);
     connect(导出到Excel, &QAction::triggered, this, &OrdersWindow::ExportToSheet);
+    connect(统计, &QAction::triggered, this, &OrdersWindow::OpenSummary);
+    connect(回收站, &QAction::triggered, this, &OrdersWindow::OpenRecycleBin);
 }
 
 OrdersWindow::~OrdersWindow() = default;
@@ -70,6 +76,8 @@ void OrdersWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void OrdersWindow::RunQuery(const OrderSearchTexts& inputs, const std::string& filter) {
+    lastInputs_ = inputs;
+    lastFilter_ = filter;
     OrderListDisplay display{
         外部数据库1, [this](const std::string& line) { 标签10->setText(GbkToQString(line)); },
         *信息列表框->List(), [this](const OrderTotals& totals) { shownTotals_ = totals; }};
@@ -79,11 +87,8 @@ void OrdersWindow::RunQuery(const OrderSearchTexts& inputs, const std::string& f
 void OpenMainWindow() {
     auto* window = new OrdersWindow;
     OpenWindow() = window;
-    PlaceWindowCentred(window, 852, 442, false);
     window->Created();
-    window->show();
-    // Once shown, the frame the platform draws is known and comes off the size.
-    PlaceWindowCentred(window, 852, 442, false);
+    ShowInDesignFrame(window, 852, 442, false);
 }
 
 OrdersWindow* MainWindow() { return OpenWindow().data(); }

@@ -29,6 +29,8 @@ class OrdersWindow : public QWidget, public Ui::OrdersWindow {
     QAction* 删除;
     // After a separator: what goes beyond the designed menu.
     QAction* 导出到Excel;
+    QAction* 统计;
+    QAction* 回收站;
 
     // Event handlers.
     void Created();
@@ -44,8 +46,12 @@ class OrdersWindow : public QWidget, public Ui::OrdersWindow {
     void ShipOrder();
     void DeleteOrder();
     void ExportToSheet();
+    void OpenSummary();
+    void OpenRecycleBin();
 
     void RunQuery(const OrderSearchTexts& inputs, const std::string& filter);
+    // Runs the last search again, after orders changed elsewhere.
+    void QueryAgain() { RunQuery(lastInputs_, lastFilter_); }
 
   protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -54,6 +60,9 @@ class OrdersWindow : public QWidget, public Ui::OrdersWindow {
     bool SelectionMissing(const char* message);
 
     OrderTotals shownTotals_;  // the count and sums of what the list shows
+    // The search the list shows, for the windows that work on the same orders.
+    OrderSearchTexts lastInputs_;
+    std::string lastFilter_;
 };
 
 // Opens the main window (modeless, no owner).

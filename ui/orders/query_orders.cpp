@@ -3,10 +3,14 @@
 #include "app/process_end.h"
 #include "app/program_state.h"
 #include "common/message_box.h"
+#include "common/text_cut.h"
 #include "common/text_encoding.h"
+#include "common/text_limit.h"
 #include "common/value_text.h"
 #include "platform/files.h"
 #include "store/database.h"
+#include "store/database_error.h"
+#include "ui/busy_cursor.h"
 #include "ui/orders/order_list.h"
 
 namespace {
@@ -18,42 +22,13 @@ void ShowQueryFailure(OrderListDisplay& display) {
     display.setTotalsLine(Gbk("记录："));
     display.list.DeleteAllItems();
     if (display.keepTotals) display.keepTotals(OrderTotals());
-    ShowDatabaseError(diagnostic);
+    ShowDatabaseError(DatabaseErrorDetail(diagnostic));
 }
 
-}  // namespace
-
-void QueryOrders(OrderListDisplay& display, const OrderSearchTexts& inputs,
-                 const std::string& filter) {
-    DatabaseConnection& db = display.connection;
-    const std::string path = DatabasePath();
-    if (!PathExists(path)) {
-        ShowMessage(Gbk("数据库不存在"), kMbOk, Gbk("警告"));
-        EndProcess(0);
-        return;
-    }
-    if (!db.OpenMdbFile(path)) {
-        ShowQueryFailure(display);
-        return;
-    }
-
-    const OrderStatements statements = BuildOrderStatements(inputs, filter);
-    listRecordset = db.OpenTable(statements.list);
-    if (listRecordset == 0) {
-        ShowQueryFailure(display);
-        return;
-    }
-
-    OrderTotals totals;
-    if (!ReadOrderTotals(db, statements, totals)) {
-        ShowQueryFailure(display);
-        return;
-    }
-    display.setTotalsLine(OrderTotalsLine(totals));
-    if (display.keepTotals) display.keepTotals(totals);
-
+// The rows of the list result, one item each. A text longer than an order
+// field may be (written by another tool) is kept cut to that limit.
+void FillList(DatabaseConnection& db, OrderListModel& list) {
     const auto& columns = OrderListColumns();
-    OrderListModel& list = display.list;
     list.BeginFill();
     list.DeleteAllItems();
     listRowIndex = 0;
@@ -63,7 +38,8 @@ void QueryOrders(OrderListDisplay& display, const OrderSearchTexts& inputs,
         for (int c = 0; c < OrderListModel::kColumns; ++c) {
             DatabaseValue value = db.ReadColByName(listRecordset, columns[c].name);
             if (value.kind == ValueKind::Text) {
-                list.SetItemText(listRowIndex, c, value.text);
+                list.SetItemText(listRowIndex, c,
+                                 WholeCharactersWithin(value.text, kFieldTextLimit));
             } else {
                 list.SetItemText(listRowIndex, c, ValueToText(value));
             }
@@ -72,4 +48,33 @@ void QueryOrders(OrderListDisplay& display, const OrderSearchTexts& inputs,
         ++listRowIndex;
     }
     list.EndFill();
+}
+
+// Runs the three statements and fills the totals line and the list; false
+// when the database failed, with nothing shown yet.
+bool ShowOrders(OrderListDisplay& display, const OrderStatements& statements) {
+    DatabaseConnection& db = display.connection;
+    if (!db.OpenMdbFile(DatabasePath())) return false;
+    listRecordset = db.OpenTable(statements.list);
+    if (listRecordset == 0) return false;
+    OrderTotals totals;
+    if (!ReadOrderTotals(db, statements, totals)) return false;
+    // The label is updated before the list is cleared.
+    display.setTotalsLine(OrderTotalsLine(totals));
+    if (display.keepTotals) display.keepTotals(totals);
+    FillList(db, display.list);
+    return true;
+}
+
+}  // namespace
+
+void QueryOrders(OrderListDisplay& display, const OrderSearchTexts& inputs,
+                 const std::string& filter) {
+    if (!PathExists(DatabasePath())) {
+        ShowMessage(Gbk("数据库不存在"), kMbOk, Gbk("警告"));
+        EndProcess(0);
+        return;
+    }
+    const OrderStatements statements = BuildOrderStatements(inputs, filter);
+    if (!WhileBusy([&] { return ShowOrders(display, statements); })) ShowQueryFailure(display);
 }

@@ -1,0 +1,23 @@
+#pragma once
+// What a failed database operation means for the user. The driver answers in
+// English; the common causes get a Chinese explanation of what happened and
+// what to do, the driver's own text following it.
+
+#include <string>
+#include <string_view>
+
+enum class DatabaseProblem {
+    Other,
+    Locked,      // another program holds a lock longer than the program waits
+    NotALedger,  // the file is no SQLite database, or lacks the ledger's tables
+    ReadOnly,    // the file or its folder may not be written
+    DiskFull,
+    FileGone,  // moved, renamed or deleted
+};
+
+// Reads the cause from a diagnostic of DatabaseConnection::LastError().
+DatabaseProblem ClassifyDatabaseError(std::string_view diagnostic);
+
+// The text after "数据库操作失败：" (GBK): the explanation of a common cause
+// followed by the driver's text, or the driver's text alone.
+std::string DatabaseErrorDetail(const std::string& diagnostic);

@@ -1,0 +1,120 @@
+// tallovar-admin backup --daily: what the launcher runs before each start.
+// Once a day a consistent copy of the ledger goes into 备份/ beside it, named
+// tallovar-YYYYMMDD.mdb; a later start on the same day finds it and does
+// nothing. Old copies are thinned: the 7 newest stay, and of the older ones
+// the newest of each week, for the 4 most recent such weeks. Only files with
+// exactly that name pattern are ever removed.
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tools/admin_command.h"
+#include "tools/admin_ledger.h"
+#include "tools/database_copy.h"
+#include "tools/file_placing.h"
+#include "tools/ledger_file.h"
+#include "tools/sqlite_handle.h"
+
+namespace {
+
+constexpr std::size_t kDailyCopies = 7;
+constexpr std::size_t kWeeklyCopies = 4;
+
+std::string Today() { return TimeStamp().substr(0, 8); }  // YYYYMMDD
+
+// The YYYYMMDD of a daily copy's name, or empty for any other file.
+std::string DateOfCopy(const std::string& name) {
+    if (name.size() != 21 || name.rfind("tallovar-", 0) != 0 || name.substr(17) != ".mdb") {
+        return {};
+    }
+    const std::string date = name.substr(9, 8);
+    for (char c : date) {
+        if (c < '0' || c > '9') return {};
+    }
+    return date;
+}
+
+// Weeks counted from a Monday, so copies of one Monday-to-Sunday week share it.
+long WeekOf(const std::string& date) {
+    const std::chrono::year_month_day day{
+        std::chrono::year{std::stoi(date.substr(0, 4))},
+        std::chrono::month{static_cast<unsigned>(std::stoi(date.substr(4, 2)))},
+        std::chrono::day{static_cast<unsigned>(std::stoi(date.substr(6, 2)))}};
+    const long days = std::chrono::sys_days{day}.time_since_epoch().count();
+    return (days + 3 >= 0 ? days + 3 : days - 3) / 7;  // 1970-01-01 was a Thursday
+}
+
+// The dates of the copies to remove, given all of them.
+std::vector<std::string> CopiesToRemove(std::set<std::string, std::greater<>> dates) {
+    std::vector<std::string> remove;
+    std::set<long> weeksKept;
+    std::size_t index = 0;
+    for (const std::string& date : dates) {
+        if (index++ < kDailyCopies) continue;
+        const long week = WeekOf(date);
+        if (weeksKept.count(week) == 0 && weeksKept.size() < kWeeklyCopies) {
+            weeksKept.insert(week);  // the newest copy of its week
+        } else {
+            remove.push_back(date);
+        }
+    }
+    return remove;
+}
+
+bool TakeCopy(const std::string& ledger, const std::string& target, std::string& error) {
+    const std::string temporary = MakeTemporaryBeside(target, "backup", error);
+    if (temporary.empty()) return false;
+    SqliteDatabase check;
+    if (!CopyDatabase(ledger, SQLITE_OPEN_READWRITE, temporary, error) ||
+        !check.Open(temporary, SQLITE_OPEN_READONLY) || !CheckLedger(check, error)) {
+        if (error.empty()) error = check.Error();
+        unlink(temporary.c_str());
+        return false;
+    }
+    check.Close();
+    // Another start on the same day may have placed it meanwhile: that is as good.
+    return PlaceWithoutReplacing(temporary, target, error) != PlaceResult::Failed;
+}
+
+}  // namespace
+
+int RunDailyBackup() {
+    const std::string ledger = ExistingLedgerHere();
+    if (ledger.empty()) return kExitFailed;
+    const std::string folder = DirectoryOf(ledger) + "/备份";
+    if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
+        const std::string reason = std::strerror(errno);
+        return Fail("每日备份失败：无法建立文件夹 " + folder + "：" + reason,
+                    "daily backup failed: cannot make the folder " + folder + ": " + reason);
+    }
+    const std::string target = folder + "/tallovar-" + Today() + ".mdb";
+    std::string error;
+    if (PathExists(target)) {
+        std::printf("今天已有备份：%s\ntoday's backup exists: %s\n", target.c_str(),
+                    target.c_str());
+    } else if (!TakeCopy(ledger, target, error)) {
+        return Fail("每日备份失败：" + error, "daily backup failed: " + error);
+    } else {
+        std::printf("已备份到 %s\nbacked up to %s\n", target.c_str(), target.c_str());
+    }
+
+    std::set<std::string, std::greater<>> dates;
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
+        const std::string date = DateOfCopy(entry.path().filename().string());
+        if (!date.empty() && entry.is_regular_file(ignored)) dates.insert(date);
+    }
+    for (const std::string& date : CopiesToRemove(dates)) {
+        unlink((folder + "/tallovar-" + date + ".mdb").c_str());
+    }
+    return kExitOk;
+}

@@ -1,0 +1,135 @@
+// tallovar-admin upgrade: brings a ledger made by an older tallovar-admin to
+// the schema init makes today. Each step says how to see that it is done, so
+// an upgraded ledger is left as it is and a half-old one gets only what it
+// lacks. All steps run in one transaction, after a copy of the ledger has
+// been kept beside it as tallovar.mdb.before-upgrade-<date>-<time>.
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "store/ledger_schema.h"
+#include "tools/admin_command.h"
+#include "tools/admin_ledger.h"
+#include "tools/database_copy.h"
+#include "tools/file_placing.h"
+#include "tools/sqlite_handle.h"
+
+namespace {
+
+bool IsNoCase(SqliteDatabase& db, const char* column) {
+    const char* collation = nullptr;
+    return sqlite3_table_column_metadata(db.get(), "main", "sysuser", column, nullptr, &collation,
+                                         nullptr, nullptr, nullptr) == SQLITE_OK &&
+           collation && sqlite3_stricmp(collation, "NOCASE") == 0;
+}
+
+bool UsersCompareWithoutCase(SqliteDatabase& db) {
+    return IsNoCase(db, "username") && IsNoCase(db, "password");
+}
+
+// A column's collation cannot be altered: the table is made anew with the
+// same rows, IDs and next ID.
+bool MakeUsersCompareWithoutCase(SqliteDatabase& db) {
+    const std::string next = db.QueryText("select seq from sqlite_sequence where name='sysuser'");
+    return db.Exec("alter table sysuser rename to sysuser_old") && db.Exec(kUserTableSchema) &&
+           db.Exec(
+               "insert into sysuser(ID,username,password) "
+               "select ID,username,password from sysuser_old") &&
+           db.Exec("drop table sysuser_old") &&
+           (next.empty() ||
+            db.Exec("update sqlite_sequence set seq=max(seq," + next + ") where name='sysuser'"));
+}
+
+bool HasObject(SqliteDatabase& db, const std::string& type, const std::string& name) {
+    SqliteStatement query(db, "select count(*) from sqlite_master where type=?1 and name=?2");
+    query.Bind(1, type);
+    query.Bind(2, name);
+    return query.Prepared() && query.Step() == SQLITE_ROW && query.Integer(0) > 0;
+}
+
+bool HasRecycleBin(SqliteDatabase& db) { return HasObject(db, "table", kRecycleBinTable); }
+bool MakeRecycleBin(SqliteDatabase& db) { return db.Exec(kRecycleBinSchema); }
+bool HasBinTrigger(SqliteDatabase& db) { return HasObject(db, "trigger", kRecycleBinTriggerName); }
+bool MakeBinTrigger(SqliteDatabase& db) { return db.Exec(kRecycleBinTrigger); }
+
+struct UpgradeStep {
+    const char* what;  // Chinese / English
+    bool (*done)(SqliteDatabase&);
+    bool (*apply)(SqliteDatabase&);
+};
+
+// In the order they were added to the schema.
+constexpr UpgradeStep kSteps[] = {
+    {"登录时用户名和密码不区分大小写 / sign-in ignores letter case", UsersCompareWithoutCase,
+     MakeUsersCompareWithoutCase},
+    {"回收站 / the recycle bin", HasRecycleBin, MakeRecycleBin},
+    {"删除的订单放入回收站 / deleted orders go to the bin", HasBinTrigger, MakeBinTrigger},
+};
+
+// A consistent copy of the ledger under the name kept, never replacing a file.
+bool KeepCopy(const std::string& ledger, const std::string& kept, std::string& error) {
+    const std::string temporary = MakeTemporaryBeside(kept, "upgrade", error);
+    if (temporary.empty()) return false;
+    if (!CopyDatabase(ledger, SQLITE_OPEN_READWRITE, temporary, error)) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    switch (PlaceWithoutReplacing(temporary, kept, error)) {
+        case PlaceResult::Placed:
+            return true;
+        case PlaceResult::AlreadyExists:
+            error = "文件已存在 / the file exists: " + kept;
+            return false;
+        case PlaceResult::Failed:
+            break;
+    }
+    return false;
+}
+
+}  // namespace
+
+int RunUpgrade(const std::vector<std::string>& arguments) {
+    if (!arguments.empty()) {
+        std::fprintf(stderr, "用法 / usage: tallovar-admin upgrade\n");
+        return kExitUsage;
+    }
+    const std::string ledger = ExistingLedgerHere();
+    if (ledger.empty()) return kExitFailed;
+    SqliteDatabase db;
+    if (!db.Open(ledger) || !db.Exec("begin immediate")) {
+        return Fail("无法打开账本：" + db.Error(), "cannot open the ledger: " + db.Error());
+    }
+    std::vector<const UpgradeStep*> missing;
+    for (const UpgradeStep& step : kSteps) {
+        if (!step.done(db)) missing.push_back(&step);
+    }
+    if (missing.empty()) {
+        std::printf("账本已是最新，未做改动\nthe ledger is up to date; nothing was changed\n");
+        return kExitOk;
+    }
+    std::string error;
+    const std::string kept = ledger + ".before-upgrade-" + TimeStamp();
+    if (!KeepCopy(ledger, kept, error)) {
+        return Fail("无法在升级前备份账本，未做改动：" + error,
+                    "cannot keep a copy before the upgrade; nothing was changed: " + error);
+    }
+    for (const UpgradeStep* step : missing) {
+        if (!step->apply(db)) {
+            const std::string reason = db.Error();
+            db.Exec("rollback");
+            return Fail("升级失败，账本未改动（" + std::string(step->what) + "）：" + reason,
+                        "the upgrade failed; the ledger was not changed: " + reason);
+        }
+    }
+    if (!db.Exec("commit")) {
+        return Fail("升级失败，账本未改动：" + db.Error(),
+                    "the upgrade failed; the ledger was not changed: " + db.Error());
+    }
+    for (const UpgradeStep* step : missing) std::printf("已添加 / added: %s\n", step->what);
+    std::printf("升级前的账本保存为 %s\nthe ledger as it was is kept as %s\n", kept.c_str(),
+                kept.c_str());
+    return kExitOk;
+}

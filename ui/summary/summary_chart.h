@@ -1,0 +1,13 @@
+#pragma once
+// The picture of a summary: a bar of 总利润 and a point of a line of 总售价 for
+// each group, in the table's order.
+
+#include "store/order_summary.h"
+
+class QChartView;
+
+// At most this many groups are drawn, the last ones; the table has them all.
+inline constexpr int kMostChartGroups = 60;
+
+// Replaces what the view shows.
+void ShowSummaryChart(QChartView* view, const Summary& summary);

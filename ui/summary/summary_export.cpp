@@ -1,0 +1,36 @@
+#include "ui/summary/summary_export.h"
+
+#include "common/text_encoding.h"
+#include "exchange/workbook_writer.h"
+
+namespace {
+
+void WriteRow(WorkbookWriter& writer, const SummaryRow& row, const std::string& money) {
+    writer.WriteText(GbkToUtf8(row.label));
+    writer.WriteNumber(static_cast<double>(row.count));
+    for (double sum : row.sums) {
+        if (row.count == 0) {
+            writer.SkipCell();  // as the table: no sums without orders
+        } else {
+            writer.WriteNumber(sum, money);
+        }
+    }
+    writer.EndRow();
+}
+
+}  // namespace
+
+bool WriteSummaryWorkbook(const Summary& summary, const std::string& groupHeader,
+                          const std::string& path, std::string& error) {
+    WorkbookWriter writer(path);
+    writer.AddSheet("统计", {{groupHeader, 14},
+                             {"单数", 8},
+                             {"总售价", 12},
+                             {"总进价", 12},
+                             {"总佣金", 12},
+                             {"总利润", 12}});
+    const std::string money = NumberFormatWithDecimals(2);
+    for (const SummaryRow& row : summary.groups) WriteRow(writer, row, money);
+    WriteRow(writer, summary.total, money);
+    return writer.Close(error);
+}
