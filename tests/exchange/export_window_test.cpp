@@ -21,6 +21,7 @@
 #include "tests/settings/temp_directory.h"
 #include "ui/exchange/export_order_list.h"
 #include "ui/orders/orders_window.h"
+#include "ui/save_file_dialog.h"
 
 namespace {
 
@@ -81,7 +82,7 @@ class ExportWindowTest : public testing::Test {
     void TearDown() override {
         CloseAllWindows();
         SetMessageBoxForTesting({});
-        SetSavePathDialogForTesting({});
+        SetSaveFileDialogForTesting({});
     }
 
     TestLedger ledger;
@@ -105,7 +106,7 @@ TEST_F(ExportWindowTest, ExportWritesTheRowsTheListShowsWithTheirTotals) {
     };
     const Case cases[] = {{"shown", "shown.xlsx"}, {"shown.csv", "shown.csv"}};
     for (const Case& c : cases) {
-        SetSavePathDialogForTesting([&](QWidget*, const QString&) {
+        SetSaveFileDialogForTesting([&](const QString&) {
             return QString::fromStdString(ledger.Directory() + "/" + c.chosen);
         });
         boxes.clear();
@@ -136,15 +137,14 @@ TEST_F(ExportWindowTest, ExportWritesTheRowsTheListShowsWithTheirTotals) {
 
     // Cancelling the dialog writes nothing and says nothing; the ledger, under
     // any name, is never written over.
-    SetSavePathDialogForTesting([](QWidget*, const QString&) { return QString(); });
+    SetSaveFileDialogForTesting([](const QString&) { return QString(); });
     boxes.clear();
     window->导出到Excel->trigger();
     EXPECT_TRUE(boxes.empty());
     const std::string before = ReadBytes(ledger.DatabaseFile());
     const std::string link = ledger.Directory() + "/ledger.xlsx";
     ASSERT_EQ(symlink(ledger.DatabaseFile().c_str(), link.c_str()), 0);
-    SetSavePathDialogForTesting(
-        [&](QWidget*, const QString&) { return QString::fromStdString(link); });
+    SetSaveFileDialogForTesting([&](const QString&) { return QString::fromStdString(link); });
     window->导出到Excel->trigger();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_NE(boxes[0].find("账本本身"), std::string::npos) << boxes[0];

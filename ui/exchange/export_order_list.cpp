@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QTemporaryFile>
 #include <cstdio>
@@ -15,19 +14,13 @@
 #include "exchange/order_sheet.h"
 #include "store/database.h"
 #include "ui/orders/order_list.h"
+#include "ui/save_file_dialog.h"
 
 namespace {
 
-SavePathDialog& Dialog() {
-    static SavePathDialog dialog;
-    return dialog;
-}
-
 QString AskSavePath(QWidget* parent, const QString& suggested) {
-    if (Dialog()) return Dialog()(parent, suggested);
-    return QFileDialog::getSaveFileName(
-        parent, QString::fromUtf8("导出到 Excel"), suggested,
-        QString::fromUtf8("Excel 工作簿 (*.xlsx);;CSV 文件 (*.csv)"));
+    return AskSaveFileName(parent, QString::fromUtf8("导出到 Excel"), suggested,
+                           QString::fromUtf8("Excel 工作簿 (*.xlsx);;CSV 文件 (*.csv)"));
 }
 
 std::string ToUtf8(const QString& text) { return text.toUtf8().toStdString(); }
@@ -79,8 +72,6 @@ std::string WriteSheet(const QString& path, const OrderListModel& list, const Or
 }
 
 }  // namespace
-
-void SetSavePathDialogForTesting(SavePathDialog dialog) { Dialog() = std::move(dialog); }
 
 void ExportOrderList(QWidget* parent, const OrderListModel& list, const OrderTotals& totals) {
     const QString suggested =

@@ -6,17 +6,9 @@
 // writes (exchange/order_sheet.h). The file appears under its name only when
 // complete, and never over the ledger or another ledger file.
 
-#include <QString>
-#include <functional>
-
 #include "store/order_query.h"
 
 class OrderListModel;
 class QWidget;
 
 void ExportOrderList(QWidget* parent, const OrderListModel& list, const OrderTotals& totals);
-
-// The save dialog: given the suggested path, the chosen one, or empty when
-// the user cancels. Tests replace it; an empty function restores the dialog.
-using SavePathDialog = std::function<QString(QWidget* parent, const QString& suggested)>;
-void SetSavePathDialogForTesting(SavePathDialog dialog);
