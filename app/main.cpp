@@ -5,6 +5,9 @@
 
 #include "app/exit_cleanup.h"
 #include "app/program_state.h"
+#include "app/skin_library.h"
+#include "platform/files.h"
+#include "platform/whole_file.h"
 #include "ui/double_click.h"
 #include "ui/login/login_window.h"
 #include "ui/window_frame.h"
@@ -12,6 +15,12 @@
 int main(int argc, char** argv) {
     ResetProgramState();
     RegisterExitCleanup();
+    // What an earlier start killed mid-write left beside the program (the
+    // config.ini one holds the password).
+    if (const std::string directory = ProgramDirectory(); !directory.empty()) {
+        RemoveAbandonedReplacements(NativePath(directory),
+                                    {"config.ini", kSkinLibraryFileName, ".hidden"});
+    }
 
     // Qt reads its own options from the command line (-style, -stylesheet,
     // -reverse, -qwindowgeometry, …), and they would change the designed

@@ -1,6 +1,9 @@
 #include "app/skin_library.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -10,12 +13,30 @@
 
 namespace {
 
+// Loads the library beside the program and nothing else: never by its bare
+// name, which the loader would look up along LD_LIBRARY_PATH (where an empty
+// element means the current directory, the ledger's folder). The file is
+// opened first without waiting, so a pipe or a device by that name is
+// refused instead of hanging the start, and the loader is then given that
+// very file through its descriptor.
+void* LoadBesideProgram() {
+    const std::string directory = ProgramDirectory();
+    if (directory.empty()) return nullptr;
+    const std::string path = NativePath(directory + "/" + kSkinLibraryFileName);
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return nullptr;
+    struct stat info {};
+    void* handle = nullptr;
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        handle = dlopen(("/proc/self/fd/" + std::to_string(fd)).c_str(), RTLD_NOW | RTLD_LOCAL);
+    }
+    close(fd);
+    return handle;
+}
+
 void* LibraryHandle() {
     static void* handle = nullptr;
-    if (handle != nullptr) return handle;
-    const std::string besideProgram = ProgramDirectory() + "/" + kSkinLibraryFileName;
-    handle = dlopen(NativePath(besideProgram).c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) handle = dlopen(kSkinLibraryFileName, RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) handle = LoadBesideProgram();
     return handle;
 }
 

@@ -1,9 +1,8 @@
 #pragma once
 // The skinning library's entry points. The library is loaded the first time
-// one of them is asked for, from the file beside the program and otherwise by
-// its name on the system's search path; each function is looked up once and
-// kept. When the library cannot be loaded or lacks the function, the fatal
-// error box ends the process and the lookup gives null.
+// one of them is asked for, from the regular file beside the program only;
+// each function is looked up once and kept. When the library cannot be loaded or lacks the
+// function, the fatal error box ends the process and the lookup gives null.
 
 #include "skin/skinh_el.h"
 

@@ -1,5 +1,7 @@
 #include "platform/private_profile.h"
 
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -16,11 +18,13 @@
 //
 // Texts are GBK: a byte of 0x80 or more starts a double-byte character, whose
 // second byte may look like ']' or an ASCII letter, so scanning and case
-// folding step over such characters whole. A file that starts with the UTF-8
-// byte order mark (saved so by an editor) is read as UTF-8 instead: the names
-// asked for are turned into UTF-8 to find their lines, and a value read is
-// turned into GBK. A write to such a file keeps the mark and stores the new
-// line in UTF-8, so the file stays one encoding and its other values readable.
+// folding step over such characters whole. A file saved as UTF-8 by an
+// editor, with the byte order mark or without it (then all of it valid UTF-8
+// and holding at least one non-ASCII byte), is read as UTF-8 instead: the
+// names asked for are turned into UTF-8 to find their lines, and a value read
+// is turned into GBK. A write to such a file keeps the mark, if any, and
+// stores the new line in UTF-8, so the file stays one encoding and its other
+// values readable. Any other file is GBK.
 //
 // A written value that would not read back as it is (blanks at either end, or
 // a pair of matching quotes around it) is put between double quotes, which a
@@ -170,6 +174,65 @@ Place Locate(std::string_view bytes, const std::vector<Line>& lines, std::string
 
 bool HasUtf8Bom(std::string_view bytes) { return bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom; }
 
+// The number of continuation bytes after a UTF-8 lead byte and the range
+// its first continuation byte must lie in (which excludes overlong forms,
+// surrogates and code points past U+10FFFF); 0 continuations for no lead.
+struct Utf8Lead {
+    int continuations;
+    unsigned char low;
+    unsigned char high;
+};
+
+Utf8Lead LeadOf(unsigned char c) {
+    if (c >= 0xC2 && c <= 0xDF) return {1, 0x80, 0xBF};
+    if (c == 0xE0) return {2, 0xA0, 0xBF};
+    if (c == 0xED) return {2, 0x80, 0x9F};
+    if (c >= 0xE1 && c <= 0xEF) return {2, 0x80, 0xBF};
+    if (c == 0xF0) return {3, 0x90, 0xBF};
+    if (c >= 0xF1 && c <= 0xF3) return {3, 0x80, 0xBF};
+    if (c == 0xF4) return {3, 0x80, 0x8F};
+    return {0, 0, 0};
+}
+
+// True for a text that is valid UTF-8 from end to end and holds at least one
+// non-ASCII character. GBK text practically never passes: its second bytes
+// reach below 0x80 and its first bytes are mostly no UTF-8 lead bytes.
+bool IsNonAsciiUtf8(std::string_view bytes) {
+    bool nonAscii = false;
+    for (std::size_t i = 0; i < bytes.size();) {
+        // Runs of ASCII (most of a settings file) eight bytes at a time.
+        std::uint64_t word = 0;
+        if (bytes.size() - i >= sizeof word) {
+            std::memcpy(&word, bytes.data() + i, sizeof word);
+            if ((word & 0x8080808080808080u) == 0) {
+                i += sizeof word;
+                continue;
+            }
+        }
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        const Utf8Lead lead = LeadOf(c);
+        if (lead.continuations == 0 || bytes.size() - i <= std::size_t(lead.continuations)) {
+            return false;
+        }
+        for (int k = 1; k <= lead.continuations; ++k) {
+            const auto next = static_cast<unsigned char>(bytes[i + std::size_t(k)]);
+            const unsigned char low = k == 1 ? lead.low : 0x80;
+            const unsigned char high = k == 1 ? lead.high : 0xBF;
+            if (next < low || next > high) return false;
+        }
+        nonAscii = true;
+        i += std::size_t(lead.continuations) + 1;
+    }
+    return nonAscii;
+}
+
+// Whether the file's lines are UTF-8 rather than GBK.
+bool IsUtf8File(std::string_view bytes) { return HasUtf8Bom(bytes) || IsNonAsciiUtf8(bytes); }
+
 bool SurvivesUtf8(std::string_view gbk) { return Gbk(GbkToUtf8(gbk)) == gbk; }
 
 bool HasLineBreakOrNul(std::string_view text) {
@@ -208,12 +271,12 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
     std::string bytes;
     if (ReadWholeFile(NativePath(path), kMaxFileBytes, bytes) != WholeFileRead::kOk) return {};
 
-    const bool utf8 = HasUtf8Bom(bytes);
+    const bool utf8 = IsUtf8File(bytes);
     const std::string sectionName = utf8 ? GbkToUtf8(Trim(section)) : std::string(Trim(section));
     const std::string keyName = utf8 ? GbkToUtf8(Trim(key)) : std::string(Trim(key));
     if (sectionName.empty() || keyName.empty()) return {};
 
-    const std::size_t start = utf8 ? kUtf8Bom.size() : 0;
+    const std::size_t start = HasUtf8Bom(bytes) ? kUtf8Bom.size() : 0;
     const std::vector<Line> lines = SplitLines(bytes, start);
     const Place place = Locate(bytes, lines, sectionName, keyName, !utf8);
     if (!place.keyFound) return {};
@@ -235,7 +298,7 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
     const WholeFileRead read = ReadWholeFile(NativePath(path), kMaxFileBytes, bytes);
     if (read != WholeFileRead::kOk && read != WholeFileRead::kMissing) return false;
 
-    const bool utf8 = HasUtf8Bom(bytes);
+    const bool utf8 = IsUtf8File(bytes);
     // A text that is no valid GBK would change on its way into UTF-8 and
     // could then name or overwrite another key.
     if (utf8 && !(SurvivesUtf8(Trim(section)) && SurvivesUtf8(Trim(key)) && SurvivesUtf8(value))) {
@@ -246,7 +309,7 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
     const std::string entry =
         keyName + "=" + QuoteIfNeeded(utf8 ? GbkToUtf8(value) : value) + "\r\n";
 
-    const std::size_t start = utf8 ? kUtf8Bom.size() : 0;
+    const std::size_t start = HasUtf8Bom(bytes) ? kUtf8Bom.size() : 0;
     const std::vector<Line> lines = SplitLines(bytes, start);
     const Place place = Locate(bytes, lines, sectionName, keyName, !utf8);
 

@@ -1,12 +1,16 @@
 #include "platform/whole_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <charconv>
+#include <cstdint>
 #include <cstdlib>
 
 namespace {
@@ -56,6 +60,44 @@ void SyncDirectory(const std::string& directory) {
     FileDescriptor dir{open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
     if (dir.fd >= 0) fsync(dir.fd);
 }
+
+constexpr std::string_view kTemporaryMark = ".tmp";
+
+std::string TemporaryPath(const std::string& directory, const std::string& base, unsigned n) {
+    return (directory == "/" ? std::string() : directory) + "/." + base +
+           std::string(kTemporaryMark) + std::to_string(getpid()) + "-" + std::to_string(n);
+}
+
+// Reads the decimal number at the front of text and drops it; false when
+// there is none.
+bool TakeNumber(std::string_view& text, long long& number) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end == text.data()) return false;
+    text.remove_prefix(static_cast<std::size_t>(end - text.data()));
+    return true;
+}
+
+// The process id in a temporary name made for one of names, or 0.
+pid_t OwnerOfTemporary(std::string_view entry, std::initializer_list<std::string_view> names) {
+    for (std::string_view name : names) {
+        std::string_view rest = entry;
+        if (!rest.starts_with('.')) return 0;
+        rest.remove_prefix(1);
+        if (!rest.starts_with(name)) continue;
+        rest.remove_prefix(name.size());
+        if (!rest.starts_with(kTemporaryMark)) continue;
+        rest.remove_prefix(kTemporaryMark.size());
+        long long pid = 0;
+        long long counter = 0;
+        if (!TakeNumber(rest, pid) || !rest.starts_with('-')) continue;
+        rest.remove_prefix(1);
+        if (!TakeNumber(rest, counter) || !rest.empty() || pid <= 0 || pid > INT32_MAX) continue;
+        return static_cast<pid_t>(pid);
+    }
+    return 0;
+}
+
+bool ProcessRuns(pid_t pid) { return kill(pid, 0) == 0 || errno != ESRCH; }
 
 }  // namespace
 
@@ -112,10 +154,11 @@ bool ReplaceWholeFile(const std::string& path, std::string_view bytes) {
     std::string temporary;
     FileDescriptor file;
     for (int attempt = 0; attempt < 100 && file.fd < 0; ++attempt) {
-        temporary = (directory == "/" ? std::string() : directory) + "/." + base + ".tmp" +
-                    std::to_string(getpid()) + "-" + std::to_string(counter++);
-        // 0666 under the umask, as a newly created file would get.
-        file.fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        temporary = TemporaryPath(directory, base, counter++);
+        // For the owner only: config.ini holds a remembered password, and a
+        // temporary file left by a crash must not show it to anyone else. A
+        // replaced file gets its old permission bits back below.
+        file.fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (file.fd < 0 && errno != EEXIST) return false;
     }
     if (file.fd < 0) return false;
@@ -130,4 +173,23 @@ bool ReplaceWholeFile(const std::string& path, std::string_view bytes) {
     }
     SyncDirectory(directory);
     return true;
+}
+
+int RemoveAbandonedReplacements(const std::string& directory,
+                                std::initializer_list<std::string_view> names) {
+    DIR* listing = opendir(directory.c_str());
+    if (!listing) return 0;
+    int removed = 0;
+    while (const dirent* entry = readdir(listing)) {
+        const pid_t owner = OwnerOfTemporary(entry->d_name, names);
+        if (owner == 0 || owner == getpid() || ProcessRuns(owner)) continue;
+        const std::string path =
+            (directory == "/" ? std::string() : directory) + "/" + entry->d_name;
+        struct stat info {};
+        if (lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && unlink(path.c_str()) == 0) {
+            ++removed;
+        }
+    }
+    closedir(listing);
+    return removed;
 }

@@ -1,5 +1,6 @@
 #include "tools/file_placing.h"
 
+#include <fcntl.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,9 +9,11 @@
 #include <cstring>
 #include <ctime>
 
-bool PathExists(const char* path) {
+namespace placing {
+
+bool PathExists(const std::string& path) {
     struct stat info;
-    return lstat(path, &info) == 0;
+    return lstat(path.c_str(), &info) == 0;
 }
 
 std::string DirectoryOf(const std::string& path) {
@@ -26,13 +29,24 @@ std::string MakeTemporaryBeside(const std::string& path, const char* purpose, st
         error = std::strerror(errno);
         return {};
     }
-    // mkstemp makes the file private; give it the usual permissions.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd, 0666 & ~mask);
+    // mkstemp makes the file private (0600), and it stays so: ledgers,
+    // backups and exports hold customers' names, phones and addresses.
     close(fd);
     return temporary;
 }
+
+namespace {
+
+// Flushes a new name in the directory to disk, so that a power loss right
+// after a reported success does not take the file's name away again.
+void SyncDirectoryOf(const std::string& path) {
+    const int directory = open(DirectoryOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (directory < 0) return;
+    fsync(directory);
+    close(directory);
+}
+
+}  // namespace
 
 // A hard link fails when the name is taken. File systems without hard links
 // fall back to a rename after a last look.
@@ -44,16 +58,21 @@ PlaceResult PlaceWithoutReplacing(const std::string& temporary, const std::strin
     } else if (errno == EEXIST || PathExists(path)) {
         result = PlaceResult::AlreadyExists;
     } else if (rename(temporary.c_str(), path.c_str()) == 0) {
+        SyncDirectoryOf(path);
         return PlaceResult::Placed;
     } else {
         error = std::strerror(errno);
     }
     unlink(temporary.c_str());
+    if (result == PlaceResult::Placed) SyncDirectoryOf(path);
     return result;
 }
 
 bool PlaceReplacing(const std::string& temporary, const std::string& path, std::string& error) {
-    if (rename(temporary.c_str(), path.c_str()) == 0) return true;
+    if (rename(temporary.c_str(), path.c_str()) == 0) {
+        SyncDirectoryOf(path);
+        return true;
+    }
     error = std::strerror(errno);
     unlink(temporary.c_str());
     return false;
@@ -67,3 +86,5 @@ std::string TimeStamp() {
     std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
     return text;
 }
+
+}  // namespace placing

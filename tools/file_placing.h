@@ -7,18 +7,25 @@
 
 #include <string>
 
+// The tool's own names live in a namespace: the program's platform layer has
+// a PathExists of its own (for GBK paths), and two definitions of one name
+// would leave the linker free to keep either.
+namespace placing {
+
 enum class PlaceResult { Placed, AlreadyExists, Failed };
 
-bool PathExists(const char* path);
-inline bool PathExists(const std::string& path) { return PathExists(path.c_str()); }
+// True when something of that name exists, a dangling link included.
+bool PathExists(const std::string& path);
 // "." for a bare name, "/" for a name in the root.
 std::string DirectoryOf(const std::string& path);
 
-// An empty file named <directory of path>/.tallovar-<purpose>-XXXXXX, with
-// the permissions a new file gets from the umask. Empty text on failure, with
+// An empty file named <directory of path>/.tallovar-<purpose>-XXXXXX,
+// readable and writable by its owner only. Empty text on failure, with
 // the reason in error.
 std::string MakeTemporaryBeside(const std::string& path, const char* purpose, std::string& error);
 
+// Both flush the directory once the name is given, so a placed file keeps
+// its name through a power loss.
 // Gives a complete temporary file the name path, unless that name is taken;
 // the temporary name is gone afterwards in every case.
 PlaceResult PlaceWithoutReplacing(const std::string& temporary, const std::string& path,
@@ -28,3 +35,14 @@ bool PlaceReplacing(const std::string& temporary, const std::string& path, std::
 
 // Local date and time as YYYYMMDD-HHMMSS, for names of backups and kept files.
 std::string TimeStamp();
+
+}  // namespace placing
+
+// The commands call these unqualified.
+using placing::DirectoryOf;
+using placing::MakeTemporaryBeside;
+using placing::PathExists;
+using placing::PlaceReplacing;
+using placing::PlaceResult;
+using placing::PlaceWithoutReplacing;
+using placing::TimeStamp;

@@ -1,16 +1,20 @@
-// tallovar-admin restore FILE: puts a backup in the place of the ledger in
-// the current directory. The backup must pass SQLite's integrity check and
-// hold both tables with every column the program reads. The ledger it
-// replaces is kept beside it as tallovar.mdb.replaced-<date>-<time>, and the
-// replacement is one rename, so tallovar.mdb is always a whole ledger.
+// tallovar-admin restore FILE: puts a backup's orders and users in the
+// ledger of the current directory. The backup must pass SQLite's integrity
+// check and hold both tables with every column the program reads. The ledger
+// as it was is kept beside it as tallovar.mdb.replaced-<date>-<time>, and the
+// restore is one transaction in the ledger itself, so tallovar.mdb is always
+// a whole ledger, also for programs that have it open meanwhile.
 
-#include <sys/stat.h>
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tools/admin_command.h"
@@ -36,12 +40,84 @@ bool CheckFile(const std::string& path, std::string& problem) {
     return CheckLedger(db, problem);
 }
 
-// Keeps the current ledger under the name kept and puts the copy in its
-// place, while holding the ledger's exclusive lock: no write of the program
-// is cut in two, and a journal left by a broken write is rolled back into the
-// old file first, never into the new one.
-bool ReplaceLedger(const std::string& ledger, const std::string& copy, const std::string& kept,
-                   std::string& error) {
+// Asks again every millisecond, and not after ever longer pauses as SQLite's
+// own wait does: programs storing one order after another leave the ledger
+// unlocked only for moments, and a slow asker would miss them all.
+int RetryEachMillisecond(void*, int tries) {
+    if (tries >= kLockWaitMilliseconds) return 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return 1;
+}
+
+// Waits out other connections' locks on the ledger while the backup step
+// answers busy; the step's own result otherwise.
+int StepWaiting(sqlite3_backup* backup, int pages) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(kLockWaitMilliseconds);
+    int rc;
+    while ((rc = sqlite3_backup_step(backup, pages)) == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+        if (Clock::now() > deadline) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return rc;
+}
+
+// Writes the ledger's file, as it stands on disk, to a new file named kept.
+// It is read through the connection's own file handle: opening and closing
+// the file once more would drop every lock this process holds on it.
+bool KeepLedgerFile(SqliteDatabase& live, const std::string& ledger, const std::string& kept,
+                    std::string& error) {
+    sqlite3_file* file = nullptr;
+    if (sqlite3_file_control(live.get(), "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
+        file == nullptr || file->pMethods == nullptr) {
+        error = "cannot read the ledger";
+        return false;
+    }
+    sqlite3_int64 size = 0;
+    if (file->pMethods->xFileSize(file, &size) != SQLITE_OK) {
+        error = "cannot read the ledger";
+        return false;
+    }
+    const std::string temporary = MakeTemporaryBeside(ledger, "replaced", error);
+    if (temporary.empty()) return false;
+    const int out = open(temporary.c_str(), O_WRONLY | O_CLOEXEC);
+    std::vector<char> piece(1 << 20);
+    bool copied = out >= 0;
+    for (sqlite3_int64 at = 0; copied && at < size;) {
+        const int length = static_cast<int>(std::min<sqlite3_int64>(size - at, piece.size()));
+        copied = file->pMethods->xRead(file, piece.data(), length, at) == SQLITE_OK &&
+                 write(out, piece.data(), static_cast<std::size_t>(length)) == length;
+        at += length;
+    }
+    copied = copied && fsync(out) == 0;
+    if (out >= 0) copied = close(out) == 0 && copied;
+    if (!copied) {
+        error = std::strerror(errno ? errno : EIO);
+        unlink(temporary.c_str());
+        return false;
+    }
+    switch (PlaceWithoutReplacing(temporary, kept, error)) {
+        case PlaceResult::Placed:
+            return true;
+        case PlaceResult::AlreadyExists:
+            error = kept + ": " + std::strerror(EEXIST);
+            return false;
+        case PlaceResult::Failed:
+            return false;
+    }
+    return false;
+}
+
+// Writes the checked copy into the live ledger with SQLite's backup, under
+// the ledger's own locks and in one transaction of its own. Every
+// connection still open on the ledger (a running program, an import) reads
+// the restored orders next time, and none of them can write into a file
+// that has left the ledger's name. Once the first page is written the
+// backup holds the ledger's write lock, so no other connection can commit:
+// the file as it then stands is kept, and only after that are the other
+// pages written and the whole committed.
+bool RestoreInPlace(const std::string& ledger, const std::string& copy, const std::string& kept,
+                    std::string& error) {
     if (PathExists(ledger + "-wal")) {
         error =
             "账本有未并入的预写日志（-wal 文件），请先关闭程序\n"
@@ -49,29 +125,31 @@ bool ReplaceLedger(const std::string& ledger, const std::string& copy, const std
         return false;
     }
     SqliteDatabase live;
-    if (!live.Open(ledger) || !live.Exec("begin exclusive")) {
-        error = "账本正在使用，请先关闭程序（" + live.Error() +
-                "）\nthe ledger is in use; close the program first (" + live.Error() + ")";
+    SqliteDatabase source;
+    if (!live.Open(ledger) || !source.Open(copy, SQLITE_OPEN_READONLY)) {
+        error = live.Error() + "; " + source.Error();
         return false;
     }
-    struct stat info;
-    if (stat(ledger.c_str(), &info) == 0) chmod(copy.c_str(), info.st_mode & 07777);
-
-    if (link(ledger.c_str(), kept.c_str()) != 0) {
-        const int reason = errno;
-        // Without hard links (some shared folders) the old file is moved
-        // aside first; the ledger's name is missing for that moment only.
-        if (reason == EEXIST || rename(ledger.c_str(), kept.c_str()) != 0) {
-            error = kept + ": " + std::strerror(reason);
-            return false;
-        }
-    }
-    if (!PlaceReplacing(copy, ledger, error)) {
-        if (!PathExists(ledger)) rename(kept.c_str(), ledger.c_str());
-        unlink(kept.c_str());
+    sqlite3_busy_handler(live.get(), RetryEachMillisecond, nullptr);
+    sqlite3_backup* backup = sqlite3_backup_init(live.get(), "main", source.get(), "main");
+    if (!backup) {
+        error = live.Error();
         return false;
     }
-    return true;
+    int rc = StepWaiting(backup, 1);
+    // A ledger has several pages, so one step cannot have finished it.
+    const bool keptPlaced = rc == SQLITE_OK && KeepLedgerFile(live, ledger, kept, error);
+    if (keptPlaced) rc = StepWaiting(backup, -1);
+    // Finishing an unfinished backup rolls the ledger back to what it was.
+    const bool restored = sqlite3_backup_finish(backup) == SQLITE_OK && rc == SQLITE_DONE;
+    if (restored) return true;
+    if (keptPlaced) unlink(kept.c_str());
+    if (error.empty()) {
+        error = rc == SQLITE_BUSY || rc == SQLITE_LOCKED
+                    ? "账本一直被占用，请稍后再试\nthe ledger stayed locked; try again later"
+                    : live.Error();
+    }
+    return false;
 }
 
 }  // namespace
@@ -111,10 +189,9 @@ int RunRestore(const std::vector<std::string>& given) {
         return kExitOk;
     }
     const std::string kept = ledger + ".replaced-" + TimeStamp();
-    if (!ReplaceLedger(ledger, copy, kept, error)) {
-        unlink(copy.c_str());
-        return Refuse("无法替换账本：" + error, "cannot replace the ledger");
-    }
+    const bool restored = RestoreInPlace(ledger, copy, kept, error);
+    unlink(copy.c_str());
+    if (!restored) return Refuse("无法恢复账本：" + error, "cannot restore the ledger");
     std::printf(
         "已从 %s 恢复账本 %s；原来的账本保存为 %s\n"
         "ledger %s restored from %s; the replaced one is kept as %s\n",

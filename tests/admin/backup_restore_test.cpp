@@ -1,14 +1,21 @@
 // tallovar-admin backup and restore: a backup taken while orders are being
 // stored restores to a consistent ledger; restore checks before it replaces
 // anything and keeps what it replaced.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <set>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -186,6 +193,114 @@ TEST_F(BackupRestore, RestoreIntoAnEmptyFolderPlacesTheLedger) {
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(Orders(target), 30);
     EXPECT_EQ(Names(target.Directory()), std::vector<std::string>{"tallovar.mdb"});
+}
+
+// A program storing through its own connection, in a process of its own; what
+// it acknowledged goes to a file.
+class WriterProcess {
+  public:
+    WriterProcess(const std::string& ledger, const std::string& tag, const std::string& acks)
+        : acks_(acks) {
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 1, acks.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0600);
+        const char* argv[] = {TALLOVAR_LEDGER_WRITER, ledger.c_str(), tag.c_str(), nullptr};
+        if (posix_spawn(&pid_, argv[0], &actions, nullptr, const_cast<char**>(argv), environ) !=
+            0) {
+            pid_ = -1;
+        }
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~WriterProcess() { Stop(); }
+    void Stop() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+    // The order numbers acknowledged so far (whole lines only).
+    std::vector<std::string> Acknowledged() const {
+        std::istringstream lines(ReadBytes(acks_));
+        std::vector<std::string> numbers;
+        std::string line;
+        while (std::getline(lines, line)) {
+            if (!lines.eof()) numbers.push_back(line);
+        }
+        return numbers;
+    }
+
+  private:
+    std::string acks_;
+    pid_t pid_ = -1;
+};
+
+std::set<std::string> OrderNumbers(const std::string& path, std::string& integrity) {
+    sqlite3* db = nullptr;
+    std::set<std::string> numbers;
+    // Read-write: a store cut short by stopping its program leaves a journal
+    // that is rolled back first, as the next program would.
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db, "pragma integrity_check", -1, &statement, nullptr);
+    integrity = sqlite3_step(statement) == SQLITE_ROW
+                    ? reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))
+                    : sqlite3_errmsg(db);
+    sqlite3_finalize(statement);
+    sqlite3_prepare_v2(db, "select 订单号 from 订单列表", -1, &statement, nullptr);
+    while (sqlite3_step(statement) == SQLITE_ROW) {
+        numbers.insert(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)));
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return numbers;
+}
+
+// Two programs keep storing while the ledger is restored twenty times. Each
+// restore succeeds, the kept ledger and the live one are both sound, and
+// every order a program was told was stored is in one of them.
+TEST_F(BackupRestore, RestoresWhileTwoProgramsStoreKeepEveryAcknowledgedOrder) {
+    const std::string dir = ledger.Directory();
+    ASSERT_EQ(RunAdmin(dir, "backup start.mdb").exitCode, 0);
+    WriterProcess first(ledger.DatabaseFile(), "A", dir + "/a.txt");
+    WriterProcess second(ledger.DatabaseFile(), "B", dir + "/b.txt");
+    constexpr int kTrials = 20;
+    for (int trial = 0; trial < kTrials; ++trial) {
+        SCOPED_TRACE("restore " + std::to_string(trial));
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (first.Acknowledged().size() + second.Acknowledged().size() < 6u * (trial + 1)) {
+            ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the programs stopped storing";
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        const AdminRun run = RunAdmin(dir, "restore start.mdb");
+        ASSERT_EQ(run.exitCode, 0) << run.output;
+        // The kept file's name has the second in it; give it a name of its own.
+        for (const std::string& name : Names(dir)) {
+            if (name.starts_with("tallovar.mdb.replaced-")) {
+                fs::rename(dir + "/" + name, dir + "/kept-" + std::to_string(trial));
+            }
+        }
+    }
+    first.Stop();
+    second.Stop();
+
+    std::string integrity;
+    std::set<std::string> found = OrderNumbers(ledger.DatabaseFile(), integrity);
+    EXPECT_EQ(integrity, "ok") << "the live ledger";
+    for (int trial = 0; trial < kTrials; ++trial) {
+        const std::set<std::string> kept =
+            OrderNumbers(dir + "/kept-" + std::to_string(trial), integrity);
+        EXPECT_EQ(integrity, "ok") << "kept ledger " << trial;
+        found.insert(kept.begin(), kept.end());
+    }
+    std::size_t acknowledged = 0;
+    for (const WriterProcess* writer : {&first, &second}) {
+        for (const std::string& number : writer->Acknowledged()) {
+            ++acknowledged;
+            EXPECT_TRUE(found.count(number)) << number << " was acknowledged and is lost";
+        }
+    }
+    EXPECT_GT(acknowledged, 6u * kTrials);
 }
 
 }  // namespace

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 
 #include "platform/files.h"
+#include "platform/private_profile.h"
+#include "platform/whole_file.h"
 #include "temp_directory.h"
 
 namespace {
@@ -42,6 +47,60 @@ TEST(HiddenFiles, ListedOnceInTheDirectoryList) {
 
     EXPECT_FALSE(SetFileHidden(dir / "missing"));
     EXPECT_FALSE(IsFileHidden(dir / "missing"));
+}
+
+// Files written whole are created for their owner only, whatever the umask
+// lets through: config.ini holds the remembered password.
+TEST(WholeFiles, NewFilesAreTheOwnersOnly) {
+    TempDirectory dir;
+    const mode_t mask = umask(0);
+    ASSERT_TRUE(WritePrivateProfileString("sysuser", "password", "pw", dir / "config.ini"));
+    ASSERT_TRUE(ReplaceWholeFile(dir / "SkinH_EL.dll", "image"));
+    umask(mask);
+    for (const char* name : {"config.ini", "SkinH_EL.dll"}) {
+        struct stat info {};
+        ASSERT_EQ(stat((dir / name).c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0600u) << name;
+    }
+}
+
+// A start clears what a killed write left behind: temporary files of the
+// names it writes whose process has ended, and nothing else.
+TEST(WholeFiles, AbandonedTemporaryFilesOfEndedProcessesAreRemoved) {
+    const pid_t child = fork();
+    if (child == 0) _exit(0);
+    ASSERT_GT(child, 0);
+    waitpid(child, nullptr, 0);
+    const std::string ended = std::to_string(child);
+    const std::string running = std::to_string(getppid());
+    const std::string own = std::to_string(getpid());
+    struct Case {
+        std::string name;
+        bool removed;
+    };
+    const Case cases[] = {
+        {".config.ini.tmp" + ended + "-0", true},
+        {".SkinH_EL.dll.tmp" + ended + "-12", true},
+        {"..hidden.tmp" + ended + "-3", true},
+        {".config.ini.tmp" + running + "-0", false},
+        {".config.ini.tmp" + own + "-0", false},
+        {".notes.txt.tmp" + ended + "-0", false},
+        {"config.ini.tmp" + ended + "-0", false},
+        {".config.ini.tmp" + ended, false},
+        {".config.ini.tmp" + ended + "-0x", false},
+        {".config.ini.tmp-" + ended + "-0", false},
+        {"config.ini", false},
+    };
+    TempDirectory dir;
+    for (const Case& c : cases) WriteBytes(dir / c.name, "x");
+    std::filesystem::create_directory(dir / (".config.ini.tmp" + ended + "-7"));
+
+    EXPECT_EQ(
+        RemoveAbandonedReplacements(dir.path.string(), {"config.ini", "SkinH_EL.dll", ".hidden"}),
+        3);
+    for (const Case& c : cases)
+        EXPECT_EQ(!std::filesystem::exists(dir / c.name), c.removed) << c.name;
+    EXPECT_TRUE(std::filesystem::is_directory(dir / (".config.ini.tmp" + ended + "-7")));
 }
 
 }  // namespace

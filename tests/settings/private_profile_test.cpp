@@ -62,6 +62,10 @@ TEST(PrivateProfileWrite, FileBytesAfterWrite) {
         {"the byte order mark stays, the line is UTF-8", kBom + "[a]\r\nk=1\r\n", "a", "k", zhang,
          kBom + "[a]\r\nk=张三\r\n"},
         {"a byte order mark alone", kBom, "a", "k", "v", kBom + "[a]\r\nk=v\r\n"},
+        {"UTF-8 without the mark stays UTF-8 without it", "[店铺]\r\n名称=一|二\r\n", "a", "k",
+         zhang, "[店铺]\r\n名称=一|二\r\n\r\n[a]\r\nk=张三\r\n"},
+        {"an ASCII file takes GBK", "[a]\r\nk=1\r\n", "a", "k", zhang,
+         "[a]\r\nk=" + zhang + "\r\n"},
     };
     for (const WriteCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -101,7 +105,12 @@ TEST(PrivateProfileRead, ValuesFound) {
         {"value cut at a NUL byte", std::string("[a]\r\nk=x\0y\r\n", 12), "a", "k", "x"},
         {"byte order mark, UTF-8 names and value", kBom + "[账号]\r\n名称=张三|李四\r\n",
          Gbk("账号"), Gbk("名称"), Gbk("张三|李四")},
-        {"without the mark the same bytes are GBK", "[a]\r\nk=张\r\n", "a", "k", "张"},
+        {"UTF-8 without the mark, as a Linux editor saves it", "[账号]\n名称=店铺一|店铺二\n",
+         Gbk("账号"), Gbk("名称"), Gbk("店铺一|店铺二")},
+        {"GBK file", Gbk("[账号]\r\n名称=店铺一|店铺二\r\n"), Gbk("账号"), Gbk("名称"),
+         Gbk("店铺一|店铺二")},
+        {"one byte that is no UTF-8 makes the file GBK", "[a]\r\nk=张\r\nx=\xB5\xEA\r\n", "a", "k",
+         "张"},
     };
     for (const ReadCase& c : cases) {
         SCOPED_TRACE(c.what);

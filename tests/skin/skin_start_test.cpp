@@ -31,10 +31,13 @@ struct User {
 };
 
 // Copies the probe into `directory` and starts it there, with no library
-// search path of its own. With `readOnly` the directory loses its write bits
-// once the probe is in place; `as` runs the probe as another user.
+// search path of its own unless `libraryPath` is given. With `readOnly` the
+// directory loses its write bits once the probe is in place; `as` runs the
+// probe as another user; `workingDirectory` replaces the temporary directory
+// as the one the probe starts in.
 ProbeRun StartProbe(const QString& directory, bool readOnly = false,
-                    std::optional<User> as = std::nullopt) {
+                    std::optional<User> as = std::nullopt, const QString& workingDirectory = {},
+                    const QString& libraryPath = {}) {
     const QString program = directory + "/skin_start_probe";
     EXPECT_TRUE(QFile::copy(SKIN_PROBE, program));
     QFile::setPermissions(program,
@@ -49,8 +52,9 @@ ProbeRun StartProbe(const QString& directory, bool readOnly = false,
     environment.remove("LD_LIBRARY_PATH");
     environment.remove("LD_PRELOAD");
     environment.insert("QT_QPA_PLATFORM", "offscreen");
+    if (!libraryPath.isNull()) environment.insert("LD_LIBRARY_PATH", libraryPath);
     process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(QDir::tempPath());
+    process.setWorkingDirectory(workingDirectory.isEmpty() ? QDir::tempPath() : workingDirectory);
     if (as) {
         const User user = *as;
         process.setChildProcessModifier([user] {
@@ -127,6 +131,34 @@ TEST_F(SkinStartTest, AReplacedLibraryLackingAFunctionEndsWith255) {
     EXPECT_EQ(run.exitCode, 255);
     EXPECT_EQ(run.output, FatalBoxLine("SkinH_AttachRes"));
     EXPECT_EQ(ReadWholeFile(library.toStdString()), before);
+}
+
+// When the file beside the program cannot be used, nothing else is loaded in
+// its place: not a library of that name in the folder the program starts in
+// (the ledger's), even with an empty element in the search path, which means
+// that folder; and a pipe by that name neither hangs the start nor is read.
+TEST_F(SkinStartTest, OnlyTheRegularFileBesideTheProgramIsLoaded) {
+    QTemporaryDir ledgerFolder;
+    ASSERT_TRUE(QFile::copy(LACKING_LIBRARY, ledgerFolder.path() + "/SkinH_EL.dll"));
+    struct Case {
+        const char* what;
+        bool (*place)(const std::string& path);
+    };
+    const Case cases[] = {
+        {"a folder", [](const std::string& path) { return mkdir(path.c_str(), 0755) == 0; }},
+        {"a named pipe", [](const std::string& path) { return mkfifo(path.c_str(), 0644) == 0; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir programFolder;
+        ASSERT_TRUE(c.place(programFolder.path().toStdString() + "/SkinH_EL.dll"));
+
+        const ProbeRun run =
+            StartProbe(programFolder.path(), false, std::nullopt, ledgerFolder.path(), ":");
+
+        EXPECT_EQ(run.exitCode, 255);
+        EXPECT_EQ(run.output, FatalBoxLine("SkinH_SetAero"));
+    }
 }
 
 }  // namespace

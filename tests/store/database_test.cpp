@@ -125,6 +125,54 @@ TEST_F(Connection, OpensAFileInADirectoryWithAChineseName) {
     EXPECT_EQ(db.ReadColByIndex(db.OpenTable("select count(*) from sysuser"), 1).integer, 1);
 }
 
+// The driver reads each value of the connection string up to the next ';'.
+// Whatever a folder is called, the connection opens the ledger inside it or
+// refuses with the folder named, and never opens another file. A decoy
+// ledger waits where a cut-short or smuggled path would lead.
+TEST_F(Connection, NoFolderNameOpensAnotherFile) {
+    const std::string decoy = directory_ + "/decoy";
+    std::filesystem::create_directories(decoy + "/work");
+    ASSERT_EQ(CreateLedger(decoy + "/tallovar.mdb", "decoy", "x").result, LedgerResult::Created);
+    std::filesystem::copy_file(decoy + "/tallovar.mdb", directory_ + "/shop");
+    // Folder paths below the test directory; a '/' makes a folder in a folder.
+    const std::string folders[] = {
+        "shop;2024",
+        "店铺;2024",
+        "x;Database=..",
+        "y;DBQ=" + decoy,
+        "z;Database=" + decoy,
+        "n;NoCreat=0;",
+        "{a;b}",
+        "a{b}c",
+        "}c",
+        "k=v",
+        " blank ",
+        "t;Timeout=1",
+    };
+    char saved[PATH_MAX];
+    ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
+    // A relative path smuggled in would be taken from here.
+    ASSERT_EQ(chdir((decoy + "/work").c_str()), 0);
+    for (const std::string& folder : folders) {
+        SCOPED_TRACE(folder);
+        const std::string inside = directory_ + "/" + folder;
+        std::filesystem::create_directories(inside);
+        ASSERT_EQ(CreateLedger(inside + "/tallovar.mdb", "inside", "x").result,
+                  LedgerResult::Created);
+        DatabaseConnection db;
+        if (db.OpenMdbFile(Gbk(inside + "/tallovar.mdb"))) {
+            EXPECT_EQ(folder.find(';'), std::string::npos);
+            EXPECT_EQ(db.ReadColByIndex(db.OpenTable("select username from sysuser"), 1).text,
+                      "inside");
+        } else {
+            EXPECT_NE(db.LastError().find(Gbk("“" + inside + "”")), std::string::npos)
+                << db.LastError();
+            EXPECT_NE(db.LastError().find(Gbk("分号")), std::string::npos) << db.LastError();
+        }
+    }
+    ASSERT_EQ(chdir(saved), 0);
+}
+
 TEST_F(Connection, HoldsAtMostThirtyResultSets) {
     const std::string path = MakeLedger();
     DatabaseConnection db;
