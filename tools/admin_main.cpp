@@ -33,7 +33,8 @@ const AdminCommand kCommands[] = {
      "把订单导出为 Excel 工作簿或 CSV，条件同主窗口的查询 / orders as an Excel workbook or CSV, "
      "searched as in the main window",
      RunExport},
-    {"import", "FILE.xlsx|FILE.csv [--skip-bad] [--ignore-unknown] [--allow-duplicates]",
+    {"import",
+     "FILE.xlsx|FILE.csv [--skip-bad] [--ignore-unknown] [--allow-duplicates] [--connect STRING]",
      "从 Excel/WPS/LibreOffice 保存的工作簿或 CSV 导入订单，全部成功或全部不导入 / orders from a "
      "workbook or CSV saved by Excel, WPS or LibreOffice, all or nothing",
      RunImport},
@@ -41,7 +42,7 @@ const AdminCommand kCommands[] = {
      "把旧账本升级到当前的表结构（先在旁边保存一份）/ bring an older ledger to the current "
      "schema (a copy is kept beside it first)",
      RunUpgrade},
-    {"trash", "list | restore N | purge [--older-than DAYS]",
+    {"trash", "list | restore N | purge [--older-than DAYS] [--connect STRING]",
      "回收站：列出、恢复或彻底删除已删除的订单 / the recycle bin: list, restore or purge "
      "deleted orders",
      RunTrash},

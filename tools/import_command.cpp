@@ -11,9 +11,11 @@
 // import unless --skip-bad is given; an unknown header stops it unless
 // --ignore-unknown is given; an order identical in all fourteen texts to one
 // already in the ledger is reported and left out unless --allow-duplicates.
-// Either way nothing is half-stored.
+// Either way nothing is half-stored. With --connect the same rows go to a
+// team ledger, checked and stored by the same code.
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_set>
@@ -25,7 +27,7 @@
 #include "store/order_query.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
-#include "tools/sqlite_handle.h"
+#include "tools/admin_store.h"
 
 namespace {
 
@@ -37,7 +39,7 @@ constexpr int kReportedRows = 200;
 int Usage() {
     std::fprintf(stderr,
                  "用法 / usage: tallovar-admin import FILE.xlsx|FILE.csv [--skip-bad] "
-                 "[--ignore-unknown] [--allow-duplicates]\n"
+                 "[--ignore-unknown] [--allow-duplicates] [--connect STRING]\n"
                  "  --skip-bad          跳过有问题的行，导入其余行 / store the good rows, skip the "
                  "refused ones\n"
                  "  --ignore-unknown    忽略不认识的列 / ignore columns with unknown headers\n"
@@ -186,10 +188,9 @@ std::string OrderKey(const std::vector<std::string>& texts) {
 
 class Importer {
   public:
-    Importer(const ImportOptions& options, const HeaderMap& map, SqliteDatabase& db)
-        : options_(options), map_(map), db_(db), insert_(db, InsertStatement(map)) {}
+    Importer(const ImportOptions& options, const HeaderMap& map, AdminStore& db)
+        : options_(options), map_(map), db_(db), insert_(InsertStatement(map)) {}
 
-    bool Prepared() const { return insert_.Prepared(); }
     bool LoadLedgerOrders();
     // False when the ledger refuses to store.
     bool Take(const SheetRow& row);
@@ -207,8 +208,8 @@ class Importer {
 
     const ImportOptions& options_;
     const HeaderMap& map_;
-    SqliteDatabase& db_;
-    SqliteStatement insert_;
+    AdminStore& db_;
+    const std::string insert_;
     std::unordered_set<std::string> ledgerOrders_;
     int refused_ = 0;
     int duplicates_ = 0;
@@ -230,15 +231,9 @@ bool Importer::LoadLedgerOrders() {
     if (options_.allowDuplicates) return true;
     std::string sql = "select ";
     for (std::size_t i = 0; i < map_.names.size(); ++i) sql += (i ? "," : "") + map_.names[i];
-    SqliteStatement select(db_, sql + " from 订单列表");
-    if (!select.Prepared()) return false;
-    std::vector<std::string> texts(map_.names.size());
-    int step;
-    while ((step = select.Step()) == SQLITE_ROW) {
-        for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = select.Text(static_cast<int>(i));
+    return db_.EachRow(sql + " from 订单列表", [this](const AdminStore::Row& texts) {
         ledgerOrders_.insert(OrderKey(texts));
-    }
-    return step == SQLITE_DONE;
+    });
 }
 
 void Importer::Refuse(int row, const std::string& chinese, const std::string& english) {
@@ -294,9 +289,7 @@ bool Importer::Take(const SheetRow& row) {
         return true;
     }
     if (StoppedByRefusals()) return true;  // nothing will be stored anyway
-    for (std::size_t i = 0; i < texts.size(); ++i) insert_.Bind(static_cast<int>(i + 1), texts[i]);
-    const bool done = insert_.Step() == SQLITE_DONE;
-    insert_.Reset();
+    const bool done = db_.Run(insert_, texts);
     stored += done;
     return done;
 }
@@ -360,11 +353,13 @@ bool ImportRows(SheetSource& source, const HeaderMap& map, Importer& importer) {
 
 }  // namespace
 
-int RunImport(const std::vector<std::string>& arguments) {
+int RunImport(const std::vector<std::string>& given) {
+    std::vector<std::string> arguments = given;
+    std::string server;
     ImportOptions options;
-    if (!ParseOptions(arguments, options)) return Usage();
-    const std::string ledger = ExistingLedgerHere();
-    if (ledger.empty()) return kExitFailed;
+    if (!TakeConnectOption(arguments, server) || !ParseOptions(arguments, options)) return Usage();
+    const std::unique_ptr<AdminStore> db = OpenAdminStore(server);
+    if (!db) return kExitFailed;
 
     std::string error;
     const std::unique_ptr<SheetSource> source = OpenSheetSource(options.file, error);
@@ -379,15 +374,13 @@ int RunImport(const std::vector<std::string>& arguments) {
     HeaderMap map;
     if (!MapHeader(header, options.ignoreUnknown, map)) return kExitFailed;
 
-    SqliteDatabase db;
-    if (!db.Open(ledger) || !db.Exec("begin immediate")) {
-        return Fail("无法写入账本，未导入任何订单：" + db.Error(), "cannot write the ledger");
+    if (!db->BeginWriting()) {
+        return Fail("无法写入账本，未导入任何订单：" + db->Error(), "cannot write the ledger");
     }
-    Importer importer(options, map, db);
-    if (!importer.Prepared() || !importer.LoadLedgerOrders() ||
-        !ImportRows(*source, map, importer)) {
-        return Fail("无法写入账本，未导入任何订单：" + db.Error(),
-                    "cannot write the ledger; nothing was imported: " + db.Error());
+    Importer importer(options, map, *db);
+    if (!importer.LoadLedgerOrders() || !ImportRows(*source, map, importer)) {
+        return Fail("无法写入账本，未导入任何订单：" + db->Error(),
+                    "cannot write the ledger; nothing was imported: " + db->Error());
     }
     if (!source->Error().empty()) {
         return Fail(source->Error() + "；未导入任何订单", "the sheet cannot be read to its end");
@@ -395,9 +388,9 @@ int RunImport(const std::vector<std::string>& arguments) {
     importer.Report();
     // Closing the connection without commit rolls everything back.
     if (importer.StoppedByRefusals()) return kExitFailed;
-    if (!db.Exec("commit")) {
-        return Fail("无法写入账本，未导入任何订单：" + db.Error(),
-                    "cannot write the ledger; nothing was imported: " + db.Error());
+    if (!db->Exec("commit")) {
+        return Fail("无法写入账本，未导入任何订单：" + db->Error(),
+                    "cannot write the ledger; nothing was imported: " + db->Error());
     }
     const std::string kind = source->Kind();
     std::printf(

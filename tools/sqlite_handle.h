@@ -45,6 +45,7 @@ class SqliteStatement {
     void Reset() { sqlite3_reset(statement_); }
     std::string Text(int column) const;  // 0 = first column; "" for NULL
     long long Integer(int column) const { return sqlite3_column_int64(statement_, column); }
+    int Columns() const { return sqlite3_column_count(statement_); }
 
   private:
     sqlite3_stmt* statement_ = nullptr;

@@ -1,18 +1,19 @@
 // tallovar-admin trash list | restore N | purge [--older-than DAYS]: the
 // recycle bin from the command line, as the window "回收站…" shows it. N is
 // the bin number that list shows first; a restored order keeps its ID when
-// that ID is free.
+// that ID is free. With --connect the same is done on a team ledger.
 
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "store/ledger_schema.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
-#include "tools/sqlite_handle.h"
+#include "tools/admin_store.h"
 
 namespace {
 
@@ -22,7 +23,8 @@ int Usage() {
                  "  tallovar-admin trash list\n"
                  "  tallovar-admin trash restore N      (N: list 的第一列 / the first column of "
                  "list)\n"
-                 "  tallovar-admin trash purge [--older-than DAYS]\n");
+                 "  tallovar-admin trash purge [--older-than DAYS]\n"
+                 "  --connect STRING: 团队账本 / a team ledger\n");
     return kExitUsage;
 }
 
@@ -32,63 +34,56 @@ bool ParseWhole(const std::string& text, long long& value) {
     return !text.empty() && error == std::errc() && stop == end && value >= 0;
 }
 
-int DatabaseFailure(SqliteDatabase& db) {
+int DatabaseFailure(const AdminStore& db) {
     return Fail("回收站操作失败，账本未改动：" + db.Error(),
                 "the bin could not be changed; the ledger was not changed: " + db.Error());
 }
 
-int List(SqliteDatabase& db) {
-    SqliteStatement rows(db, kRecycleBinList);
-    if (!rows.Prepared()) return DatabaseFailure(db);
+int List(AdminStore& db) {
     std::string header = std::string("编号\t删除时间\tID\t") + kOrderTextColumns;
     std::replace(header.begin(), header.end(), ',', '\t');
-    std::printf("%s\n", header.c_str());
-    int rc;
-    while ((rc = rows.Step()) == SQLITE_ROW) {
-        std::string line = rows.Text(0);
-        for (int column = 1; column < 17; ++column) line += "\t" + rows.Text(column);
-        std::printf("%s\n", line.c_str());
-    }
-    return rc == SQLITE_DONE ? kExitOk : DatabaseFailure(db);
+    std::string lines = header + "\n";
+    const bool read = db.EachRow(kRecycleBinList, [&lines](const AdminStore::Row& row) {
+        for (std::size_t column = 0; column < row.size(); ++column) {
+            lines += (column ? "\t" : "") + row[column];
+        }
+        lines += "\n";
+    });
+    if (!read) return DatabaseFailure(db);
+    std::fputs(lines.c_str(), stdout);
+    return kExitOk;
 }
 
-int Restore(SqliteDatabase& db, long long number) {
-    if (!db.Exec("begin immediate")) return DatabaseFailure(db);
-    if (!db.Exec(RestoreFromBinInsert(number))) {
-        const int result = DatabaseFailure(db);
-        db.Exec("rollback");
-        return result;
+// Closing the ledger without commit undoes what was done.
+int Restore(AdminStore& db, long long number) {
+    long long id = 0;
+    if (!db.BeginWriting() || !db.Insert(RestoreFromBinInsert(number), id)) {
+        return DatabaseFailure(db);
     }
-    if (sqlite3_changes(db.get()) == 0) {
-        db.Exec("rollback");
+    if (id == 0) {
         return Fail("回收站中没有编号 " + std::to_string(number),
                     "the bin holds no entry " + std::to_string(number));
     }
-    const long long id = sqlite3_last_insert_rowid(db.get());
-    if (!db.Exec(RemoveFromBin(number)) || !db.Exec("commit")) {
-        const int result = DatabaseFailure(db);
-        db.Exec("rollback");
-        return result;
-    }
+    if (!db.Exec(RemoveFromBin(number)) || !db.Exec("commit")) return DatabaseFailure(db);
     std::printf("已恢复订单，ID %lld\norder restored with ID %lld\n", id, id);
     return kExitOk;
 }
 
-int Purge(SqliteDatabase& db, long long olderThanDays) {
+int Purge(AdminStore& db, long long olderThanDays) {
     std::string sql = "delete from 回收站";
-    if (olderThanDays > 0) {
-        sql += " where 删除时间 < strftime('%Y-%m-%d %H:%M:%S','now','localtime','-" +
-               std::to_string(olderThanDays) + " days')";
-    }
+    if (olderThanDays > 0) sql += " where 删除时间 < " + db.DaysAgo(olderThanDays);
     if (!db.Exec(sql)) return DatabaseFailure(db);
-    const int removed = sqlite3_changes(db.get());
-    std::printf("已彻底删除 %d 张订单\n%d orders purged for good\n", removed, removed);
+    const long long removed = db.Changed();
+    std::printf("已彻底删除 %lld 张订单\n%lld orders purged for good\n", removed, removed);
     return kExitOk;
 }
 
 }  // namespace
 
-int RunTrash(const std::vector<std::string>& arguments) {
+int RunTrash(const std::vector<std::string>& given) {
+    std::vector<std::string> arguments = given;
+    std::string server;
+    if (!TakeConnectOption(arguments, server)) return Usage();
     const std::string action = arguments.empty() ? "" : arguments[0];
     long long value = 0;
     const bool valid =
@@ -99,17 +94,20 @@ int RunTrash(const std::vector<std::string>& arguments) {
          ParseWhole(arguments[2], value));
     if (!valid) return Usage();
 
-    const std::string ledger = ExistingLedgerHere();
-    if (ledger.empty()) return kExitFailed;
-    SqliteDatabase db;
-    if (!db.Open(ledger)) return DatabaseFailure(db);
-    if (db.QueryText(std::string("select count(*) from sqlite_master where type='table' and "
-                                 "name='") +
-                     kRecycleBinTable + "'") != "1") {
+    const std::unique_ptr<AdminStore> db = OpenAdminStore(server);
+    if (!db) return kExitFailed;
+    // A team ledger answers this from a view of its own tables.
+    std::string tables;
+    const bool asked = db->EachRow(
+        std::string("select count(*) from sqlite_master where type='table' and name='") +
+            kRecycleBinTable + "'",
+        [&tables](const AdminStore::Row& row) { tables = row[0]; });
+    if (!asked) return DatabaseFailure(*db);
+    if (tables != "1") {
         return Fail("这个账本还没有回收站；请先运行 tallovar-admin upgrade",
                     "this ledger has no recycle bin yet; run tallovar-admin upgrade first");
     }
-    if (action == "list") return List(db);
-    if (action == "restore") return Restore(db, value);
-    return Purge(db, value);
+    if (action == "list") return List(*db);
+    if (action == "restore") return Restore(*db, value);
+    return Purge(*db, value);
 }

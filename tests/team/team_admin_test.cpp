@@ -1,9 +1,12 @@
 // tallovar-admin on a team ledger, run as a user runs it: a ledger file moves
 // onto an empty database with every text and id equal; a backup taken with
-// pg_dump brings the ledger back after it was changed.
+// pg_dump brings the ledger back after it was changed; a sheet imports as on
+// a file; the recycle bin works from the command line.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -109,6 +112,58 @@ TEST_F(TeamAdminTest, BackupBringsTheLedgerBack) {
     EXPECT_TRUE(Mentions(restore, "pg_restore"));
     EXPECT_EQ(OnServer(team, "select username, password from sysuser order by ID"),
               (Rows{{"老板", "pw"}, {"小王", "pw1"}}));
+}
+
+TEST_F(TeamAdminTest, ImportStoresWhatItStoresInALedgerFile) {
+    TestLedger file(false);
+    ASSERT_EQ(RunAdmin(file.Directory(), "init 老板 pw").exitCode, 0);
+    const std::string team = EmptyDatabase("imported_ledger");
+    const std::string connect = "--connect '" + team + "' ";
+    ASSERT_EQ(RunAdmin(file.Directory(), "init " + connect + "老板 pw").exitCode, 0);
+    // Texts a statement built carelessly would change, and a character
+    // beyond GBK; then a sheet with one refused row.
+    std::ofstream(file.Directory() + "/good.csv")
+        << "卖家账号,收货信息,售价,备注\n"
+           "店一,\"o'neil ?1 $1 C:\\路\\\n第二行 𠀀\",\"1,299.50\", 前后空格 \n"
+           "店二,,0012,{fn now()}\n";
+    std::ofstream(file.Directory() + "/bad.csv") << "卖家账号,售价\n店三,3\n店四,abc\n";
+
+    for (const std::string& where : {std::string(), connect}) {
+        const AdminRun good = RunAdmin(file.Directory(), "import " + where + "good.csv");
+        EXPECT_EQ(good.exitCode, 0) << good.output;
+        EXPECT_TRUE(Mentions(good, "已导入 2 张订单")) << good.output;
+        const AdminRun again = RunAdmin(file.Directory(), "import " + where + "good.csv");
+        EXPECT_TRUE(Mentions(again, "跳过 2 张与账本中完全相同的订单")) << again.output;
+        EXPECT_EQ(RunAdmin(file.Directory(), "import " + where + "bad.csv").exitCode, 1);
+    }
+    const Rows stored = file.Rows(kEveryColumn);
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_EQ(stored[0][9], "o'neil ?1 $1 C:\\路\\\n第二行 𠀀");
+    EXPECT_EQ(OnServer(team, kEveryColumn), stored);
+}
+
+TEST_F(TeamAdminTest, DeletedOrdersComeBackOrGoForGood) {
+    TestLedger here(false);
+    const std::string team = EmptyDatabase("bin_ledger");
+    const std::string connect = " --connect '" + team + "'";
+    ASSERT_EQ(RunAdmin(here.Directory(), "init" + connect + " 老板 pw").exitCode, 0);
+    ServerSession session;
+    ASSERT_TRUE(session.Open(team));
+    ASSERT_TRUE(session.Exec("insert into 订单列表(备注) values('一'),('二'),('三')"));
+    ASSERT_TRUE(session.Exec("delete from 订单列表 where ID in (1, 2)"));
+
+    const AdminRun listed = RunAdmin(here.Directory(), "trash list" + connect);
+    ASSERT_EQ(listed.exitCode, 0) << listed.output;
+    EXPECT_EQ(std::count(listed.output.begin(), listed.output.end(), '\n'), 3) << listed.output;
+    const AdminRun restored = RunAdmin(here.Directory(), "trash restore 1" + connect);
+    EXPECT_TRUE(Mentions(restored, "已恢复订单，ID 1")) << restored.output;
+    EXPECT_EQ(RunAdmin(here.Directory(), "trash restore 1" + connect).exitCode, 1);
+    // Deleted moments ago: not older than a day.
+    EXPECT_TRUE(
+        Mentions(RunAdmin(here.Directory(), "trash purge --older-than 1" + connect), "删除 0 张"));
+    EXPECT_TRUE(Mentions(RunAdmin(here.Directory(), "trash purge" + connect), "删除 1 张"));
+    EXPECT_EQ(OnServer(team, "select count(*) from 回收站"), (Rows{{"0"}}));
+    EXPECT_EQ(OnServer(team, "select ID from 订单列表 order by ID"), (Rows{{"1"}, {"3"}}));
 }
 
 }  // namespace

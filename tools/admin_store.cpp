@@ -1,0 +1,136 @@
+#include "tools/admin_store.h"
+
+#include <cctype>
+
+#include "tools/admin_ledger.h"
+#include "tools/server_session.h"
+#include "tools/sqlite_handle.h"
+
+namespace {
+
+class FileStore : public AdminStore {
+  public:
+    bool Open(const std::string& path) { return db_.Open(path); }
+    bool BeginWriting() override { return db_.Exec("begin immediate"); }
+    bool Exec(const std::string& sql) override { return db_.Exec(sql); }
+    long long Changed() override { return sqlite3_changes(db_.get()); }
+
+    bool EachRow(const std::string& sql, const std::function<void(const Row&)>& each) override {
+        SqliteStatement query(db_, sql);
+        if (!query.Prepared()) return false;
+        Row row(static_cast<std::size_t>(query.Columns()));
+        int step;
+        while ((step = query.Step()) == SQLITE_ROW) {
+            for (std::size_t c = 0; c < row.size(); ++c) row[c] = query.Text(static_cast<int>(c));
+            each(row);
+        }
+        return step == SQLITE_DONE;
+    }
+
+    bool Run(const std::string& sql, const std::vector<std::string>& texts) override {
+        if (!prepared_ || preparedSql_ != sql) {
+            prepared_ = std::make_unique<SqliteStatement>(db_, sql);
+            preparedSql_ = sql;
+        }
+        if (!prepared_->Prepared()) return false;
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            prepared_->Bind(static_cast<int>(i + 1), texts[i]);
+        const bool done = prepared_->Step() == SQLITE_DONE;
+        prepared_->Reset();
+        return done;
+    }
+
+    bool Insert(const std::string& sql, long long& id) override {
+        if (!db_.Exec(sql)) return false;
+        id = sqlite3_changes(db_.get()) == 0 ? 0 : sqlite3_last_insert_rowid(db_.get());
+        return true;
+    }
+
+    std::string DaysAgo(long long days) const override {
+        return "strftime('%Y-%m-%d %H:%M:%S','now','localtime','-" + std::to_string(days) +
+               " days')";
+    }
+    std::string Error() const override { return db_.Error(); }
+
+  private:
+    SqliteDatabase db_;
+    std::unique_ptr<SqliteStatement> prepared_;
+    std::string preparedSql_;
+};
+
+// The server gets every text as a literal in the statement.
+std::string WithLiterals(const std::string& sql, const std::vector<std::string>& texts) {
+    std::string out;
+    for (std::size_t i = 0; i < sql.size(); ++i) {
+        std::size_t end = i + 1;
+        while (sql[i] == '?' && end < sql.size() &&
+               std::isdigit(static_cast<unsigned char>(sql[end])))
+            ++end;
+        const std::size_t n = end > i + 1 ? std::stoul(sql.substr(i + 1, end - i - 1)) : 0;
+        if (n == 0 || n > texts.size()) {
+            out += sql[i];
+            continue;
+        }
+        out += ServerLiteral(texts[n - 1]);
+        i = end - 1;
+    }
+    return out;
+}
+
+class TeamStore : public AdminStore {
+  public:
+    // Work not committed is undone before the connection closes.
+    ~TeamStore() override { db_.Exec("rollback"); }
+    bool Open(const std::string& server) { return db_.Open(server); }
+    // As a file ledger's write lock: readers go on, other writers wait.
+    bool BeginWriting() override {
+        return db_.Exec("begin") &&
+               db_.Exec("lock table 订单列表, 回收站 in share row exclusive mode");
+    }
+    bool Exec(const std::string& sql) override { return db_.Exec(sql); }
+    long long Changed() override { return db_.Connection().RowsAffected(); }
+
+    bool EachRow(const std::string& sql, const std::function<void(const Row&)>& each) override {
+        std::vector<Row> rows;
+        if (!db_.Rows(sql, rows)) return false;
+        for (const Row& row : rows) each(row);
+        return true;
+    }
+
+    bool Run(const std::string& sql, const std::vector<std::string>& texts) override {
+        return db_.Exec(WithLiterals(sql, texts));
+    }
+
+    bool Insert(const std::string& sql, long long& id) override {
+        std::vector<Row> rows;
+        if (!db_.Rows(sql + " returning ID", rows)) return false;
+        id = rows.empty() ? 0 : std::stoll(rows[0][0]);
+        return true;
+    }
+
+    std::string DaysAgo(long long days) const override {
+        return "to_char(localtimestamp - interval '" + std::to_string(days) +
+               " days', 'YYYY-MM-DD HH24:MI:SS')";
+    }
+    std::string Error() const override { return db_.Error(); }
+
+  private:
+    ServerSession db_;
+};
+
+}  // namespace
+
+std::unique_ptr<AdminStore> OpenAdminStore(const std::string& server) {
+    if (!server.empty()) {
+        auto team = std::make_unique<TeamStore>();
+        if (team->Open(server)) return team;
+        Fail("无法打开团队账本：" + team->Error(), "cannot open the team ledger: " + team->Error());
+        return nullptr;
+    }
+    const std::string ledger = ExistingLedgerHere();
+    if (ledger.empty()) return nullptr;
+    auto file = std::make_unique<FileStore>();
+    if (file->Open(ledger)) return file;
+    Fail("无法打开账本：" + file->Error(), "cannot open the ledger: " + file->Error());
+    return nullptr;
+}
