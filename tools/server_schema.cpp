@@ -106,13 +106,19 @@ create index 订单列表_订单日期 on tallovar.订单列表(订单日期);
 
 -- An insert that gives the id as NULL gets the next one, as on the file
 -- ledger (putting an order back from the bin under a taken id does so).
+-- The id is also kept for the session, so that last_insert_rowid() answers
+-- as the file ledger's does (the bin window asks it after putting back).
 create function tallovar.订单列表_编号() returns trigger language plpgsql as $f$
 begin
     if new.id is null then
         new.id := nextval(pg_get_serial_sequence('tallovar.订单列表', 'id'));
     end if;
+    perform set_config('tallovar.last_insert_rowid', new.id::text, false);
     return new;
 end
+$f$;
+create function tallovar.last_insert_rowid() returns bigint language sql as $f$
+    select coalesce(nullif(current_setting('tallovar.last_insert_rowid', true), ''), '0')::bigint
 $f$;
 create trigger 订单列表_编号 before insert on tallovar.订单列表
     for each row execute function tallovar.订单列表_编号();
