@@ -9,27 +9,29 @@
 namespace {
 
 const AdminCommand kCommands[] = {
-    {"init", "USER PASSWORD [--demo N]",
+    {"init",
+     "USER PASSWORD [--demo N] | --connect STRING USER PASSWORD | --connect STRING --from FILE "
+     "[USER PASSWORD]",
      "在当前目录建立新账本 tallovar.mdb 和第一个用户；--demo N 另加 N 张演示订单 / "
      "create tallovar.mdb here with its first user; --demo N adds N demo orders",
      RunInit},
-    {"user", "add|passwd NAME [PASSWORD] | remove NAME | list",
+    {"user", "add|passwd NAME [PASSWORD] | remove NAME | list [--connect STRING]",
      "管理可以登录的用户（在账本目录中运行）/ manage who can sign in (run in the ledger's "
      "directory)",
      RunUser},
-    {"backup", "[FILE] [--force] | --daily",
+    {"backup", "[FILE] [--force] | --daily | [FILE] --connect STRING",
      "程序打开时也可备份账本；默认 tallovar-日期-时间.mdb；--daily 每天一份放入 备份/，保留 7 "
      "份每日和 4 份每周的 / a consistent copy of the ledger, also while the program runs; "
      "default tallovar-DATE-TIME.mdb; --daily: once a day into "
      "备份/, keeping 7 daily and 4 weekly copies",
      RunBackup},
-    {"restore", "FILE",
-     "检查备份后替换账本，原账本保存为 tallovar.mdb.replaced-时间 / check a backup and put it in "
-     "place of the ledger, keeping the old one as tallovar.mdb.replaced-TIME",
+    {"restore", "FILE [--connect STRING]",
+     "检查备份后把它的内容写进账本，原账本先保存为 tallovar.mdb.replaced-时间 / check a "
+     "backup and write it into the ledger, keeping the old one as tallovar.mdb.replaced-TIME",
      RunRestore},
     {"export",
      "[--xlsx | --gbk [--gb18030]] [--force] [--output FILE|-] [--seller X ...] "
-     "[--waiting|--problem]",
+     "[--waiting|--problem] [--connect STRING]",
      "把订单导出为 Excel 工作簿或 CSV，条件同主窗口的查询 / orders as an Excel workbook or CSV, "
      "searched as in the main window",
      RunExport},
