@@ -334,6 +334,14 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
         }
         result += "[" + sectionName + "]\r\n" + entry;
     }
+    // GBK texts can happen to be valid UTF-8 as well ("鸢啊" is): such a file
+    // would be read back as UTF-8 and its texts changed. It is written as
+    // UTF-8 with the byte order mark instead, which no reader mistakes; a
+    // file that cannot be turned into UTF-8 whole is left as it was.
+    if (!utf8 && IsNonAsciiUtf8(result)) {
+        if (!SurvivesUtf8(result)) return false;
+        result = std::string(kUtf8Bom) + GbkToUtf8(result);
+    }
     if (read == WholeFileRead::kOk && result == bytes) return true;
     return ReplaceWholeFile(NativePath(path), result);
 }

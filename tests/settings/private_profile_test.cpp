@@ -249,6 +249,24 @@ TEST(PrivateProfileRobustness, WrittenValuesReadBackFromAnyFile) {
     }
 }
 
+// Some GBK texts are valid UTF-8 too; the file they are written into must
+// still give them back, whatever it held before.
+TEST(PrivateProfileWrite, GbkTextsThatLookLikeUtf8ReadBackTheSame) {
+    const std::string value = Gbk("鸢啊");  // F0 B0 B0 A1: also one UTF-8 character
+    TempDirectory dir;
+    const std::string path = dir / "config.ini";
+    for (const std::string& file :
+         {std::string(), std::string("[a]\r\nk=x\r\n"), "[a]\r\nold=" + Gbk("张") + "\r\n"}) {
+        WriteBytes(path, file);
+        SCOPED_TRACE("file '" + file + "'");
+        ASSERT_TRUE(WritePrivateProfileString("a", "k", value, path));
+        EXPECT_EQ(GetPrivateProfileString("a", "k", path, kBuffer), value);
+        if (file.find("old=") != std::string::npos) {
+            EXPECT_EQ(GetPrivateProfileString("a", "old", path, kBuffer), Gbk("张"));
+        }
+    }
+}
+
 TEST(PrivateProfileRobustness, TenThousandSections) {
     TempDirectory dir;
     const std::string path = dir / "config.ini";
