@@ -18,6 +18,9 @@ PACKAGES=(
     libxlsxwriter-dev libzip-dev
     # the team ledger: its ODBC driver, and the throw-away server of the tests
     odbc-postgresql postgresql-15 postgresql-client-15
+    # the Windows build (scripts/windows/build.sh): MinGW-w64, zlib for it, the
+    # tools that unpack Debian source packages, and the installer maker
+    g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev xz-utils nsis
 )
 # Test only: the spreadsheet clients that read and write the exchange tests'
 # workbooks. scripts/test.sh asks for them with TALLOVAR_SETUP_TESTS=1.
@@ -27,6 +30,8 @@ if [ "${TALLOVAR_SETUP_TESTS:-0}" = 1 ]; then PACKAGES+=("${TEST_PACKAGES[@]}");
 PACKAGES+=(lintian)
 # Test-only: a window manager that frames windows, and xprop/xwininfo to measure the frames.
 PACKAGES+=(openbox x11-utils)
+# Test-only: Wine runs the Windows build's programs.
+PACKAGES+=(wine64)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -38,6 +43,19 @@ if [ "${#missing[@]}" -gt 0 ]; then
     echo "安装缺少的软件包 / installing: ${missing[*]}"
     $SUDO apt-get update -qq
     $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+fi
+
+# The Windows build fetches Debian's own sources of Qt and the libraries it
+# links (apt-get source), which needs a deb-src entry beside the binary one.
+if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    $SUDO tee /etc/apt/sources.list.d/debian-src.sources >/dev/null <<'SOURCES'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SOURCES
+    $SUDO apt-get update -qq
 fi
 
 $SUDO "$(dirname "$0")/register_odbc_driver.sh"

@@ -1,0 +1,48 @@
+#!/bin/sh
+# Builds Qt's base modules (Core, Gui, Widgets and the Windows platform
+# plugin) for 64-bit Windows from Debian's own qt6-base source, once. The
+# result is kept outside any build tree, in $TALLOVAR_WINDOWS_QT (default
+# ~/.cache/tallovar/qt-<version>-mingw), and built again only when missing or
+# made from another source version. Prints the prefix on its last line.
+set -eu
+
+here=$(cd "$(dirname "$0")" && pwd)
+cache=${TALLOVAR_CACHE:-$HOME/.cache/tallovar}
+# The host Qt's version: the Windows Qt must match the tools it borrows.
+version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
+upstream=${version%%+*}
+prefix=${TALLOVAR_WINDOWS_QT:-$cache/qt-$upstream-mingw}
+stamp="$prefix/tallovar-qt-source"
+
+if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$version" ]; then
+    echo "$prefix"
+    exit 0
+fi
+
+src="$cache/src"
+mkdir -p "$src"
+cd "$src"
+if [ ! -f "qt6-base_$version.dsc" ]; then
+    apt-get source -q --download-only "qt6-base=$version"
+fi
+tree="$src/qt6-base-$upstream"
+rm -rf "$tree"
+dpkg-source -q -x "qt6-base_$version.dsc" "$tree"
+
+work="$cache/qt-build-$upstream"
+rm -rf "$work" "$prefix"
+cmake -G Ninja -S "$tree" -B "$work" \
+    -DCMAKE_TOOLCHAIN_FILE="$here/mingw-toolchain.cmake" \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" \
+    -DQT_HOST_PATH=/usr \
+    -DQt6HostInfo_DIR=/usr/lib/x86_64-linux-gnu/cmake/Qt6HostInfo \
+    -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF \
+    -DFEATURE_dbus=OFF -DFEATURE_network=OFF -DFEATURE_sql=OFF \
+    -DFEATURE_printsupport=OFF -DFEATURE_testlib=OFF -DFEATURE_concurrent=OFF \
+    -DFEATURE_tabletevent=OFF -DFEATURE_opengl_desktop=ON
+cmake --build "$work" --parallel "${TALLOVAR_JOBS:-2}"
+cmake --install "$work"
+echo "$version" > "$stamp"
+rm -rf "$work" "$tree"
+echo "$prefix"
