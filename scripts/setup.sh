@@ -20,7 +20,7 @@ PACKAGES=(
     odbc-postgresql postgresql-15 postgresql-client-15
     # the Windows build (scripts/windows/build.sh): MinGW-w64, zlib for it, the
     # tools that unpack Debian source packages, and the installer maker
-    g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev xz-utils nsis
+    g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev xz-utils tcl nsis
 )
 # Test only: the spreadsheet clients that read and write the exchange tests'
 # workbooks. scripts/test.sh asks for them with TALLOVAR_SETUP_TESTS=1.
