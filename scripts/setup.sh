@@ -45,6 +45,12 @@ if [ "${#missing[@]}" -gt 0 ]; then
     $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
 fi
 
+# Test-only: Wine runs the Windows programs in the zh_CN locale, where its
+# ANSI code page is 936 (GBK) as on a Chinese Windows.
+if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
+    $SUDO localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
+fi
+
 # The Windows build fetches Debian's own sources of Qt and the libraries it
 # links (apt-get source), which needs a deb-src entry beside the binary one.
 if ! grep -rqsE '^(Types:.*deb-src|deb-src )' /etc/apt/sources.list /etc/apt/sources.list.d/; then

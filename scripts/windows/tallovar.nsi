@@ -6,6 +6,9 @@
 ; Start-menu entry starts the program, which opens tallovar.mdb there; the
 ; uninstaller leaves it and its ledger alone.
 Unicode true
+; A 64-bit installer for the 64-bit program: Wine's 64-bit loader (wine64)
+; runs it too.
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel user
 
