@@ -26,7 +26,7 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     wineboot -i
     wine "$1" /S
     wineserver -w
-    folder=$(find "$WINEPREFIX/drive_c/users" -type d -path "*/Programs/Tallovar" | head -n 1)
+    folder=$(find "$WINEPREFIX/drive_c/users" -type d -path "*/AppData/Local/Programs/Tallovar" | head -n 1)
     echo "installed in $folder:"
     (cd "$folder" && find . -type f | sort)
     echo "Start menu:"
