@@ -33,7 +33,9 @@ namespace {
 // a power loss only when the directory is flushed after the journal is
 // deleted; otherwise the journal may come back after the power returns and
 // roll the store back. FULL (and the driver's default NORMAL) skip that flush.
-constexpr std::string_view kDriverKeys = "NoCreat=1;Timeout=2500;SyncPragma=EXTRA;";
+// StepAPI=1: the driver may step through the rows of a forward-only cursor
+// instead of first copying the whole result as texts (see StepsThroughRows).
+constexpr std::string_view kDriverKeys = "NoCreat=1;Timeout=2500;SyncPragma=EXTRA;StepAPI=1;";
 // Piece size for a long text whose length the driver does not announce.
 constexpr SQLLEN kPieceSize = 64 * 1024;
 
@@ -150,6 +152,20 @@ bool StartsWithWord(std::string_view text, std::string_view word) {
     }
     return text.size() == word.size() ||
            !std::isalnum(static_cast<unsigned char>(text[word.size()]));
+}
+
+// True for a select of whole rows ("select * from ..."), which the driver
+// steps through row by row, so a large list is not held a second time as the
+// driver's texts. Such columns are typed by their declarations either way;
+// a computed column (count(*), sum()) is typed by its first value only when
+// the driver copies the result first, so every other statement keeps that
+// (static) cursor.
+bool StepsThroughRows(std::string_view text) {
+    if (!StartsWithWord(text, "select")) return false;
+    text.remove_prefix(text.find_first_of("sS") + 6);
+    const std::size_t star = text.find_first_not_of(" \t\r\n");
+    return star != std::string_view::npos && text[star] == '*' &&
+           StartsWithWord(text.substr(star + 1), "from");
 }
 
 // Frees a statement handle (and so closes its cursor) on every way out.
@@ -398,6 +414,10 @@ struct DatabaseConnection::State {
             return false;
         }
         if (const auto& observer = StatementObserver(); observer && observed) observer(text);
+        if (server.empty() && !StepsThroughRows(text)) {
+            SQLSetStmtAttr(statement.get(), SQL_ATTR_CURSOR_TYPE,
+                           reinterpret_cast<SQLPOINTER>(SQL_CURSOR_STATIC), 0);
+        }
         std::string utf8 = GbkToUtf8(text);
         const SQLRETURN rc = SQLExecDirect(statement.get(), reinterpret_cast<SQLCHAR*>(utf8.data()),
                                            static_cast<SQLINTEGER>(utf8.size()));
