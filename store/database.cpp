@@ -351,7 +351,7 @@ class RowReader {
 struct DatabaseConnection::State {
     SQLHENV environment = SQL_NULL_HENV;
     SQLHDBC connection = SQL_NULL_HDBC;
-    std::vector<std::unique_ptr<Snapshot>> sets;
+    std::vector<std::shared_ptr<Snapshot>> sets;
     std::string lastError;
     std::string path;            // of the file connected to
     std::string server;          // the connection string of a team ledger; empty for a file
@@ -385,18 +385,6 @@ struct DatabaseConnection::State {
         SQLSetEnvAttr(environment, SQL_ATTR_ODBC_VERSION,
                       reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
         return true;
-    }
-
-    // A value of the current row. The file ledger's driver reports a sum()
-    // over no rows as an empty text; a server reports a floating-point NULL,
-    // which would read as 0, so on a server such a NULL reads as empty text.
-    DatabaseValue Read(const Snapshot& set, std::size_t column) const {
-        DatabaseValue value = set.Current(column);
-        const bool floating = value.kind == ValueKind::Double || value.kind == ValueKind::Single;
-        if (!server.empty() && floating && set.CurrentIsEmpty(column)) {
-            return DatabaseValue::FromText({});
-        }
-        return value;
     }
 
     Snapshot* Find(std::int32_t handle) {
@@ -639,7 +627,8 @@ std::int32_t DatabaseConnection::OpenTable(const std::string& statement) {
         s.lastError = Gbk("结果集编号已用完");
         return 0;
     }
-    auto set = std::make_unique<Snapshot>();
+    auto set = std::make_shared<Snapshot>();
+    set->floatingNullReadsAsText = !s.server.empty();
     {
         const std::unique_ptr<Statement> sql = s.SendStatement(statement);
         if (!sql) return 0;
@@ -666,14 +655,26 @@ DatabaseValue DatabaseConnection::ReadColByIndex(std::int32_t handle, int positi
     if (!set || position < 1 || static_cast<std::size_t>(position) > set->columns.size()) {
         return DatabaseValue::FromText({});
     }
-    return state_->Read(*set, static_cast<std::size_t>(position - 1));
+    return set->Current(static_cast<std::size_t>(position - 1));
 }
 
 DatabaseValue DatabaseConnection::ReadColByName(std::int32_t handle, const std::string& name) {
     Snapshot* set = state_->Find(handle);
     const int column = set ? set->ColumnNamed(name, !state_->server.empty()) : -1;
     if (column < 0) return DatabaseValue::FromText({});
-    return state_->Read(*set, static_cast<std::size_t>(column));
+    return set->Current(static_cast<std::size_t>(column));
+}
+
+std::shared_ptr<const Snapshot> DatabaseConnection::SharedRows(std::int32_t handle) {
+    for (const auto& set : state_->sets) {
+        if (handle != 0 && set->handle == handle) return set;
+    }
+    return nullptr;
+}
+
+int DatabaseConnection::ColumnPosition(std::int32_t handle, const std::string& name) {
+    Snapshot* set = state_->Find(handle);
+    return set ? set->ColumnNamed(name, !state_->server.empty()) : -1;
 }
 
 void DatabaseConnection::MoveFirst(std::int32_t handle) {
