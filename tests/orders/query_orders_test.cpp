@@ -7,6 +7,7 @@
 #include "common/message_box.h"
 #include "common/text_encoding.h"
 #include "store/database.h"
+#include "store/ledger.h"
 #include "store/order_query.h"
 #include "test_ledger.h"
 #include "ui/orders/order_list.h"
@@ -144,7 +145,7 @@ TEST_F(QueryOrdersTest, ListedRowsOutliveTheirResultAndTakeEdits) {
     ledger.AddOrder({{"订单日期", "2024-1-1"}, {"卖家账号", "店铺甲"}, {"商品名称", "毛毯"}});
     ledger.AddOrder({{"订单日期", "2024-1-2"}, {"卖家账号", "店铺乙"}, {"商品名称", "水杯"}});
     Query();
-    ASSERT_TRUE(connection.OpenMdbFile(DatabasePath())) << connection.LastError();
+    ASSERT_TRUE(OpenLedger(connection)) << connection.LastError();
     ledger.Exec("delete from 订单列表");
 
     list.SetItemText(1, 5, Gbk("围巾"));
