@@ -13,14 +13,15 @@
 #include "app/process_end.h"
 #include "common/message_box.h"
 #include "common/text_encoding.h"
+#include "exchange/csv.h"
+#include "exchange/sheet_encoding.h"
 #include "store/database.h"
+#include "store/ledger_schema.h"
 #include "test_ledger.h"
 #include "tests/settings/temp_directory.h"
-#include "exchange/csv.h"
 #include "tools/ledger_file.h"
-#include "exchange/sheet_encoding.h"
+#include "ui/orders/fill_order_list.h"
 #include "ui/orders/order_list.h"
-#include "ui/orders/query_orders.h"
 
 namespace {
 
