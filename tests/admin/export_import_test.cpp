@@ -27,10 +27,6 @@ namespace {
 
 using Rows = std::vector<std::vector<std::string>>;
 
-const char* const kOrderColumns =
-    "卖家账号,订单号,快递公司,运单号,订单日期,商品名称,购买账号,购买订单号,收货信息,售价,进价,"
-    "佣金,利润,备注";
-
 // The cells of every record of a sheet file, decoded as import decodes it.
 Rows ReadSheet(const std::string& path, SheetEncoding expected) {
     const DecodedSheet sheet = DecodeSheet(ReadBytes(path));
@@ -52,7 +48,7 @@ class ExportImport : public testing::Test {
     }
     AdminRun Run(const std::string& arguments) { return RunAdmin(ledger.Directory(), arguments); }
     static Rows Orders(const TestLedger& of) {
-        Rows rows = of.Rows(std::string("select ") + kOrderColumns + " from 订单列表");
+        Rows rows = of.Rows("select " + OrderTextColumns() + " from 订单列表");
         std::sort(rows.begin(), rows.end());
         return rows;
     }
