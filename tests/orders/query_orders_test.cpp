@@ -8,10 +8,10 @@
 #include "common/text_encoding.h"
 #include "store/database.h"
 #include "store/ledger.h"
-#include "store/order_query.h"
+#include "store/order_statements.h"
 #include "test_ledger.h"
+#include "ui/orders/fill_order_list.h"
 #include "ui/orders/order_list.h"
-#include "ui/orders/query_orders.h"
 
 namespace {
 

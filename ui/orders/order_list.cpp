@@ -10,7 +10,8 @@
 #include "common/text_encoding.h"
 #include "common/text_limit.h"
 #include "common/value_text.h"
-#include "store/order_query.h"
+#include "store/ledger_schema.h"
+#include "store/order_statements.h"
 #include "store/snapshot.h"
 
 namespace {
