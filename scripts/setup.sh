@@ -32,6 +32,8 @@ PACKAGES+=(lintian)
 PACKAGES+=(openbox x11-utils)
 # Test-only: Wine runs the Windows build's programs.
 PACKAGES+=(wine64)
+# Benchmark only: GNU time measures the peak memory of each case's process.
+PACKAGES+=(time)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

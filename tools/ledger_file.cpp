@@ -7,6 +7,7 @@
 #include <cstring>
 #include <set>
 
+#include "platform/program_files.h"
 #include "store/ledger_schema.h"
 #include "tools/demo_orders.h"
 #include "tools/file_placing.h"
@@ -14,13 +15,8 @@
 
 namespace {
 
-// Every table, index and trigger of a new ledger.
-std::string Schema() {
-    return std::string(kUserTableSchema) + kOrderTableSchema + kRecycleBinSchema +
-           kRecycleBinTrigger;
-}
-
-const std::string kInsertOrder = std::string("insert into 订单列表(") + kOrderTextColumns +
+const std::string kInsertOrder = std::string("insert into ") + kOrderTable + "(" +
+                                 OrderTextColumns() +
                                  ") values(?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14)";
 
 bool InsertUser(SqliteDatabase& db, const std::string& user, const std::string& password) {
@@ -54,8 +50,9 @@ bool FillLedger(const std::string& path, const std::string& user, const std::str
         error = db.Error();
         return false;
     }
-    const bool filled = db.Exec("begin") && db.Exec(Schema()) && InsertUser(db, user, password) &&
-                        InsertDemoOrders(db, demoOrders) && db.Exec("commit");
+    const bool filled = db.Exec("begin") && db.Exec(LedgerSchema()) &&
+                        InsertUser(db, user, password) && InsertDemoOrders(db, demoOrders) &&
+                        db.Exec("commit");
     if (!filled) {
         error = db.Error();
         return false;
@@ -84,7 +81,7 @@ std::string LedgerPathHere(std::string& error) {
         return {};
     }
     const std::string here = directory;
-    return (here == "/" ? "" : here) + "/tallovar.mdb";
+    return PathIn(here == "/" ? "" : here, kLedgerFileName);
 }
 
 LedgerOutcome CreateLedger(const std::string& path, const std::string& user,
@@ -113,22 +110,20 @@ LedgerOutcome CreateLedger(const std::string& path, const std::string& user,
     return outcome;
 }
 
-bool CheckLedger(SqliteDatabase& db, std::string& problem) {
+Status CheckLedger(SqliteDatabase& db) {
     const std::string integrity = db.QueryText("pragma integrity_check");
     if (integrity != "ok") {
         const std::string reason = integrity.empty() ? db.Error() : integrity;
-        problem = "文件损坏或不是 SQLite 数据库（" + reason +
-                  "）\nthe file is damaged or not an SQLite database (" + reason + ")";
-        return false;
+        return Status::Failure("文件损坏或不是 SQLite 数据库（" + reason + "）",
+                               "the file is damaged or not an SQLite database (" + reason + ")");
     }
     // The columns a ledger needs are those of a ledger made here.
     SqliteDatabase model;
     if (!model.Open(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY) ||
-        !model.Exec(Schema())) {
-        problem = model.Error();
-        return false;
+        !model.Exec(LedgerSchema())) {
+        return Status::Failure(model.Error(), model.Error());
     }
-    for (const char* table : {"sysuser", "订单列表"}) {
+    for (const char* table : {kUserTable, kOrderTable}) {
         const std::set<std::string> present = ColumnsOf(db, table);
         for (const std::string& column : ColumnsOf(model, table)) {
             if (present.count(column)) continue;
@@ -137,9 +132,8 @@ bool CheckLedger(SqliteDatabase& db, std::string& problem) {
                                          : "表 " + std::string(table) + " 的列 " + column;
             const std::string whatEn = present.empty() ? std::string("table ") + table
                                                        : "column " + column + " of table " + table;
-            problem = "缺少" + what + "\n" + whatEn + " is missing";
-            return false;
+            return Status::Failure("缺少" + what, whatEn + " is missing");
         }
     }
-    return true;
+    return Status::Ok();
 }

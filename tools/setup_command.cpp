@@ -11,12 +11,15 @@
 #include <string>
 #include <vector>
 
+#include "common/message_box.h"
+#include "platform/program_files.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
 #include "tools/file_placing.h"
 #include "tools/ledger_file.h"
 #include "tools/program_settings.h"
 #include "ui/firstrun/first_run_window.h"
+#include "ui/message_box_window.h"
 #include "ui/window_frame.h"
 
 namespace {
@@ -33,6 +36,7 @@ int ShowWindow(const std::string& folder, const std::string& settingsPath) {
     QApplication application(argc, argv);
     ApplyDefaultGuiFont();
     InstallChineseQtTexts();
+    InstallMessageBox(ShowMessageBoxWindow);
     FirstRunWindow window(folder, settingsPath);
     if (window.exec() != QDialog::Accepted) {
         std::fprintf(stderr, "已取消，没有建立账本 / cancelled, no ledger made\n");
@@ -55,8 +59,8 @@ int RunSetup(const std::vector<std::string>& arguments) {
         }
     }
     const std::string settingsPath = ProgramSettingsPath();
-    if (PathExists(folder + "/tallovar.mdb")) {
-        std::printf("已有账本 / there is a ledger: %s/tallovar.mdb\n", folder.c_str());
+    if (const std::string ledger = PathIn(folder, kLedgerFileName); PathExists(ledger)) {
+        std::printf("已有账本 / there is a ledger: %s\n", ledger.c_str());
         return kExitOk;
     }
     if (TeamLedgerConfigured(settingsPath)) {

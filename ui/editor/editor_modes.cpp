@@ -16,6 +16,7 @@
 #include "common/value_text.h"
 #include "store/database_error.h"
 #include "store/ledger.h"
+#include "store/order_statements.h"
 #include "store/settings.h"
 #include "ui/busy_cursor.h"
 #include "ui/editor/content_edit.h"
@@ -44,17 +45,10 @@ void SetTitle(EditorWindow& window, const char* utf8) {
     window.setWindowTitle(GbkToQString(Gbk(utf8)));
 }
 
-void FillExpressList(Ui::EditorForm& ui) {
-    const std::string list = ReadSetting(SettingsPath(), "kuaidiinfo", "kuaidi");
-    for (const std::string& item : SplitList(list, "#")) AppendPickItem(ui.组合框2, item);
-}
+void FillExpressList(Ui::EditorForm& ui) { AppendPickList(kExpressCompanies, {ui.组合框2}); }
 
 void FillPickLists(Ui::EditorForm& ui) {
-    const std::string accounts = ReadSetting(SettingsPath(), "zhanghaoinfo", "zhanghao");
-    for (const std::string& item : SplitList(accounts, "|")) {
-        AppendPickItem(ui.组合框3, item);
-        AppendPickItem(ui.组合框1, item);
-    }
+    AppendPickList(kSellerAccounts, {ui.组合框3, ui.组合框1});
     FillExpressList(ui);
 }
 
@@ -85,8 +79,7 @@ LoadOutcome LoadStoredOrder(EditorWindow& window, bool forShipping) {
     DatabaseConnection& db = window.外部数据库1;
     const bool read = WhileBusy([&] {
         if (!OpenLedger(db)) return false;
-        editorRecordset =
-            db.OpenTable(Gbk("select * from 订单列表 where id=") + IntegerToText(window.orderId));
+        editorRecordset = db.OpenTable(LoadOrderQuery(window.orderId));
         return editorRecordset != 0;
     });
     if (!read) {

@@ -12,6 +12,7 @@
 #include "platform/files.h"
 #include "store/database_error.h"
 #include "store/ledger.h"
+#include "store/order_statements.h"
 #include "store/settings.h"
 #include "ui/busy_cursor.h"
 #include "ui/orders/orders_window.h"
@@ -55,8 +56,8 @@ LoginWindow::~LoginWindow() = default;
 void LoginWindow::Created() {
     EnableSkinAero();
     AttachSkin(10);
-    ui_->编辑框1->setText(GbkToQString(ReadSetting(SettingsPath(), "sysuser", "username")));
-    ui_->编辑框2->setText(GbkToQString(ReadSetting(SettingsPath(), "sysuser", "password")));
+    ui_->编辑框1->setText(GbkToQString(ReadSetting(SettingsPath(), kRememberedUser)));
+    ui_->编辑框2->setText(GbkToQString(ReadSetting(SettingsPath(), kRememberedPassword)));
 }
 
 void LoginWindow::SignInClicked() {
@@ -69,8 +70,8 @@ void LoginWindow::SignInClicked() {
         return;
     }
     // Remembered before the database is asked, so a refused pair is kept too.
-    WriteSetting("sysuser", "username", QStringToGbk(ui_->编辑框1->text()), SettingsPath());
-    WriteSetting("sysuser", "password", QStringToGbk(ui_->编辑框2->text()), SettingsPath());
+    WriteSetting(kRememberedUser, QStringToGbk(ui_->编辑框1->text()), SettingsPath());
+    WriteSetting(kRememberedPassword, QStringToGbk(ui_->编辑框2->text()), SettingsPath());
 
     // A connection or statement that fails is a database fault, not a wrong
     // password: the user sees the driver's diagnostic and may try again.
@@ -82,8 +83,7 @@ void LoginWindow::SignInClicked() {
     // The typed texts go in as values, quotes doubled, so a quote in a name
     // or password is looked up as itself.
     const std::string statement =
-        "select * from sysuser where username='" + QuoteText(QStringToGbk(ui_->编辑框1->text())) +
-        "' and password='" + QuoteText(QStringToGbk(ui_->编辑框2->text())) + "'";
+        SignInQuery(QStringToGbk(ui_->编辑框1->text()), QStringToGbk(ui_->编辑框2->text()));
     signInRecordset = WhileBusy([&] { return 外部数据库1.OpenTable(statement); });
     if (signInRecordset == 0) {
         ShowDatabaseError(DatabaseErrorDetail(外部数据库1.LastError()));
