@@ -3,10 +3,14 @@
 // with write-through, which returns only once the move is on disk.
 #include "platform/whole_file.h"
 
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <string>
 
 namespace {
@@ -154,4 +158,87 @@ int RemoveAbandonedReplacements(const std::string& directory,
         FindClose(search);
     }
     return removed;
+}
+
+namespace {
+
+Status WriteFailure(const std::string& path) {
+    return Status::Failure("无法写出文件：" + path, "cannot write the file: " + path);
+}
+
+}  // namespace
+
+FileReplacement::FileReplacement(std::string path) : path_(std::move(path)) {}
+
+FileReplacement::~FileReplacement() { Discard(); }
+
+void FileReplacement::Discard() {
+    if (fd_ >= 0) _close(fd_);
+    fd_ = -1;
+    if (!temporary_.empty()) DeleteFileA(temporary_.c_str());
+    temporary_.clear();
+}
+
+// Permission bits have no meaning here: the file takes its folder's rights.
+Status FileReplacement::Open(unsigned permissions) {
+    permissions_ = permissions;
+    static std::atomic<unsigned> counter{0};
+    const std::size_t nameStart = NameStart(path_);
+    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        temporary_ = path_.substr(0, nameStart) + "." + path_.substr(nameStart) + kTemporaryMark +
+                     std::to_string(GetCurrentProcessId()) + "-" + std::to_string(counter++);
+        fd_ = _open(temporary_.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+                    _S_IREAD | _S_IWRITE);
+        if (fd_ < 0 && errno != EEXIST) break;
+    }
+    if (fd_ < 0) {
+        temporary_.clear();
+        return WriteFailure(path_);
+    }
+    return Status::Ok();
+}
+
+Status FileReplacement::Write(std::string_view bytes) {
+    while (!bytes.empty()) {
+        const int piece = static_cast<int>(std::min<std::size_t>(bytes.size(), 1u << 30));
+        const int written = _write(fd_, bytes.data(), static_cast<unsigned>(piece));
+        if (written <= 0) return WriteFailure(path_);
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return Status::Ok();
+}
+
+Status FileReplacement::Finish() {
+    const bool synced = _commit(fd_) == 0;
+    const bool closed = _close(fd_) == 0;
+    fd_ = -1;
+    if (synced && closed) return Status::Ok();
+    const Status failure = WriteFailure(path_);
+    Discard();
+    return failure;
+}
+
+Status FileReplacement::Replace() {
+    if (Status finished = Finish(); !finished.ok()) return finished;
+    if (!MoveFileExA(temporary_.c_str(), path_.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        Discard();
+        return WriteFailure(path_);
+    }
+    temporary_.clear();
+    return Status::Ok();
+}
+
+Status FileReplacement::PlaceNew(bool& taken) {
+    taken = false;
+    if (Status finished = Finish(); !finished.ok()) return finished;
+    if (!MoveFileExA(temporary_.c_str(), path_.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = GetLastError();
+        taken = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
+        Discard();
+        if (taken) return Status::Failure("文件已存在：" + path_, "the file exists: " + path_);
+        return WriteFailure(path_);
+    }
+    temporary_.clear();
+    return Status::Ok();
 }
