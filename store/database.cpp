@@ -15,6 +15,7 @@
 
 #include "common/text_encoding.h"
 #include "platform/files.h"
+#include "platform/program_files.h"
 #include "store/server_ledger.h"
 #include "store/snapshot.h"
 #include "store/sqlite_engine.h"
@@ -718,7 +719,7 @@ std::string BuildConnectionString(const std::string& path) {
     return text;
 }
 
-std::string DatabasePath() { return CurrentDirectory() + "/tallovar.mdb"; }
+std::string DatabasePath() { return PathIn(CurrentDirectory(), kLedgerFileName); }
 
 std::string QuoteText(const std::string& text) {
     std::string quoted;

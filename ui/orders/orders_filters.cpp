@@ -3,6 +3,7 @@
 #include <QLineEdit>
 
 #include "common/text_encoding.h"
+#include "store/order_words.h"
 #include "store/settings.h"
 #include "ui/orders/orders_window.h"
 #include "ui/pick_list.h"
@@ -16,16 +17,8 @@ std::string TextOf(const QLineEdit* box) { return QStringToGbk(box->text()); }
 }  // namespace
 
 void OrdersWindow::Created() {
-    const std::vector<std::string> accounts =
-        SplitList(ReadSetting(SettingsPath(), "zhanghaoinfo", "zhanghao"), "|");
-    for (const std::string& account : accounts) {
-        AppendPickItem(ui_->组合框1, account);
-        AppendPickItem(ui_->组合框3, account);
-    }
-    for (const std::string& company :
-         SplitList(ReadSetting(SettingsPath(), "kuaidiinfo", "kuaidi"), "#")) {
-        AppendPickItem(ui_->组合框2, company);
-    }
+    AppendPickList(kSellerAccounts, {ui_->组合框1, ui_->组合框3});
+    AppendPickList(kExpressCompanies, {ui_->组合框2});
 }
 
 void OrdersWindow::SizeChanged() {
@@ -47,9 +40,9 @@ void OrdersWindow::SearchClicked() {
              "");
 }
 
-void OrdersWindow::WaitingClicked() { RunQuery({}, Gbk("等待收货")); }
+void OrdersWindow::WaitingClicked() { RunQuery({}, Gbk(kWaitingFilter)); }
 
-void OrdersWindow::ProblemClicked() { RunQuery({}, Gbk("问题单")); }
+void OrdersWindow::ProblemClicked() { RunQuery({}, Gbk(kProblemFilter)); }
 
 void OrdersWindow::ClearClicked() {
     ui_->组合框1->setCurrentText(QString());
