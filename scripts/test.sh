@@ -8,6 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 export TALLOVAR_SETUP_TESTS=1  # also the spreadsheet clients the exchange tests use
 scripts/setup.sh
+# Sources not formatted as .clang-format asks end the run before the build.
+scripts/check_format.sh
 scripts/build.sh
 # A throw-away PostgreSQL cluster for the team-ledger runs (label "server"),
 # stopped and removed on every way out.

@@ -49,6 +49,7 @@
 #include "store/database.h"
 #include "store/settings.h"
 #include "ui/editor/editor_window.h"
+#include "ui/message_box_window.h"
 #include "ui/orders/order_list.h"
 #include "ui/orders/orders_window.h"
 #include "ui/window_frame.h"
@@ -435,6 +436,7 @@ int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
     ApplyDefaultGuiFont();
+    InstallMessageBox(ShowMessageBoxWindow);
     SetProgramDirectoryForTesting(CurrentDirectory());
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 2 && args[0] == "stream") {

@@ -1,7 +1,6 @@
 #pragma once
 // What the editor's files share beyond its window class: the mode choice,
-// the profit rule, the fields in column order and the statements built from
-// the fourteen texts.
+// the profit rule and the fields in column order.
 
 #include <array>
 #include <cstdint>
@@ -19,5 +18,3 @@ float ComputeProfit(std::string_view sale, std::string_view purchase, std::strin
 
 // The fourteen fields in column order, as the statements take them.
 std::array<QWidget*, 14> FieldsInColumnOrder(const Ui::EditorForm& ui);
-std::string BuildInsertStatement(const OrderTexts& values);
-std::string BuildUpdateStatement(const OrderTexts& values, std::int64_t id);

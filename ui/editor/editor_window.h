@@ -4,23 +4,19 @@
 // once when the window is created; it has its own connection to the ledger.
 
 #include <QWidget>
-#include <array>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
 
 #include "store/database.h"
+#include "store/order_statements.h"
 
 namespace Ui {
 class EditorForm;
 }
 
 enum class EditorMode { Designed, Add, Modify, View, Ship };
-
-// The fourteen order texts in column order: 卖家账号, 订单号, 快递公司, 运单号,
-// 订单日期, 商品名称, 购买账号, 购买订单号, 收货信息, 售价, 进价, 佣金, 利润, 备注.
-using OrderTexts = std::array<std::string, 14>;
 
 class EditorWindow : public QWidget {
     Q_OBJECT

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "store/database.h"
-#include "store/order_query.h"
+#include "store/order_statements.h"
 
 namespace Ui {
 class OrdersWindow;
