@@ -27,6 +27,8 @@ if [ "${TALLOVAR_SETUP_TESTS:-0}" = 1 ]; then PACKAGES+=("${TEST_PACKAGES[@]}");
 PACKAGES+=(lintian)
 # Test-only: a window manager that frames windows, and xprop/xwininfo to measure the frames.
 PACKAGES+=(openbox x11-utils)
+# Benchmark only: GNU time measures the peak memory of each case's process.
+PACKAGES+=(time)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
