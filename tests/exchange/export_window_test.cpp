@@ -8,6 +8,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMenu>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -20,8 +21,10 @@
 #include "tests/admin/admin_run.h"
 #include "tests/settings/temp_directory.h"
 #include "ui/exchange/export_order_list.h"
+#include "ui/orders/order_list.h"
 #include "ui/orders/orders_window.h"
 #include "ui/save_file_dialog.h"
+#include "window_parts.h"
 
 namespace {
 
@@ -91,15 +94,15 @@ class ExportWindowTest : public testing::Test {
 };
 
 TEST_F(ExportWindowTest, ExportWritesTheRowsTheListShowsWithTheirTotals) {
-    const QList<QAction*> items = window->菜单->actions();
+    const QList<QAction*> items = Named<QMenu>(window, "菜单")->actions();
     ASSERT_GE(items.size(), 7);
     EXPECT_TRUE(items[5]->isSeparator());
-    EXPECT_EQ(items[6], window->导出到Excel);
+    EXPECT_EQ(items[6], Named<QAction>(window, "导出到 Excel…"));
     EXPECT_EQ(items[6]->text(), QString::fromUtf8("导出到 Excel…"));
 
     // The waiting filter lists the two unshipped orders, newest first.
-    QTest::mouseClick(window->按钮2, Qt::LeftButton);
-    ASSERT_EQ(window->信息列表框->List()->ItemCount(), 2);
+    QTest::mouseClick(Named<QPushButton>(window, "按钮2"), Qt::LeftButton);
+    ASSERT_EQ(Named<OrderListView>(window, "信息列表框")->List()->ItemCount(), 2);
     struct Case {
         const char* chosen;  // what the user types in the save dialog
         const char* written;
@@ -110,7 +113,7 @@ TEST_F(ExportWindowTest, ExportWritesTheRowsTheListShowsWithTheirTotals) {
             return QString::fromStdString(ledger.Directory() + "/" + c.chosen);
         });
         boxes.clear();
-        window->导出到Excel->trigger();
+        Named<QAction>(window, "导出到 Excel…")->trigger();
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_TRUE(boxes[0].starts_with("已导出 2 张订单")) << boxes[0];
 
@@ -118,8 +121,10 @@ TEST_F(ExportWindowTest, ExportWritesTheRowsTheListShowsWithTheirTotals) {
         ASSERT_GE(rows.size(), 3u) << c.written;
         for (int r = 0; r < 2; ++r) {
             for (int column : {1, 2, 4, 6}) {
-                EXPECT_EQ(rows[r + 1][column],
-                          GbkToUtf8(window->信息列表框->List()->ItemText(r, column)))
+                EXPECT_EQ(
+                    rows[r + 1][column],
+                    GbkToUtf8(
+                        Named<OrderListView>(window, "信息列表框")->List()->ItemText(r, column)))
                     << c.written << " row " << r << " column " << column;
             }
         }
@@ -139,13 +144,13 @@ TEST_F(ExportWindowTest, ExportWritesTheRowsTheListShowsWithTheirTotals) {
     // any name, is never written over.
     SetSaveFileDialogForTesting([](const QString&) { return QString(); });
     boxes.clear();
-    window->导出到Excel->trigger();
+    Named<QAction>(window, "导出到 Excel…")->trigger();
     EXPECT_TRUE(boxes.empty());
     const std::string before = ReadBytes(ledger.DatabaseFile());
     const std::string link = ledger.Directory() + "/ledger.xlsx";
     ASSERT_EQ(symlink(ledger.DatabaseFile().c_str(), link.c_str()), 0);
     SetSaveFileDialogForTesting([&](const QString&) { return QString::fromStdString(link); });
-    window->导出到Excel->trigger();
+    Named<QAction>(window, "导出到 Excel…")->trigger();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_NE(boxes[0].find("账本本身"), std::string::npos) << boxes[0];
     EXPECT_EQ(ReadBytes(ledger.DatabaseFile()), before);

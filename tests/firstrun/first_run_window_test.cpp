@@ -23,6 +23,7 @@
 #include "ui/firstrun/first_run_window.h"
 #include "ui/login/login_window.h"
 #include "ui/orders/orders_window.h"
+#include "window_parts.h"
 
 namespace fs = std::filesystem;
 
@@ -106,20 +107,21 @@ TEST_F(FirstRunTest, MakesALedgerThatTheProgramSignsIntoWithThePickListsChosen) 
     // The program, started in the chosen folder, signs in and offers the lists.
     ASSERT_EQ(chdir(Path("我的账本").c_str()), 0);
     OpenLoginWindow();
-    LoginWindow* login = FindLoginWindow();
+    LoginWindow* login = TopLevel<LoginWindow>();
     ASSERT_NE(login, nullptr);
     login->findChild<QLineEdit*>(QStringLiteral("编辑框1"))->setText(QStringLiteral("老板"));
     login->findChild<QLineEdit*>(QStringLiteral("编辑框2"))->setText(QStringLiteral("密 码"));
-    login->SignInClicked();
+    Named<QPushButton>(login, "按钮2")->click();
     EXPECT_TRUE(messages_.empty()) << messages_.front();
     OrdersWindow* main = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         if (auto* window = qobject_cast<OrdersWindow*>(widget)) main = window;
     }
     ASSERT_NE(main, nullptr);
-    EXPECT_EQ(Items(main->组合框1),
+    EXPECT_EQ(Items(Named<QComboBox>(main, "组合框1")),
               QStringList({QStringLiteral("旧店"), QStringLiteral("店铺甲")}));
-    EXPECT_EQ(Items(main->组合框2), QStringList({QStringLiteral("顺丰"), QStringLiteral("中通")}));
+    EXPECT_EQ(Items(Named<QComboBox>(main, "组合框2")),
+              QStringList({QStringLiteral("顺丰"), QStringLiteral("中通")}));
 }
 
 TEST_F(FirstRunTest, RefusesAndLeavesNothingBehind) {

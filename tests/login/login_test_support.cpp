@@ -11,6 +11,7 @@
 #include "common/message_box.h"
 #include "platform/files.h"
 #include "test_ledger.h"
+#include "window_parts.h"
 
 void LoginTestBase::SetUp() {
     ASSERT_TRUE(root_.isValid());
@@ -30,7 +31,7 @@ void LoginTestBase::SetUp() {
 }
 
 void LoginTestBase::TearDown() {
-    while (LoginWindow* window = FindLoginWindow()) delete window;
+    while (LoginWindow* window = TopLevel<LoginWindow>()) delete window;
     Settle();
     SetMessageBoxForTesting(nullptr);
     SetProcessEndForTesting(nullptr);
@@ -40,7 +41,7 @@ void LoginTestBase::TearDown() {
 
 LoginWindow* LoginTestBase::OpenLogin() {
     OpenLoginWindow();
-    return FindLoginWindow();
+    return TopLevel<LoginWindow>();
 }
 
 QLineEdit* LoginTestBase::Edit(LoginWindow* window, const char* name) {

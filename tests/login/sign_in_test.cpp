@@ -10,6 +10,7 @@
 #include "login_test_support.h"
 #include "store/settings.h"
 #include "ui/orders/orders_window.h"
+#include "window_parts.h"
 
 namespace {
 
@@ -105,7 +106,7 @@ class SignInTest : public LoginTestBase {};
 TEST_F(SignInTest, RememberedPairComesBackAtTheNextStart) {
     MakeLedger(kUsers);
     SignIn(OpenLogin(), "张三", "secret");
-    ASSERT_EQ(FindLoginWindow(), nullptr);
+    ASSERT_EQ(TopLevel<LoginWindow>(), nullptr);
     LoginWindow* next = OpenLogin();
     EXPECT_EQ(Edit(next, "编辑框1")->text(), QString::fromUtf8("张三"));
     EXPECT_EQ(Edit(next, "编辑框2")->text(), QStringLiteral("secret"));

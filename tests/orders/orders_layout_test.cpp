@@ -9,6 +9,7 @@
 #include "app/program_state.h"
 #include "test_ledger.h"
 #include "ui/orders/orders_window.h"
+#include "window_parts.h"
 
 namespace {
 
@@ -65,18 +66,20 @@ TEST(OrdersLayout, EveryControlAtItsDesignPlace) {
             EXPECT_EQ(widget->width(), c.width) << c.name;
         }
     }
-    EXPECT_TRUE(window.按钮1->isHidden());
-    window.标签10->ensurePolished();
-    EXPECT_EQ(window.标签10->palette().color(QPalette::WindowText), QColor(255, 0, 0));
-    EXPECT_TRUE(window.标签10->font().bold());
-    EXPECT_EQ(window.标签10->font().pixelSize(), 14);
-    for (QComboBox* box : {window.组合框1, window.组合框2, window.组合框3}) {
+    EXPECT_TRUE(Named<QPushButton>(window, "按钮1")->isHidden());
+    Named<QLabel>(window, "标签10")->ensurePolished();
+    EXPECT_EQ(Named<QLabel>(window, "标签10")->palette().color(QPalette::WindowText),
+              QColor(255, 0, 0));
+    EXPECT_TRUE(Named<QLabel>(window, "标签10")->font().bold());
+    EXPECT_EQ(Named<QLabel>(window, "标签10")->font().pixelSize(), 14);
+    for (QComboBox* box : {Named<QComboBox>(window, "组合框1"), Named<QComboBox>(window, "组合框2"),
+                           Named<QComboBox>(window, "组合框3")}) {
         EXPECT_TRUE(box->isEditable());
         EXPECT_EQ(box->insertPolicy(), QComboBox::NoInsert);
         EXPECT_EQ(box->count(), 0);
     }
     QStringList items;
-    for (QAction* item : window.菜单->actions()) items << item->objectName();
+    for (QAction* item : Named<QMenu>(window, "菜单")->actions()) items << item->objectName();
     // The five designed items, then what goes beyond the design after a separator.
     EXPECT_EQ(items, QStringList({"发货", "查看", "添加", "修改", "删除", "", "导出到 Excel…",
                                   "统计…", "回收站…"}));

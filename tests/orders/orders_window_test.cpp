@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -18,9 +21,10 @@
 #include "common/text_limit.h"
 #include "store/database.h"
 #include "test_ledger.h"
-#include "ui/editor/editor_parts.h"
+#include "ui/editor/editor_window.h"
+#include "ui/orders/order_list.h"
 #include "ui/orders/orders_window.h"
-#include "ui_editor.h"
+#include "window_parts.h"
 
 namespace {
 
@@ -62,12 +66,20 @@ class OrdersWindowTest : public testing::Test {
         SetStatementObserverForTesting({});
     }
 
+    OrderListView* OrderList() const { return Named<OrderListView>(window, "信息列表框"); }
+    QLabel* Totals() const { return Named<QLabel>(window, "标签10"); }
+    void Click(const char* button) const {
+        QTest::mouseClick(Named<QPushButton>(window, button), Qt::LeftButton);
+    }
+    // Chooses an item of the list's pop-up menu.
+    void Choose(const char* item) const { Named<QAction>(window, item)->trigger(); }
+
     // Selects the list row that shows an order id.
     void SelectOrder(long long id) {
-        OrderListModel* list = window->信息列表框->List();
+        OrderListModel* list = OrderList()->List();
         for (int row = 0; row < list->ItemCount(); ++row) {
             if (list->ItemText(row, 0) == std::to_string(id)) {
-                window->信息列表框->selectRow(row);
+                OrderList()->selectRow(row);
                 return;
             }
         }
@@ -106,41 +118,41 @@ QStringList Items(const QComboBox* box) {
 }  // namespace
 
 TEST_F(OrdersWindowTest, CreatedFillsPickListsAndRunsNoQuery) {
-    EXPECT_EQ(Items(window->组合框1), QStringList({"店铺甲", "店铺乙"}));
-    EXPECT_EQ(Items(window->组合框3), QStringList({"店铺甲", "店铺乙"}));
-    EXPECT_EQ(Items(window->组合框2), QStringList({"顺丰速运", "x|y"}));
+    EXPECT_EQ(Items(Named<QComboBox>(window, "组合框1")), QStringList({"店铺甲", "店铺乙"}));
+    EXPECT_EQ(Items(Named<QComboBox>(window, "组合框3")), QStringList({"店铺甲", "店铺乙"}));
+    EXPECT_EQ(Items(Named<QComboBox>(window, "组合框2")), QStringList({"顺丰速运", "x|y"}));
     EXPECT_TRUE(sent.empty());
-    EXPECT_EQ(window->信息列表框->List()->ItemCount(), 0);
-    EXPECT_EQ(window->标签10->text(), QString::fromUtf8("记录："));
+    EXPECT_EQ(OrderList()->List()->ItemCount(), 0);
+    EXPECT_EQ(Totals()->text(), QString::fromUtf8("记录："));
 }
 
 TEST_F(OrdersWindowTest, SearchButtonsAndClear) {
-    window->组合框1->setCurrentText(QString::fromUtf8("店铺乙"));
-    window->编辑框6->setText("x");
-    window->编辑框6->clear();
-    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
+    Named<QComboBox>(window, "组合框1")->setCurrentText(QString::fromUtf8("店铺乙"));
+    Named<QLineEdit>(window, "编辑框6")->setText("x");
+    Named<QLineEdit>(window, "编辑框6")->clear();
+    Click("查询按钮");
     ASSERT_EQ(sent.size(), 3u);
     EXPECT_EQ(sent[1], "select count(*) from 订单列表 where 1=1 and 卖家账号 like '%店铺乙%'");
-    EXPECT_EQ(window->信息列表框->List()->ItemCount(), 1);
+    EXPECT_EQ(OrderList()->List()->ItemCount(), 1);
 
     // The filters ignore the fields and leave them as they are.
-    QTest::mouseClick(window->按钮2, Qt::LeftButton);
-    EXPECT_EQ(window->信息列表框->List()->ItemCount(), 2);
+    Click("按钮2");
+    EXPECT_EQ(OrderList()->List()->ItemCount(), 2);
     EXPECT_EQ(sent.back(),
               "select sum(售价),sum(进价),sum(佣金),sum(利润) from 订单列表 where 1=1 "
               "and 快递公司 =''and 运单号 ='' ");
-    EXPECT_EQ(window->组合框1->currentText(), QString::fromUtf8("店铺乙"));
+    EXPECT_EQ(Named<QComboBox>(window, "组合框1")->currentText(), QString::fromUtf8("店铺乙"));
 
     const size_t before = sent.size();
-    QTest::mouseClick(window->查询按钮1, Qt::LeftButton);
+    Click("查询按钮1");
     EXPECT_EQ(sent.size(), before);
-    EXPECT_TRUE(window->组合框1->currentText().isEmpty());
-    EXPECT_EQ(window->组合框1->count(), 2);
+    EXPECT_TRUE(Named<QComboBox>(window, "组合框1")->currentText().isEmpty());
+    EXPECT_EQ(Named<QComboBox>(window, "组合框1")->count(), 2);
 
-    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
-    EXPECT_EQ(window->信息列表框->List()->ItemCount(), 3);
+    Click("查询按钮");
+    EXPECT_EQ(OrderList()->List()->ItemCount(), 3);
     EXPECT_EQ(
-        window->标签10->text(),
+        Totals()->text(),
         QString::fromUtf8("记录：当前有3单  总售价：10元  总进价：0元  总佣金：0元  总利润：0元"));
 }
 
@@ -149,28 +161,28 @@ TEST_F(OrdersWindowTest, ListFollowsTheWindowSize) {
     const QSize frame = window->frameGeometry().size() - window->size();
     window->resize(QSize(852, 442) - frame);
     QApplication::processEvents();
-    EXPECT_EQ(window->信息列表框->size(), QSize(802, 242));
-    EXPECT_EQ(window->信息列表框->pos(), QPoint(6, 147));
+    EXPECT_EQ(OrderList()->size(), QSize(802, 242));
+    EXPECT_EQ(OrderList()->pos(), QPoint(6, 147));
     window->resize(QSize(1000, 700) - frame);
     QApplication::processEvents();
-    EXPECT_EQ(window->信息列表框->size(), QSize(950, 500));
+    EXPECT_EQ(OrderList()->size(), QSize(950, 500));
     window->resize(40, 100);
     QApplication::processEvents();
-    EXPECT_EQ(window->信息列表框->size(), QSize(0, 0));
+    EXPECT_EQ(OrderList()->size(), QSize(0, 0));
 }
 
 TEST_F(OrdersWindowTest, CommandsWithoutSelectionSayWhatIsMissing) {
     struct Case {
-        QAction* item;
+        const char* item;
         const char* message;
     };
-    const Case cases[] = {{window->修改, "请选择修改的数据！"},
-                          {window->查看, "请选择查看的数据！"},
-                          {window->发货, "请选择修改的数据！"},
-                          {window->删除, "请选择处理的数据！"}};
+    const Case cases[] = {{"修改", "请选择修改的数据！"},
+                          {"查看", "请选择查看的数据！"},
+                          {"发货", "请选择修改的数据！"},
+                          {"删除", "请选择处理的数据！"}};
     for (const Case& c : cases) {
         boxes.clear();
-        c.item->trigger();
+        Choose(c.item);
         ASSERT_EQ(boxes.size(), 1u) << c.message;
         EXPECT_EQ(boxes[0].text, c.message);
         EXPECT_EQ(boxes[0].title, "信息：");
@@ -181,53 +193,52 @@ TEST_F(OrdersWindowTest, CommandsWithoutSelectionSayWhatIsMissing) {
 }
 
 TEST_F(OrdersWindowTest, HandOffVariablesForEachCommand) {
-    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
+    Click("查询按钮");
     SelectOrder(openId);
-    window->修改->trigger();
+    Choose("修改");
     EXPECT_EQ(GbkToUtf8(editorMode), "修改");
     EXPECT_EQ(currentOrderId, openId);
 
-    window->添加->trigger();
+    Choose("添加");
     EXPECT_EQ(GbkToUtf8(editorMode), "添加");
     EXPECT_EQ(currentOrderId, openId);
 
     SelectOrder(shippedId);
     boxes.clear();
-    window->发货->trigger();
+    Choose("发货");
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "该订单已发货，请选择未发货的订单！");
     EXPECT_EQ(GbkToUtf8(editorMode), "添加");
 
     SelectOrder(openId);
-    window->发货->trigger();
+    Choose("发货");
     EXPECT_EQ(GbkToUtf8(editorMode), "发货");
 
     SelectOrder(shippedId);
-    QTest::mouseDClick(
-        window->信息列表框->viewport(), Qt::LeftButton, {},
-        window->信息列表框->visualRect(window->信息列表框->model()->index(1, 1)).center());
+    QTest::mouseDClick(OrderList()->viewport(), Qt::LeftButton, {},
+                       OrderList()->visualRect(OrderList()->model()->index(1, 1)).center());
     EXPECT_EQ(GbkToUtf8(editorMode), "查看");
     EXPECT_EQ(currentOrderId, shippedId);
 }
 
 TEST_F(OrdersWindowTest, ReadsGoByModelColumnWhateverTheHeaderOrder) {
-    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
-    window->信息列表框->horizontalHeader()->moveSection(0, 7);
-    window->信息列表框->horizontalHeader()->moveSection(3, 0);
+    Click("查询按钮");
+    OrderList()->horizontalHeader()->moveSection(0, 7);
+    OrderList()->horizontalHeader()->moveSection(3, 0);
     SelectOrder(openId);
-    window->查看->trigger();
+    Choose("查看");
     EXPECT_EQ(currentOrderId, openId);
 }
 
 TEST_F(OrdersWindowTest, DeleteAsksThenRefillsWithEverything) {
-    window->组合框1->setCurrentText(QString::fromUtf8("店铺丙"));
-    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
-    ASSERT_EQ(window->信息列表框->List()->ItemCount(), 1);
+    Named<QComboBox>(window, "组合框1")->setCurrentText(QString::fromUtf8("店铺丙"));
+    Click("查询按钮");
+    ASSERT_EQ(OrderList()->List()->ItemCount(), 1);
     SelectOrder(openId);
 
     answer = kAnswerNo;
     sent.clear();
-    window->删除->trigger();
+    Choose("删除");
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "确定提交吗？");
     EXPECT_EQ(boxes[0].title, "提示");
@@ -235,12 +246,12 @@ TEST_F(OrdersWindowTest, DeleteAsksThenRefillsWithEverything) {
     EXPECT_TRUE(sent.empty());
 
     answer = kAnswerYes;
-    window->删除->trigger();
+    Choose("删除");
     ASSERT_FALSE(sent.empty());
     EXPECT_EQ(sent[0], "delete from 订单列表 where id=" + std::to_string(openId));
     EXPECT_EQ(sent[1], "select * from 订单列表 where 1=1  order by 订单日期 desc");
-    EXPECT_EQ(window->信息列表框->List()->ItemCount(), 2);
-    EXPECT_EQ(window->组合框1->currentText(), QString::fromUtf8("店铺丙"));
+    EXPECT_EQ(OrderList()->List()->ItemCount(), 2);
+    EXPECT_EQ(Named<QComboBox>(window, "组合框1")->currentText(), QString::fromUtf8("店铺丙"));
     EXPECT_EQ(ledger.Rows("select count(*) from 订单列表")[0][0], "2");
 }
 
@@ -250,20 +261,20 @@ TEST_F(OrdersWindowTest, IdsPast32BitsAreListedOpenedAndDeletedWhole) {
     const long long bigId = 4294967297;  // 2^32 + 1: its low 32 bits name order 1
     ledger.Exec("insert into 订单列表(ID, 卖家账号, 订单日期) values(" + std::to_string(bigId) +
                 ", '大号', '2016-4-1')");
-    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
+    Click("查询按钮");
     SelectOrder(bigId);
-    window->修改->trigger();
+    Choose("修改");
     EXPECT_EQ(currentOrderId, bigId);
     EditorWindow* editor = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
         if (auto* found = dynamic_cast<EditorWindow*>(widget)) editor = found;
     }
     ASSERT_NE(editor, nullptr);
-    EXPECT_EQ(editor->ui->组合框1->currentText(), QString::fromUtf8("大号"));
+    EXPECT_EQ(Named<QComboBox>(editor, "组合框1")->currentText(), QString::fromUtf8("大号"));
     editor->close();
 
     answer = kAnswerYes;
-    window->删除->trigger();
+    Choose("删除");
     EXPECT_TRUE(ledger.Rows("select ID from 订单列表 where ID=" + std::to_string(bigId)).empty());
     EXPECT_EQ(ledger.Rows("select count(*) from 订单列表")[0][0], "3");
 }
@@ -274,8 +285,8 @@ TEST_F(OrdersWindowTest, ATextFarPastTheLimitIsListedCutAndQuickly) {
     ledger.Exec("update 订单列表 set 备注=replace(hex(zeroblob(16777216)), '00', 'z') where ID=" +
                 std::to_string(openId));
     const auto start = std::chrono::steady_clock::now();
-    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
-    window->信息列表框->scrollTo(window->信息列表框->model()->index(0, 14));
+    Click("查询按钮");
+    OrderList()->scrollTo(OrderList()->model()->index(0, 14));
     window->grab();
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -284,42 +295,42 @@ TEST_F(OrdersWindowTest, ATextFarPastTheLimitIsListedCutAndQuickly) {
     // slow run, so a shared machine under full load and sanitizers meets it.
     EXPECT_LT(seconds, 120.0);
     SelectOrder(openId);
-    EXPECT_EQ(window->信息列表框->SelectedText(14), std::string(kFieldTextLimit, 'z'));
+    EXPECT_EQ(OrderList()->SelectedText(14), std::string(kFieldTextLimit, 'z'));
 }
 
 TEST_F(OrdersWindowTest, RejectedDeleteIsReported) {
-    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
+    Click("查询按钮");
     SelectOrder(openId);
     ledger.Exec(
         "create trigger no_delete before delete on 订单列表 begin "
         "select raise(abort, 'locked'); end");
     answer = kAnswerYes;
-    window->删除->trigger();
+    Choose("删除");
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[1].title, "错误");
     EXPECT_EQ(boxes[1].text.rfind("数据库操作失败：", 0), 0u);
-    EXPECT_EQ(window->信息列表框->List()->ItemCount(), 3);
+    EXPECT_EQ(OrderList()->List()->ItemCount(), 3);
 }
 
 TEST_F(OrdersWindowTest, RightClickBelowTheRowsOpensTheFullMenu) {
-    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
+    Click("查询按钮");
     SelectOrder(openId);
     QStringList shown;
     bool allEnabled = true;
     QTimer::singleShot(0, [&] {
-        QMenu* menu = window->菜单;
+        QMenu* menu = Named<QMenu>(window, "菜单");
         for (QAction* item : menu->actions()) {
             shown << item->text();
             allEnabled = allEnabled && item->isEnabled();
         }
         menu->close();
     });
-    QWidget* area = window->信息列表框->viewport();
+    QWidget* area = OrderList()->viewport();
     QTest::mouseClick(area, Qt::RightButton, {}, QPoint(20, area->height() - 5));
     EXPECT_EQ(shown, QStringList({"发货", "查看", "添加", "修改", "删除", "", "导出到 Excel…",
                                   "统计…", "回收站…"}));
     EXPECT_TRUE(allEnabled);
-    EXPECT_EQ(window->信息列表框->SelectedRow(), -1);
+    EXPECT_EQ(OrderList()->SelectedRow(), -1);
 }
 
 TEST_F(OrdersWindowTest, ListColumnsHaveTheirHeadersAndWidths) {
@@ -327,7 +338,7 @@ TEST_F(OrdersWindowTest, ListColumnsHaveTheirHeadersAndWidths) {
                              "商品名称", "售价",     "进价",       "佣金",     "利润",
                              "订单日期", "购买账号", "购买订单号", "收货信息", "备注"};
     const int widths[] = {1, 72, 57, 72, 57, 72, 45, 45, 45, 45, 70, 72, 72, 72, 45};
-    OrderListView* list = window->信息列表框;
+    OrderListView* list = OrderList();
     ASSERT_EQ(list->model()->columnCount(), 15);
     for (int c = 0; c < 15; ++c) {
         EXPECT_EQ(list->model()->headerData(c, Qt::Horizontal).toString(),
@@ -341,25 +352,24 @@ TEST_F(OrdersWindowTest, ListColumnsHaveTheirHeadersAndWidths) {
 }
 
 TEST_F(OrdersWindowTest, SelectionShowsOnlyWhileTheListHasTheFocus) {
-    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
+    Click("查询按钮");
     QApplication::setActiveWindow(window);
     SelectOrder(openId);
-    window->信息列表框->setFocus();
+    OrderList()->setFocus();
     QApplication::processEvents();
-    const QColor focused =
-        window->信息列表框->palette().color(QPalette::Active, QPalette::Highlight);
-    window->编辑框5->setFocus();
+    const QColor focused = OrderList()->palette().color(QPalette::Active, QPalette::Highlight);
+    Named<QLineEdit>(window, "编辑框5")->setFocus();
     QApplication::processEvents();
-    EXPECT_EQ(window->信息列表框->SelectedRow() >= 0, true);
-    EXPECT_NE(window->信息列表框->palette().color(QPalette::Active, QPalette::Highlight), focused);
-    EXPECT_EQ(window->信息列表框->palette().color(QPalette::Active, QPalette::Highlight),
-              window->信息列表框->palette().color(QPalette::Active, QPalette::Base));
+    EXPECT_EQ(OrderList()->SelectedRow() >= 0, true);
+    EXPECT_NE(OrderList()->palette().color(QPalette::Active, QPalette::Highlight), focused);
+    EXPECT_EQ(OrderList()->palette().color(QPalette::Active, QPalette::Highlight),
+              OrderList()->palette().color(QPalette::Active, QPalette::Base));
 }
 
 TEST_F(OrdersWindowTest, FocusFrameGoesAroundTheWholeRow) {
-    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
+    Click("查询按钮");
     QApplication::setActiveWindow(window);
-    OrderListView* list = window->信息列表框;
+    OrderListView* list = OrderList();
     // A click on a cell in the middle of the first row.
     const QRect cell = list->visualRect(list->model()->index(0, 5));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, cell.center());
@@ -380,23 +390,23 @@ TEST_F(OrdersWindowTest, TotalsLineShowsWholeForTheLargestLedgers) {
                      {"进价", "-1.797693134862e308"},
                      {"佣金", "-1.797693134862e308"},
                      {"利润", "-1.797693134862e308"}});
-    QTest::mouseClick(window->查询按钮, Qt::LeftButton);
-    const QString queried = window->标签10->text();
+    Click("查询按钮");
+    const QString queried = Totals()->text();
     ASSERT_TRUE(queried.startsWith(QString::fromUtf8("记录：当前有4单"))) << queried.toStdString();
     QString largest = queried;
     largest.replace(QString::fromUtf8("有4单"), QString::fromUtf8("有10000000单"));
     for (const QString& line : {queried, largest}) {
         SCOPED_TRACE(line.toStdString());
-        window->标签10->setText(line);
-        const QImage shown = window->标签10->grab().toImage();
+        Totals()->setText(line);
+        const QImage shown = Totals()->grab().toImage();
         const QRect ink = InkBox(shown, Red);
         EXPECT_FALSE(ink.isNull());
         EXPECT_LT(ink.right(), shown.width() - 3);  // a cut line runs into the edge
     }
-    const QRect totals = window->标签10->geometry();
+    const QRect totals = Totals()->geometry();
     EXPECT_TRUE(window->rect().contains(totals));
     for (QWidget* control : window->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (control == window->标签10 || !control->isVisible()) continue;
+        if (control == Totals() || !control->isVisible()) continue;
         EXPECT_FALSE(control->geometry().intersects(totals)) << control->objectName().toStdString();
     }
 }

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <chrono>
@@ -24,9 +25,10 @@
 #include "store/ledger_schema.h"
 #include "store/settings.h"
 #include "test_ledger.h"
-#include "ui/editor/editor_parts.h"
+#include "ui/editor/editor_window.h"
+#include "ui/orders/order_list.h"
 #include "ui/orders/orders_window.h"
-#include "ui_editor.h"
+#include "window_parts.h"
 #include "window_steps.h"
 
 namespace {
@@ -79,15 +81,15 @@ class BadInput : public testing::Test {
             ASSERT_NE(field, nullptr) << name;
             Type(field, text);
         }
-        editor->ui->按钮1->click();
+        Named<QPushButton>(editor, "按钮1")->click();
     }
 
     // The search field of the main window for a column, typed, then 查询.
     int Search(OrdersWindow& window, QLineEdit* field, const std::string& text) {
-        window.查询按钮1->click();
+        Named<QPushButton>(window, "查询按钮1")->click();
         field->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-        window.查询按钮->click();
-        return window.信息列表框->List()->ItemCount();
+        Named<QPushButton>(window, "查询按钮")->click();
+        return Named<OrderListView>(window, "信息列表框")->List()->ItemCount();
     }
 
     std::string LastStored(const char* column) {
@@ -161,14 +163,17 @@ TEST_F(BadInput, TypedTextsAreStoredAsTypedAndFoundAgain) {
                            " bytes, " + std::to_string(seconds).substr(0, 4) + " s)";
         if (!row.search.empty()) {
             window = &Main();
-            QLineEdit* search = std::string(column) == "备注" ? window->编辑框6 : window->编辑框2;
+            QLineEdit* search = std::string(column) == "备注" ? Named<QLineEdit>(window, "编辑框6")
+                                                              : Named<QLineEdit>(window, "编辑框2");
             const int listed = Search(*window, search, row.search);
             EXPECT_EQ(listed, row.found);
             EXPECT_EQ(Seen(""), "");
             const int shownRow = ListedRow(*window, LastStored("ID"));
             ASSERT_GE(shownRow, 0);
-            EXPECT_EQ(GbkToUtf8(window->信息列表框->List()->ItemText(shownRow, 5)),
-                      column == std::string("备注") ? "" : row.text);
+            EXPECT_EQ(
+                GbkToUtf8(
+                    Named<OrderListView>(window, "信息列表框")->List()->ItemText(shownRow, 5)),
+                column == std::string("备注") ? "" : row.text);
             sees += "; searching it lists " + std::to_string(listed);
         }
         // Opened for modifying, the order shows every text again.
@@ -207,7 +212,7 @@ TEST_F(BadInput, SearchFieldsTakeAnyLengthAndWildcards) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const auto start = Clock::now();
-        const int listed = Search(window, window.编辑框6, row.text);
+        const int listed = Search(window, Named<QLineEdit>(window, "编辑框6"), row.text);
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         const std::string seen = Seen("lists " + std::to_string(listed));
         EXPECT_EQ(seen, row.sees);
@@ -235,12 +240,12 @@ TEST_F(BadInput, PricesThatAreNoPlainNumbers) {
         SCOPED_TRACE(row.name);
         EditorWindow* editor = OpenEditorFor("添加", 0);
         ASSERT_NE(editor, nullptr);
-        Type(editor->ui->编辑框6, row.sale);
-        Type(editor->ui->编辑框9, row.purchase);
-        Type(editor->ui->编辑框10, row.commission);
-        const std::string profit = Shown(editor->ui->编辑框11);
+        Type(Named<QWidget>(editor, "编辑框6"), row.sale);
+        Type(Named<QWidget>(editor, "编辑框9"), row.purchase);
+        Type(Named<QWidget>(editor, "编辑框10"), row.commission);
+        const std::string profit = Shown(Named<QWidget>(editor, "编辑框11"));
         EXPECT_EQ(profit, row.profit);
-        editor->ui->按钮1->click();
+        Named<QPushButton>(editor, "按钮1")->click();
         EXPECT_EQ(Seen(""), "message \"添加成功\"");
         EXPECT_EQ(LastStored("售价"), row.sale);
         EXPECT_EQ(LastStored("利润"), row.profit);
@@ -249,8 +254,8 @@ TEST_F(BadInput, PricesThatAreNoPlainNumbers) {
     // The totals add what SQLite reads as numbers: full-width digits, letters
     // and the texts inf and nan count as 0, 1e400 as infinity.
     OrdersWindow& window = Main();
-    window.查询按钮->click();
-    const std::string totals = window.标签10->text().toStdString();
+    Named<QPushButton>(window, "查询按钮")->click();
+    const std::string totals = Named<QLabel>(window, "标签10")->text().toStdString();
     EXPECT_EQ(Seen(""), "");
     EXPECT_EQ(totals,
               "记录：当前有5单  总售价：inf元  总进价：inf元  总佣金：2元  总利润：1101.5元");
@@ -317,12 +322,13 @@ TEST_F(BadInput, SettingsFilesThatAreNoSettingsFile) {
         row.make();
         const auto start = Clock::now();
         OrdersWindow& window = Main();
-        const int accounts = window.组合框1->count();
+        const int accounts = Named<QComboBox>(window, "组合框1")->count();
         QStringList shown;
-        for (int i = 0; i < accounts; ++i) shown << window.组合框1->itemText(i);
+        for (int i = 0; i < accounts; ++i)
+            shown << Named<QComboBox>(window, "组合框1")->itemText(i);
         EditorWindow* editor = OpenEditorFor("添加", 0);
         ASSERT_NE(editor, nullptr);
-        EXPECT_EQ(editor->ui->组合框1->count(), accounts);
+        EXPECT_EQ(Named<QComboBox>(editor, "组合框1")->count(), accounts);
         // The sign-in writes the user name as the login window does.
         WriteSetting("sysuser", "username", Gbk("用户😀"), SettingsPath());
         const bool kept = ReadSetting(SettingsPath(), "sysuser", "username") == Gbk("用户😀");
@@ -353,7 +359,7 @@ TEST_F(BadInput, LedgerTextsThatAreNoValidText) {
         {"a NUL inside the text", "NUL", "a", "61"},
     };
     OrdersWindow& window = Main();
-    window.查询按钮->click();
+    Named<QPushButton>(window, "查询按钮")->click();
     std::cout << "texts in the ledger:" << std::endl;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -361,11 +367,13 @@ TEST_F(BadInput, LedgerTextsThatAreNoValidText) {
                                             row.remark + "'")[0][0];
         const int listed = ListedRow(window, id);
         ASSERT_GE(listed, 0);
-        EXPECT_EQ(GbkToUtf8(window.信息列表框->List()->ItemText(listed, 5)), row.shows);
+        EXPECT_EQ(
+            GbkToUtf8(Named<OrderListView>(window, "信息列表框")->List()->ItemText(listed, 5)),
+            row.shows);
         EditorWindow* editor = OpenEditorFor("修改", std::stoi(id));
         ASSERT_NE(editor, nullptr);
-        EXPECT_EQ(Shown(editor->ui->编辑框3), row.shows);
-        editor->ui->按钮3->click();
+        EXPECT_EQ(Shown(Named<QWidget>(editor, "编辑框3")), row.shows);
+        Named<QPushButton>(editor, "按钮3")->click();
         EXPECT_EQ(Seen(""), "message \"修改成功！\"");
         const std::string stored =
             ledger->Rows("select hex(商品名称) from 订单列表 where ID=" + id)[0][0];
@@ -437,8 +445,9 @@ TEST_F(BadInput, LedgerFilesThatAreNoLedger) {
         const std::string before = FileBytes(file);
 
         OrdersWindow& window = Main();
-        window.查询按钮->click();
-        const std::string listed = std::to_string(window.信息列表框->List()->ItemCount());
+        Named<QPushButton>(window, "查询按钮")->click();
+        const std::string listed =
+            std::to_string(Named<OrderListView>(window, "信息列表框")->List()->ItemCount());
         const std::string query = Seen("lists " + listed);
         if (row.query) {
             EXPECT_NE(query.find(std::string("数据库操作失败：")), std::string::npos) << query;
@@ -451,11 +460,11 @@ TEST_F(BadInput, LedgerFilesThatAreNoLedger) {
         EXPECT_NE(add.find(row.add), std::string::npos) << add;
         const bool stored = add.find("添加成功") != std::string::npos;
         // A failed add keeps the form as typed.
-        EXPECT_EQ(Shown(OpenEditor()->ui->编辑框3), stored ? "" : "围巾");
+        EXPECT_EQ(Shown(Named(OpenEditor(), "编辑框3")), stored ? "" : "围巾");
         std::string fileAfter = "the file stays as it was";
         if (stored) {
-            window.查询按钮->click();
-            EXPECT_EQ(window.信息列表框->List()->ItemCount(), 1);
+            Named<QPushButton>(window, "查询按钮")->click();
+            EXPECT_EQ(Named<OrderListView>(window, "信息列表框")->List()->ItemCount(), 1);
             EXPECT_EQ(Seen(""), "");
             fileAfter = "the order is listed afterwards";
         } else {

@@ -48,12 +48,12 @@
 #include "platform/files.h"
 #include "store/database.h"
 #include "store/settings.h"
-#include "ui/editor/editor_parts.h"
 #include "ui/editor/editor_window.h"
 #include "ui/message_box_window.h"
+#include "ui/orders/order_list.h"
 #include "ui/orders/orders_window.h"
 #include "ui/window_frame.h"
-#include "ui_editor.h"
+#include "window_parts.h"
 #include "window_steps.h"
 
 namespace {
@@ -77,9 +77,13 @@ void Say(const std::string& line) {
 
 // The fields in the order the statements take them.
 std::vector<QWidget*> Fields(EditorWindow& editor) {
-    Ui::EditorForm& ui = *editor.ui;
-    return {ui.组合框1, ui.编辑框5, ui.组合框2, ui.编辑框2, ui.编辑框7,  ui.编辑框3,  ui.组合框3,
-            ui.编辑框4, ui.编辑框8, ui.编辑框6, ui.编辑框9, ui.编辑框10, ui.编辑框11, ui.编辑框1};
+    std::vector<QWidget*> fields;
+    for (const char* name :
+         {"组合框1", "编辑框5", "组合框2", "编辑框2", "编辑框7", "编辑框3", "组合框3", "编辑框4",
+          "编辑框8", "编辑框6", "编辑框9", "编辑框10", "编辑框11", "编辑框1"}) {
+        fields.push_back(Named(editor, name));
+    }
+    return fields;
 }
 
 // ---- stream ----------------------------------------------------------------
@@ -228,7 +232,7 @@ int RunStream(unsigned seed) {
             TypeOrder(*editor, after);
             Say("TRY MOD " + std::to_string(number) + TextsLine(after));
             pending = "ACK MOD " + std::to_string(number);
-            editor->ui->按钮3->click();
+            Named<QPushButton>(editor, "按钮3")->click();
             if (!pending.empty()) Fail("modify showed no success");
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             acknowledged[number] = after;
@@ -241,7 +245,7 @@ int RunStream(unsigned seed) {
             TypeOrder(*editor, texts);
             Say("TRY ADD " + std::to_string(n) + TextsLine(texts));
             pending = "ACK ADD " + std::to_string(n);
-            editor->ui->按钮1->click();
+            Named<QPushButton>(editor, "按钮1")->click();
             if (!pending.empty()) Fail("add showed no success");
             acknowledged[n] = texts;
             numbers.push_back(n);
@@ -329,7 +333,7 @@ void Damage(const std::string& damage, LockHolder& lock) {
 
 bool SelectOrder(OrdersWindow& window, const std::string& id) {
     const int row = ListedRow(window, id);
-    if (row >= 0) window.信息列表框->selectRow(row);
+    if (row >= 0) Named<OrderListView>(window, "信息列表框")->selectRow(row);
     return row >= 0;
 }
 
@@ -337,9 +341,10 @@ void SayEditorState() {
     EditorWindow* editor = OpenEditor();
     Say(std::string("STATE editor ") + (editor ? "open" : "closed"));
     if (!editor) return;
-    Say("FIELD 编辑框3 " + ToHex(Shown(editor->ui->编辑框3)));
-    Say("FIELD 编辑框6 " + ToHex(Shown(editor->ui->编辑框6)));
-    Say(std::string("STATE 按钮3 ") + (editor->ui->按钮3->isEnabled() ? "enabled" : "disabled"));
+    Say("FIELD 编辑框3 " + ToHex(Shown(Named<QWidget>(editor, "编辑框3"))));
+    Say("FIELD 编辑框6 " + ToHex(Shown(Named<QWidget>(editor, "编辑框6"))));
+    Say(std::string("STATE 按钮3 ") +
+        (Named<QPushButton>(editor, "按钮3")->isEnabled() ? "enabled" : "disabled"));
 }
 
 int RunActions(const std::string& damage, const std::vector<std::string>& actions) {
@@ -351,11 +356,12 @@ int RunActions(const std::string& damage, const std::vector<std::string>& action
 
     OpenMainWindow();
     OrdersWindow* window = MainWindow();
-    window->查询按钮->click();
-    if (window->信息列表框->List()->ItemCount() != 2) Fail("the ledger should list two orders");
+    Named<QPushButton>(window, "查询按钮")->click();
+    if (Named<OrderListView>(window, "信息列表框")->List()->ItemCount() != 2)
+        Fail("the ledger should list two orders");
     EditorWindow* editor = OpenEditorFor("修改", 1);
     if (!editor) Fail("no editor");
-    Type(editor->ui->编辑框3, "改过的商品😀");
+    Type(Named<QWidget>(editor, "编辑框3"), "改过的商品😀");
 
     LockHolder lock;
     Damage(damage, lock);
@@ -366,31 +372,36 @@ int RunActions(const std::string& damage, const std::vector<std::string>& action
         std::function<void()> run;
         if (action == "query") {
             run = [&] {
-                window->查询按钮->click();
-                Say("STATE listed " + std::to_string(window->信息列表框->List()->ItemCount()));
+                Named<QPushButton>(window, "查询按钮")->click();
+                Say("STATE listed " +
+                    std::to_string(
+                        Named<OrderListView>(window, "信息列表框")->List()->ItemCount()));
             };
         } else if (action == "delete") {
             run = [&] {
                 // A failed refresh leaves the list empty: search again first.
-                if (!SelectOrder(*window, "2")) window->查询按钮->click();
+                if (!SelectOrder(*window, "2")) Named<QPushButton>(window, "查询按钮")->click();
                 if (!SelectOrder(*window, "2")) Fail("order 2 is not listed");
-                window->删除->trigger();
-                Say("STATE listed " + std::to_string(window->信息列表框->List()->ItemCount()));
+                Named<QAction>(window, "删除")->trigger();
+                Say("STATE listed " +
+                    std::to_string(
+                        Named<OrderListView>(window, "信息列表框")->List()->ItemCount()));
             };
         } else if (action == "modify") {
             run = [&] {
-                if (EditorWindow* open = OpenEditor()) open->ui->按钮3->click();
+                if (EditorWindow* open = OpenEditor()) Named<QPushButton>(open, "按钮3")->click();
                 SayEditorState();
             };
         } else if (action == "add") {
             // The form is filled before the clock starts; the click is timed.
-            if (EditorWindow* open = OpenEditor(); !open || open->mode != EditorMode::Add) {
+            if (EditorWindow* open = OpenEditor();
+                !open || open->windowTitle() != QStringLiteral("添加订单")) {
                 OpenEditorFor("添加", 0);
             }
-            Type(OpenEditor()->ui->编辑框3, "新订单𠀀");
-            Type(OpenEditor()->ui->编辑框6, "12");
+            Type(Named(OpenEditor(), "编辑框3"), "新订单𠀀");
+            Type(Named(OpenEditor(), "编辑框6"), "12");
             run = [&] {
-                OpenEditor()->ui->按钮1->click();
+                Named<QPushButton>(OpenEditor(), "按钮1")->click();
                 SayEditorState();
             };
         } else if (action == "load") {

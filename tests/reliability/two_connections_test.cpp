@@ -16,10 +16,10 @@
 #include "store/database.h"
 #include "test_ledger.h"
 #include "ui/editor/content_edit.h"
-#include "ui/editor/editor_parts.h"
 #include "ui/editor/editor_window.h"
+#include "ui/orders/order_list.h"
 #include "ui/orders/orders_window.h"
-#include "ui_editor.h"
+#include "window_parts.h"
 #include "window_steps.h"
 
 namespace {
@@ -51,16 +51,17 @@ TEST(TwoConnections, InterleaveAThousandRoundsWithoutABusyLedger) {
         SCOPED_TRACE("round " + std::to_string(round));
         // A new order through the add editor, whose connection stays open.
         EditorWindow* editor = OpenEditor();
-        if (!editor || editor->mode != EditorMode::Add) editor = OpenEditorFor("添加", 0);
+        if (!editor || editor->windowTitle() != QStringLiteral("添加订单"))
+            editor = OpenEditorFor("添加", 0);
         ASSERT_NE(editor, nullptr);
         const std::string goods = "商品" + std::to_string(round);
-        SetFieldText(editor->ui->编辑框3, Gbk(goods));
-        SetFieldText(editor->ui->编辑框7, "2015-1-" + std::to_string(round % 28 + 1));
-        editor->ui->按钮1->click();
+        SetFieldText(Named<QWidget>(editor, "编辑框3"), Gbk(goods));
+        SetFieldText(Named<QWidget>(editor, "编辑框7"), "2015-1-" + std::to_string(round % 28 + 1));
+        Named<QPushButton>(editor, "按钮1")->click();
 
         // The main window lists, on its own connection.
-        window->查询按钮->click();
-        OrderListModel* list = window->信息列表框->List();
+        Named<QPushButton>(window, "查询按钮")->click();
+        OrderListModel* list = Named<OrderListView>(window, "信息列表框")->List();
         ASSERT_EQ(static_cast<std::size_t>(list->ItemCount()), stored.size() + 1);
         std::string newest;
         for (int row = 0; row < list->ItemCount(); ++row) {
@@ -77,23 +78,23 @@ TEST(TwoConnections, InterleaveAThousandRoundsWithoutABusyLedger) {
                          std::uniform_int_distribution<std::size_t>(0, stored.size() - 1)(random));
             editor = OpenEditorFor("修改", std::stoi(it->first));
             ASSERT_NE(editor, nullptr);
-            ASSERT_EQ(GbkToUtf8(FieldText(editor->ui->编辑框3)), it->second);
+            ASSERT_EQ(GbkToUtf8(FieldText(Named<QWidget>(editor, "编辑框3"))), it->second);
             it->second += "改";
-            SetFieldText(editor->ui->编辑框3, Gbk(it->second));
-            editor->ui->按钮3->click();
+            SetFieldText(Named<QWidget>(editor, "编辑框3"), Gbk(it->second));
+            Named<QPushButton>(editor, "按钮3")->click();
             ++updates;
         }
         // Once twenty orders are listed, one goes each round, deleted through
         // the main window's connection as the last list left it.
         if (stored.size() > 20) {
-            window->查询按钮->click();
+            Named<QPushButton>(window, "查询按钮")->click();
             auto it = stored.begin();
             std::advance(it,
                          std::uniform_int_distribution<std::size_t>(0, stored.size() - 1)(random));
             const int row = ListedRow(*window, it->first);
             ASSERT_GE(row, 0);
-            window->信息列表框->selectRow(row);
-            window->删除->trigger();
+            Named<OrderListView>(window, "信息列表框")->selectRow(row);
+            Named<QAction>(window, "删除")->trigger();
             stored.erase(it);
             ++deletes;
         }

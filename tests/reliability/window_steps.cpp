@@ -8,9 +8,10 @@
 #include "app/program_state.h"
 #include "common/text_encoding.h"
 #include "ui/editor/content_edit.h"
-#include "ui/editor/editor_parts.h"
 #include "ui/editor/editor_window.h"
+#include "ui/orders/order_list.h"
 #include "ui/orders/orders_window.h"
+#include "window_parts.h"
 
 EditorWindow* OpenEditor() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -47,7 +48,7 @@ void Type(QWidget* field, const std::string& utf8) {
 std::string Shown(const QWidget* field) { return GbkToUtf8(FieldText(field)); }
 
 int ListedRow(OrdersWindow& window, const std::string& id) {
-    OrderListModel* list = window.信息列表框->List();
+    OrderListModel* list = Named<OrderListView>(window, "信息列表框")->List();
     for (int row = 0; row < list->ItemCount(); ++row) {
         if (list->ItemText(row, 0) == id) return row;
     }

@@ -32,15 +32,16 @@ class RecycleBinTest : public ReportsTest {
     }
     // Deletes an order as a user does: select it, 删除, answer yes.
     void DeleteThroughWindow(OrdersWindow* orders, long long id) {
-        OrderListModel* list = orders->信息列表框->List();
+        OrderListModel* list = Named<OrderListView>(orders, "信息列表框")->List();
         for (int row = 0; row < list->ItemCount(); ++row) {
-            if (list->ItemText(row, 0) == std::to_string(id)) orders->信息列表框->selectRow(row);
+            if (list->ItemText(row, 0) == std::to_string(id))
+                Named<OrderListView>(orders, "信息列表框")->selectRow(row);
         }
         answer = kAnswerYes;
-        orders->删除->trigger();
+        Named<QAction>(orders, "删除")->trigger();
     }
     QWidget* OpenBin(OrdersWindow* orders) {
-        orders->回收站->trigger();
+        Named<QAction>(orders, "回收站…")->trigger();
         return TopLevel("RecycleWindow");
     }
     static QTableWidget* List(QWidget* bin) {
@@ -58,7 +59,7 @@ TEST_F(RecycleBinTest, DeletedOrderComesBackWithEveryText) {
     OrdersWindow* orders = OpenOrders();
     DeleteThroughWindow(orders, id);
     ASSERT_TRUE(Order(id).empty());
-    EXPECT_EQ(orders->信息列表框->List()->ItemCount(), 1);
+    EXPECT_EQ(Named<OrderListView>(orders, "信息列表框")->List()->ItemCount(), 1);
 
     QWidget* bin = OpenBin(orders);
     ASSERT_NE(bin, nullptr) << (messages.empty() ? "" : messages.back());
@@ -69,7 +70,8 @@ TEST_F(RecycleBinTest, DeletedOrderComesBackWithEveryText) {
 
     EXPECT_EQ(Order(id), before) << "the same ID and every text";
     EXPECT_EQ(List(bin)->rowCount(), 0);
-    EXPECT_EQ(orders->信息列表框->List()->ItemCount(), 2) << "the list shows it again";
+    EXPECT_EQ(Named<OrderListView>(orders, "信息列表框")->List()->ItemCount(), 2)
+        << "the list shows it again";
     EXPECT_EQ(messages.back(), "订单已恢复，ID：" + std::to_string(id));
 
     // The same from the command line, by the bin number that list shows first.

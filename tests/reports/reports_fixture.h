@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPushButton>
 #include <QTableWidget>
 #include <map>
 #include <string>
@@ -17,7 +18,9 @@
 #include "common/text_encoding.h"
 #include "test_ledger.h"
 #include "tools/ledger_file.h"
+#include "ui/orders/order_list.h"
 #include "ui/orders/orders_window.h"
+#include "window_parts.h"
 
 class ReportsTest : public testing::Test {
   protected:
@@ -39,7 +42,7 @@ class ReportsTest : public testing::Test {
 
     OrdersWindow* OpenOrders() {
         OpenMainWindow();
-        MainWindow()->RunQuery({}, "");
+        Named<QPushButton>(MainWindow(), "查询按钮")->click();
         return MainWindow();
     }
 

@@ -41,9 +41,7 @@ ColumnFields ColumnsToLoad(Ui::EditorForm& ui, bool forShipping) {
     return load;
 }
 
-void SetTitle(EditorWindow& window, const char* utf8) {
-    window.setWindowTitle(GbkToQString(Gbk(utf8)));
-}
+void SetTitle(QWidget& window, const char* utf8) { window.setWindowTitle(GbkToQString(Gbk(utf8))); }
 
 void FillExpressList(Ui::EditorForm& ui) { AppendPickList(kExpressCompanies, {ui.组合框2}); }
 
@@ -59,15 +57,15 @@ void PutTodaysDate(Ui::EditorForm& ui) {
                                  IntegerToText(DayOf(now)));
 }
 
-enum class LoadOutcome { Loaded, Cut, Missing, Failed };
+}  // namespace
 
 // Sets a stored text into its field. A text past the limit of a field (put
 // there by another tool) is shown cut; false then.
-bool ShowStoredText(EditorWindow& window, QWidget* field, const std::string& stored) {
+bool EditorWindow::ShowStoredText(QWidget* field, const std::string& stored) {
     const std::string_view shown = WholeCharactersWithin(stored, kFieldTextLimit);
     SetFieldText(field, std::string(shown));
     if (shown.size() < stored.size()) return false;
-    window.loaded[field] = {stored, FieldText(field)};
+    loaded_[field] = {stored, FieldText(field)};
     return true;
 }
 
@@ -75,11 +73,11 @@ bool ShowStoredText(EditorWindow& window, QWidget* field, const std::string& sto
 // (deleted meanwhile). Failed: the ledger could not be read at all (locked,
 // gone, damaged); the driver's diagnostic has been shown then. Cut: a text
 // too long to show whole; the user has been told.
-LoadOutcome LoadStoredOrder(EditorWindow& window, bool forShipping) {
-    DatabaseConnection& db = window.外部数据库1;
+EditorWindow::LoadOutcome EditorWindow::LoadStoredOrder(bool forShipping) {
+    DatabaseConnection& db = 外部数据库1;
     const bool read = WhileBusy([&] {
         if (!OpenLedger(db)) return false;
-        editorRecordset = db.OpenTable(LoadOrderQuery(window.orderId));
+        editorRecordset = db.OpenTable(LoadOrderQuery(orderId_));
         return editorRecordset != 0;
     });
     if (!read) {
@@ -88,9 +86,9 @@ LoadOutcome LoadStoredOrder(EditorWindow& window, bool forShipping) {
     }
     if (db.IsEOF(editorRecordset)) return LoadOutcome::Missing;
     std::string cutColumns;
-    for (const auto& [column, field] : ColumnsToLoad(*window.ui, forShipping)) {
+    for (const auto& [column, field] : ColumnsToLoad(*ui_, forShipping)) {
         const std::string stored = ValueToText(db.ReadColByName(editorRecordset, Gbk(column)));
-        if (!ShowStoredText(window, field, stored))
+        if (!ShowStoredText(field, stored))
             cutColumns += (cutColumns.empty() ? "" : Gbk("、")) + Gbk(column);
     }
     if (cutColumns.empty()) return LoadOutcome::Loaded;
@@ -103,14 +101,16 @@ LoadOutcome LoadStoredOrder(EditorWindow& window, bool forShipping) {
 // Modify and ship write every column back; with nothing loaded they would
 // write empty texts over the stored order, and with a text cut short they
 // would cut it in the ledger, so storing is turned off.
-void LoadOrderToChange(EditorWindow& window, bool forShipping) {
-    const LoadOutcome outcome = LoadStoredOrder(window, forShipping);
+void EditorWindow::LoadOrderToChange(bool forShipping) {
+    const LoadOutcome outcome = LoadStoredOrder(forShipping);
     if (outcome == LoadOutcome::Missing) {
-        ShowOrderMissing(window);
+        ShowOrderMissing();
     } else if (outcome != LoadOutcome::Loaded) {
-        window.ui->按钮3->setEnabled(false);
+        ui_->按钮3->setEnabled(false);
     }
 }
+
+namespace {
 
 void Disable(std::initializer_list<QWidget*> controls) {
     for (QWidget* control : controls) control->setEnabled(false);
@@ -139,9 +139,9 @@ void LockForShipping(Ui::EditorForm& ui) {
 
 }  // namespace
 
-void ShowOrderMissing(EditorWindow& window) {
+void EditorWindow::ShowOrderMissing() {
     ShowMessage(Gbk("订单不存在或无法读取"), kMbOk, Gbk("错误"));
-    window.ui->按钮3->setEnabled(false);
+    ui_->按钮3->setEnabled(false);
 }
 
 EditorMode ChooseEditorMode(const std::string& word, std::int64_t id) {
@@ -154,34 +154,34 @@ EditorMode ChooseEditorMode(const std::string& word, std::int64_t id) {
     return EditorMode::Designed;
 }
 
-void RunEditorCreated(EditorWindow& window) {
-    window.mode = ChooseEditorMode(editorMode, currentOrderId);
-    window.orderId = currentOrderId;
-    Ui::EditorForm& ui = *window.ui;
-    switch (window.mode) {
+void EditorWindow::Created() {
+    mode_ = ChooseEditorMode(editorMode, currentOrderId);
+    orderId_ = currentOrderId;
+    Ui::EditorForm& ui = *ui_;
+    switch (mode_) {
         case EditorMode::Add:
-            SetTitle(window, "添加订单");
+            SetTitle(*this, "添加订单");
             Disable({ui.按钮3});
             FillPickLists(ui);
             PutTodaysDate(ui);
             break;
         case EditorMode::Modify:
-            SetTitle(window, "修改订单");
+            SetTitle(*this, "修改订单");
             FillPickLists(ui);
             PutTodaysDate(ui);
             Disable({ui.按钮1, ui.按钮2});
-            LoadOrderToChange(window, false);
+            LoadOrderToChange(false);
             break;
         case EditorMode::View:
-            SetTitle(window, "查看订单");
+            SetTitle(*this, "查看订单");
             Disable({ui.按钮1, ui.按钮2, ui.按钮3});
-            LoadStoredOrder(window, false);
+            LoadStoredOrder(false);
             LockForViewing(ui);
             break;
         case EditorMode::Ship:
-            SetTitle(window, "订单发货");
+            SetTitle(*this, "订单发货");
             Disable({ui.按钮1, ui.按钮2});
-            LoadOrderToChange(window, true);
+            LoadOrderToChange(true);
             FillExpressList(ui);
             PutTodaysDate(ui);
             LockForShipping(ui);

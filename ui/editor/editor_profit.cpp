@@ -11,10 +11,9 @@ float ComputeProfit(std::string_view sale, std::string_view purchase, std::strin
     return static_cast<float>(profit);
 }
 
-void UpdateProfit(EditorWindow& window) {
-    Ui::EditorForm& ui = *window.ui;
+void EditorWindow::UpdateProfit() {
     const float profit =
-        ComputeProfit(FieldText(ui.编辑框6), FieldText(ui.编辑框9), FieldText(ui.编辑框10));
+        ComputeProfit(FieldText(ui_->编辑框6), FieldText(ui_->编辑框9), FieldText(ui_->编辑框10));
     // Six significant digits at most, so the binary noise of the sums never shows.
-    SetFieldText(ui.编辑框11, SingleToText(profit));
+    SetFieldText(ui_->编辑框11, SingleToText(profit));
 }

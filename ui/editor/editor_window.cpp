@@ -24,19 +24,19 @@ QPointer<EditorWindow>& OpenEditor() {
 EditorWindow::EditorWindow()
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      ui(std::make_unique<Ui::EditorForm>()) {
+      ui_(std::make_unique<Ui::EditorForm>()) {
     setAttribute(Qt::WA_DeleteOnClose);
-    ui->setupUi(this);
+    ui_->setupUi(this);
     ShowLabelsAsStaticText(this);
     SetUpDropDowns(this);
-    for (QWidget* field : FieldsInColumnOrder(*ui)) GuardFieldText(field);
+    for (QWidget* field : FieldsInColumnOrder(*ui_)) GuardFieldText(field);
 
-    for (ContentEdit* price : {ui->编辑框6, ui->编辑框9, ui->编辑框10}) {
-        connect(price, &ContentEdit::contentChanged, this, [this] { UpdateProfit(*this); });
+    for (ContentEdit* price : {ui_->编辑框6, ui_->编辑框9, ui_->编辑框10}) {
+        connect(price, &ContentEdit::contentChanged, this, &EditorWindow::UpdateProfit);
     }
-    connect(ui->按钮1, &QPushButton::clicked, this, [this] { StoreNewOrder(*this); });
-    connect(ui->按钮3, &QPushButton::clicked, this, [this] { StoreChanges(*this); });
-    connect(ui->按钮2, &QPushButton::clicked, this, [this] { EmptyFields(*this); });
+    connect(ui_->按钮1, &QPushButton::clicked, this, &EditorWindow::StoreNewOrder);
+    connect(ui_->按钮3, &QPushButton::clicked, this, &EditorWindow::StoreChanges);
+    connect(ui_->按钮2, &QPushButton::clicked, this, &EditorWindow::EmptyFields);
 }
 
 EditorWindow::~EditorWindow() = default;
@@ -50,6 +50,6 @@ void OpenEditorWindow() {
     }
     auto* window = new EditorWindow;
     OpenEditor() = window;
-    RunEditorCreated(*window);
+    window->Created();
     ShowInDesignFrame(window, kOuterWidth, kOuterHeight, true);
 }

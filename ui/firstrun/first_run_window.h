@@ -22,13 +22,13 @@ class FirstRunWindow : public QDialog {
     FirstRunWindow(const std::string& launcherFolder, const std::string& settingsPath);
     ~FirstRunWindow() override;
 
+  private:
     // Click on "浏览…".
     void BrowseClicked();
     // Click on "确定".
     void OkClicked();
 
-  private:
-    std::unique_ptr<Ui::FirstRunWindow> ui_;
+    const std::unique_ptr<Ui::FirstRunWindow> ui_;
     std::string launcherFolder_;
     std::string settingsPath_;
 };

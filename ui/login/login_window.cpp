@@ -1,6 +1,5 @@
 #include "ui/login/login_window.h"
 
-#include <QApplication>
 #include <QMetaObject>
 
 #include "app/process_end.h"
@@ -106,11 +105,4 @@ void OpenLoginWindow() {
     window->ensurePolished();
     ShowLabelsAsStaticText(window);
     ShowInDesignFrame(window, kOuterWidth, kOuterHeight, true);
-}
-
-LoginWindow* FindLoginWindow() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* window = qobject_cast<LoginWindow*>(widget)) return window;
-    }
-    return nullptr;
 }

@@ -18,19 +18,18 @@ class LoginWindow : public QWidget {
     LoginWindow();
     ~LoginWindow() override;
 
+  private:
+    friend void OpenLoginWindow();
+
     // Runs once, after the window and all its controls exist: switches the
     // skin on and shows the remembered user name and password.
     void Created();
     // Click on "登录".
     void SignInClicked();
 
-  private:
-    std::unique_ptr<Ui::LoginWindow> ui_;
+    const std::unique_ptr<Ui::LoginWindow> ui_;
     DatabaseConnection 外部数据库1;
 };
 
 // Opens the login window, the program's start-up window.
 void OpenLoginWindow();
-
-// The login window while it exists, else nullptr.
-LoginWindow* FindLoginWindow();

@@ -14,6 +14,7 @@
 #include "ui/orders/orders_window.h"
 #include "ui/recycle/recycle_window.h"
 #include "ui/summary/summary_window.h"
+#include "ui_orders.h"
 
 namespace {
 // Column numbers of the model, whatever order the header shows them in.
@@ -25,7 +26,7 @@ constexpr int kWaybillColumn = 4;
 void OrdersWindow::ShowPopupMenu() { 菜单->exec(QCursor::pos() + QPoint(3, 3)); }
 
 bool OrdersWindow::SelectionMissing(const char* message) {
-    if (!信息列表框->SelectedText(kIdColumn).empty()) return false;
+    if (!ui_->信息列表框->SelectedText(kIdColumn).empty()) return false;
     ShowMessage(Gbk(message));
     return true;
 }
@@ -37,14 +38,14 @@ void OrdersWindow::AddOrder() {
 
 void OrdersWindow::ModifyOrder() {
     if (SelectionMissing("请选择修改的数据！")) return;
-    currentOrderId = TextToInteger64(信息列表框->SelectedText(kIdColumn));
+    currentOrderId = TextToInteger64(ui_->信息列表框->SelectedText(kIdColumn));
     editorMode = Gbk("修改");
     OpenEditorWindow();
 }
 
 void OrdersWindow::ViewOrder() {
     if (SelectionMissing("请选择查看的数据！")) return;
-    currentOrderId = TextToInteger64(信息列表框->SelectedText(kIdColumn));
+    currentOrderId = TextToInteger64(ui_->信息列表框->SelectedText(kIdColumn));
     editorMode = Gbk("查看");
     OpenEditorWindow();
 }
@@ -52,12 +53,12 @@ void OrdersWindow::ViewOrder() {
 void OrdersWindow::ShipOrder() {
     if (SelectionMissing("请选择修改的数据！")) return;
     // Shipped once either the express company or the waybill holds a text.
-    if (!信息列表框->SelectedText(kExpressColumn).empty() ||
-        !信息列表框->SelectedText(kWaybillColumn).empty()) {
+    if (!ui_->信息列表框->SelectedText(kExpressColumn).empty() ||
+        !ui_->信息列表框->SelectedText(kWaybillColumn).empty()) {
         ShowMessage(Gbk("该订单已发货，请选择未发货的订单！"));
         return;
     }
-    currentOrderId = TextToInteger64(信息列表框->SelectedText(kIdColumn));
+    currentOrderId = TextToInteger64(ui_->信息列表框->SelectedText(kIdColumn));
     editorMode = Gbk("发货");
     OpenEditorWindow();
 }
@@ -67,7 +68,7 @@ void OrdersWindow::DeleteOrder() {
     if (ShowMessage(Gbk("确定提交吗？"), kMbYesNo, Gbk("提示")) != kAnswerYes) return;
     // The id goes in as the list shows it; the list only ever shows the
     // integer ID, so it holds digits alone.
-    const std::string statement = DeleteOrderStatement(信息列表框->SelectedText(kIdColumn));
+    const std::string statement = DeleteOrderStatement(ui_->信息列表框->SelectedText(kIdColumn));
     if (!WhileBusy([&] { return 外部数据库1.ExecuteSql(statement); }))
         ShowDatabaseError(DatabaseErrorDetail(外部数据库1.LastError()));
     RunQuery({}, "");

@@ -10,6 +10,7 @@
 #include "ui/orders/fill_order_list.h"
 #include "ui/pick_list.h"
 #include "ui/window_frame.h"
+#include "ui_orders.h"
 
 namespace {
 
@@ -26,14 +27,14 @@ QAction* AddMenuItem(QMenu* menu, const char* name) {
 
 }  // namespace
 
-OrdersWindow::OrdersWindow() {
+OrdersWindow::OrdersWindow() : ui_(std::make_unique<Ui::OrdersWindow>()) {
     setAttribute(Qt::WA_DeleteOnClose);
-    setupUi(this);
+    ui_->setupUi(this);
 
-    QFont totalsFont = 标签10->font();
+    QFont totalsFont = ui_->标签10->font();
     totalsFont.setPixelSize(14);
     totalsFont.setBold(true);
-    标签10->setFont(totalsFont);
+    ui_->标签10->setFont(totalsFont);
     ShowLabelsAsStaticText(this);
     SetUpDropDowns(this);
 
@@ -49,13 +50,13 @@ OrdersWindow::OrdersWindow() {
     统计 = AddMenuItem(菜单, "统计…");
     回收站 = AddMenuItem(菜单, "回收站…");
 
-    connect(查询按钮, &QPushButton::clicked, this, &OrdersWindow::SearchClicked);
-    connect(查询按钮1, &QPushButton::clicked, this, &OrdersWindow::ClearClicked);
-    connect(按钮2, &QPushButton::clicked, this, &OrdersWindow::WaitingClicked);
-    connect(按钮3, &QPushButton::clicked, this, &OrdersWindow::ProblemClicked);
-    connect(按钮1, &QPushButton::clicked, this, &OrdersWindow::AddOrder);
-    connect(信息列表框, &OrderListView::rightClicked, this, &OrdersWindow::ShowPopupMenu);
-    connect(信息列表框, &OrderListView::itemAreaDoubleClicked, this, &OrdersWindow::ViewOrder);
+    connect(ui_->查询按钮, &QPushButton::clicked, this, &OrdersWindow::SearchClicked);
+    connect(ui_->查询按钮1, &QPushButton::clicked, this, &OrdersWindow::ClearClicked);
+    connect(ui_->按钮2, &QPushButton::clicked, this, &OrdersWindow::WaitingClicked);
+    connect(ui_->按钮3, &QPushButton::clicked, this, &OrdersWindow::ProblemClicked);
+    connect(ui_->按钮1, &QPushButton::clicked, this, &OrdersWindow::AddOrder);
+    connect(ui_->信息列表框, &OrderListView::rightClicked, this, &OrdersWindow::ShowPopupMenu);
+    connect(ui_->信息列表框, &OrderListView::itemAreaDoubleClicked, this, &OrdersWindow::ViewOrder);
     connect(发货, &QAction::triggered, this, &OrdersWindow::ShipOrder);
     connect(查看, &QAction::triggered, this, &OrdersWindow::ViewOrder);
     connect(添加, &QAction::triggered, this, &OrdersWindow::AddOrder);
@@ -68,7 +69,9 @@ OrdersWindow::OrdersWindow() {
 
 OrdersWindow::~OrdersWindow() = default;
 
-void OrdersWindow::ExportToSheet() { ExportOrderList(this, *信息列表框->List(), shownTotals_); }
+void OrdersWindow::ExportToSheet() {
+    ExportOrderList(this, *ui_->信息列表框->List(), shownTotals_);
+}
 
 void OrdersWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
@@ -79,10 +82,12 @@ void OrdersWindow::RunQuery(const OrderSearchTexts& inputs, const std::string& f
     lastInputs_ = inputs;
     lastFilter_ = filter;
     OrderListDisplay display{
-        外部数据库1, [this](const std::string& line) { 标签10->setText(GbkToQString(line)); },
-        *信息列表框->List(), [this](const OrderTotals& totals) { shownTotals_ = totals; }};
+        外部数据库1, [this](const std::string& line) { ui_->标签10->setText(GbkToQString(line)); },
+        *ui_->信息列表框->List(), [this](const OrderTotals& totals) { shownTotals_ = totals; }};
     QueryOrders(display, inputs, filter);
 }
+
+void OrdersWindow::QueryAgain() { RunQuery(lastInputs_, lastFilter_); }
 
 void OpenMainWindow() {
     auto* window = new OrdersWindow;

@@ -4,33 +4,32 @@
 
 #include <QWidget>
 #include <memory>
+#include <string>
 
 #include "store/database.h"
 #include "store/order_statements.h"
-#include "ui_orders.h"
 
-class QMenu;
+namespace Ui {
+class OrdersWindow;
+}
 class QAction;
+class QMenu;
 
-class OrdersWindow : public QWidget, public Ui::OrdersWindow {
+class OrdersWindow : public QWidget {
     Q_OBJECT
+
   public:
     OrdersWindow();
     ~OrdersWindow() override;
 
-    DatabaseConnection 外部数据库1;
+    // Runs the last search again, after orders changed elsewhere.
+    void QueryAgain();
 
-    // The hidden menu; its items are the pop-up menu of the order list.
-    QMenu* 菜单;
-    QAction* 发货;
-    QAction* 查看;
-    QAction* 添加;
-    QAction* 修改;
-    QAction* 删除;
-    // After a separator: what goes beyond the designed menu.
-    QAction* 导出到Excel;
-    QAction* 统计;
-    QAction* 回收站;
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+  private:
+    friend void OpenMainWindow();
 
     // Event handlers.
     void Created();
@@ -50,14 +49,22 @@ class OrdersWindow : public QWidget, public Ui::OrdersWindow {
     void OpenRecycleBin();
 
     void RunQuery(const OrderSearchTexts& inputs, const std::string& filter);
-    // Runs the last search again, after orders changed elsewhere.
-    void QueryAgain() { RunQuery(lastInputs_, lastFilter_); }
-
-  protected:
-    void resizeEvent(QResizeEvent* event) override;
-
-  private:
     bool SelectionMissing(const char* message);
+
+    const std::unique_ptr<Ui::OrdersWindow> ui_;
+    DatabaseConnection 外部数据库1;
+
+    // The hidden menu; its items are the pop-up menu of the order list.
+    QMenu* 菜单;
+    QAction* 发货;
+    QAction* 查看;
+    QAction* 添加;
+    QAction* 修改;
+    QAction* 删除;
+    // After a separator: what goes beyond the designed menu.
+    QAction* 导出到Excel;
+    QAction* 统计;
+    QAction* 回收站;
 
     OrderTotals shownTotals_;  // the count and sums of what the list shows
     // The search the list shows, for the windows that work on the same orders.

@@ -20,18 +20,19 @@ class RecycleWindow : public QWidget {
     RecycleWindow();
     ~RecycleWindow() override;
 
+  private:
+    friend void OpenRecycleWindow();
+
     // Reads the bin; false (after telling the user) when there is none or
     // it cannot be read.
     bool Load();
-
-  private:
     void RestoreClicked();
     void PurgeClicked();
     // The bin number of the selected entry, or 0 after asking for a selection.
     long long SelectedEntry();
     bool RunInTransaction(long long entry, std::string& newId);
 
-    std::unique_ptr<Ui::RecycleWindow> ui_;
+    const std::unique_ptr<Ui::RecycleWindow> ui_;
     DatabaseConnection 外部数据库1;
 };
 

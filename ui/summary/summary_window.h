@@ -23,11 +23,12 @@ class SummaryWindow : public QWidget {
     SummaryWindow();
     ~SummaryWindow() override;
 
+  private:
+    friend void OpenSummaryWindow(const OrderSearchTexts& inputs, const std::string& filter);
+
     // Reads the orders of a search of the main window; false (after telling
     // the user) when the ledger cannot be read.
     bool Load(const OrderSearchTexts& inputs, const std::string& filter);
-
-  private:
     void ThisMonthClicked();
     void LastMonthClicked();
     void ThisYearClicked();
@@ -37,11 +38,11 @@ class SummaryWindow : public QWidget {
     void ShowThisMonth();
     void FillTable(const Summary& summary);
     void ExportClicked();
+    bool ReadSources(SummaryDetail detail);
 
-    std::unique_ptr<Ui::SummaryWindow> ui_;
+    const std::unique_ptr<Ui::SummaryWindow> ui_;
     QChartView* chart_;
     DatabaseConnection 外部数据库1;
-    bool ReadSources(SummaryDetail detail);
 
     OrderSearchTexts inputs_;
     std::string filter_;
