@@ -32,6 +32,9 @@ PACKAGES+=(lintian)
 PACKAGES+=(openbox x11-utils)
 # Test-only: Wine runs the Windows build's programs.
 PACKAGES+=(wine64)
+# Test-only: the zh_CN locale's sources, from which the Wine tests make the
+# Chinese locale they run Wine in (tests/wine/wine_prefix.sh).
+PACKAGES+=(locales)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

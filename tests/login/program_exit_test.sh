@@ -4,7 +4,8 @@
 # after the warning has been answered. Also checks where the login window opens.
 # Then signs in on a real ledger: the main window opens at its place, and the
 # program lives on while the editor is open after the main window has closed.
-# Usage: program_exit_test.sh PROGRAM SEND_CLOSE ADMIN_TOOL
+# Usage: program_exit_test.sh PROGRAM SEND_CLOSE ADMIN_TOOL (PROGRAM: the Linux
+# program, or the Windows one, tallovar.exe, under Wine)
 set -euo pipefail
 program=$1
 send_close=$2
@@ -18,12 +19,12 @@ export QT_QPA_PLATFORM=xcb
 
 root=$(mktemp -d)
 pid=""
+# shellcheck source=../support/program.sh
+. "$(dirname "$0")/../support/program.sh"
 # A run cut short leaves neither the program nor its files behind.
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$root"' EXIT
-# A copy of the program in its own directory, so config.ini and the skin
-# library go there and not into the build tree.
-mkdir -p "$root/program" "$root/work"
-cp "$program" "$root/program/tallovar"
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; program_end; rm -rf "$root"' EXIT
+mkdir -p "$root/work"
+program_install "$program" "$root"
 
 # shellcheck source=../support/check.sh
 . "$(dirname "$0")/../support/check.sh"
@@ -63,8 +64,7 @@ wait_end() {  # wait_end PID: sets end_code (124 when it does not end)
 
 # Closing the login window before signing in.
 touch "$root/work/tallovar.mdb"
-(cd "$root/work" && exec "$root/program/tallovar") &
-pid=$!
+program_start "$root/work"
 login=$(find_window "$pid" '^Tallovar$')
 check "login window shown" yes "$([ -n "$login" ] && echo yes || echo no)"
 check "login window at its place on a 1024x768 screen" "X=314 Y=249 WIDTH=395 HEIGHT=269" \
@@ -75,8 +75,7 @@ check "exit code after closing the login window" 0 "$end_code"
 
 # Signing in without a ledger in the current directory.
 rm "$root/work/tallovar.mdb"
-(cd "$root/work" && exec "$root/program/tallovar") &
-pid=$!
+program_start "$root/work"
 login=$(find_window "$pid" '^Tallovar$')
 # The centre of "登录".
 xdotool mousemove $((314 + 160 + 48)) $((249 + 168 + 12)) click 1
@@ -88,8 +87,7 @@ check "settings untouched" no "$([ -e "$root/program/config.ini" ] && echo yes |
 
 # Signing in on a real ledger, then closing the main window and the editor.
 (cd "$root/work" && "$admin" init admin secret >/dev/null)
-(cd "$root/work" && exec "$root/program/tallovar") &
-pid=$!
+program_start "$root/work"
 login=$(find_window "$pid" '^Tallovar$')
 sign_in admin secret
 main=$(find_window "$pid" '^订单管理$')

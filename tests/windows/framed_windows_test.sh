@@ -3,7 +3,8 @@
 # windows and reports the frame in _NET_FRAME_EXTENTS, on a 1024x768 screen:
 # the outer frames of the three windows, Qt's own command-line options, and a
 # double click on "登录" that must not reach the main window opening under it.
-# Usage: framed_windows_test.sh PROGRAM ADMIN_TOOL
+# Usage: framed_windows_test.sh PROGRAM ADMIN_TOOL (PROGRAM: the Linux program,
+# or the Windows one, tallovar.exe, under Wine)
 set -euo pipefail
 if [ -z "${DISPLAY_FOR_TEST:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" env DISPLAY_FOR_TEST=1 "$0" "$@"
@@ -12,20 +13,22 @@ export QT_QPA_PLATFORM=xcb
 # shellcheck source=../support/check.sh
 . "$(dirname "$0")/../support/check.sh"
 
+# shellcheck source=../support/program.sh
+. "$(dirname "$0")/../support/program.sh"
+
 root=$(mktemp -d)
 pid=""
 openbox --config-file /dev/null >/dev/null 2>&1 &
 wm=$!
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; kill "$wm" 2>/dev/null; rm -rf "$root"' EXIT
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; program_end; kill "$wm" 2>/dev/null; rm -rf "$root"' EXIT
 until xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; do sleep 0.1; done
-mkdir -p "$root/program" "$root/work"
-cp "$1" "$root/program/tallovar"
+mkdir -p "$root/work"
+program_install "$1" "$root"
 (cd "$root/work" && "$2" init admin secret >/dev/null)
 echo 'QWidget { background-color: #ff0000; }' >"$root/red.qss"
 
 start() {  # start [ARGUMENT...]
-    (cd "$root/work" && exec "$root/program/tallovar" "$@") &
-    pid=$!
+    program_start "$root/work" "$@"
 }
 find_window() {  # find_window NAME -> the program's visible window of that title
     local found=""
