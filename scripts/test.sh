@@ -9,6 +9,14 @@ cd "$(dirname "$0")/.."
 export TALLOVAR_SETUP_TESTS=1  # also the spreadsheet clients the exchange tests use
 scripts/setup.sh
 scripts/build.sh
+# The Windows build (Qt for MinGW once, about 20 minutes on two cores, kept in
+# ~/.cache/tallovar; then the programs into build-windows/), and build/ told
+# where its program is: the tests labelled "wine" run it under Wine.
+if [ -x scripts/windows/build.sh ]; then
+    scripts/windows/build.sh
+    cmake build -DTALLOVAR_WINDOWS_PROGRAM="$PWD/build-windows/tallovar.exe" >/dev/null
+    cmake --build build --parallel "$(nproc)"
+fi
 # A throw-away PostgreSQL cluster for the team-ledger runs (label "server"),
 # stopped and removed on every way out.
 server_dir=$(mktemp -d /tmp/tallovar-server-XXXXXX)

@@ -4,37 +4,49 @@
 #
 # program_install PROGRAM ROOT: a copy of the program alone in ROOT/program, so
 #   config.ini and the skin library go there and not into the build tree.
+# program_select ROOT: the program installed in ROOT is the one started next.
 # program_start FOLDER [ARGUMENT...]: starts it in FOLDER; sets $pid.
 # program_end: for the test's exit trap, after the program has been killed.
 # program_is_windows: true for the Windows program.
 
 program_kind=linux
 program_file=""
+program_wine=""
 
 program_install() {
     mkdir -p "$2/program"
     case $1 in
     *.exe)
-        program_kind=windows
-        program_file="$2/program/tallovar.exe"
-        cp "$1" "$program_file"
-        # The Qt and runtime libraries and plugin folders beside it, shared;
-        # the skin library is the program's to write.
+        cp "$1" "$2/program/tallovar.exe"
+        # The Qt and runtime libraries and the plugin folders beside it,
+        # shared; the skin library is the program's to write.
         local item
-        for item in "$(dirname "$1")"/*.dll "$(dirname "$1")"/*/; do
-            item=${item%/}
-            case ${item##*/} in SkinH_EL.dll | CMakeFiles | *_autogen) continue ;; esac
-            [ -e "$item" ] && ln -s "$item" "$2/program/${item##*/}"
+        for item in "$(dirname "$1")"/*.dll; do
+            [ -e "$item" ] && [ "${item##*/}" != SkinH_EL.dll ] && ln -s "$item" "$2/program/"
+        done
+        for item in "$(dirname "$1")"/*/; do
+            if compgen -G "$item*.dll" >/dev/null; then ln -s "${item%/}" "$2/program/"; fi
         done
         # shellcheck source=../wine/wine_prefix.sh
         . "$(dirname "${BASH_SOURCE[0]}")/../wine/wine_prefix.sh"
-        wine_prefix_start "$2/wine" "${TALLOVAR_WINE_ODBC_DRIVER:?the ODBC driver of the Wine tests}"
+        if [ -z "$program_wine" ]; then  # one prefix for the run
+            program_wine="$2/wine"
+            wine_prefix_start "$program_wine" "${TALLOVAR_WINE_ODBC_DRIVER:?the ODBC driver of the Wine tests}"
+        fi
         ;;
-    *)
-        program_file="$2/program/tallovar"
-        cp "$1" "$program_file"
-        ;;
+    *) cp "$1" "$2/program/tallovar" ;;
     esac
+    program_select "$2"
+}
+
+program_select() {
+    if [ -e "$1/program/tallovar.exe" ]; then
+        program_kind=windows
+        program_file="$1/program/tallovar.exe"
+    else
+        program_kind=linux
+        program_file="$1/program/tallovar"
+    fi
 }
 
 program_start() {
@@ -49,7 +61,7 @@ program_start() {
 }
 
 program_end() {
-    if program_is_windows; then wine_prefix_end; fi
+    if [ -n "$program_wine" ]; then wine_prefix_end; fi
     return 0
 }
 

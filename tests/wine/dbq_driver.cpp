@@ -56,12 +56,12 @@ std::string UnixPath(const std::string& windowsPath) {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) SQLRETURN SQL_API
-SQLDriverConnect(SQLHDBC connection, SQLHWND window, SQLCHAR* in, SQLSMALLINT inLength,
-                 SQLCHAR* out, SQLSMALLINT outSize, SQLSMALLINT* outLength,
-                 SQLUSMALLINT completion) {
+extern "C" __attribute__((visibility("default"))) SQLRETURN SQL_API SQLDriverConnect(
+    SQLHDBC connection, SQLHWND window, SQLCHAR* in, SQLSMALLINT inLength, SQLCHAR* out,
+    SQLSMALLINT outSize, SQLSMALLINT* outLength, SQLUSMALLINT completion) {
     using Connect = decltype(&SQLDriverConnect);
-    static const auto sqliteConnect = reinterpret_cast<Connect>(dlsym(RTLD_NEXT, "SQLDriverConnect"));
+    static const auto sqliteConnect =
+        reinterpret_cast<Connect>(dlsym(RTLD_NEXT, "SQLDriverConnect"));
     if (sqliteConnect == nullptr) return SQL_ERROR;
     std::string text = inLength == SQL_NTS ? std::string(reinterpret_cast<char*>(in))
                                            : std::string(reinterpret_cast<char*>(in), inLength);
@@ -70,6 +70,6 @@ SQLDriverConnect(SQLHDBC connection, SQLHWND window, SQLCHAR* in, SQLSMALLINT in
         if (!text.empty() && text.back() != ';') text += ';';
         text += "Database=" + UnixPath(ledger) + ";";
     }
-    return sqliteConnect(connection, window, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS,
-                         out, outSize, outLength, completion);
+    return sqliteConnect(connection, window, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS, out,
+                         outSize, outLength, completion);
 }

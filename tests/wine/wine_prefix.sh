@@ -12,7 +12,7 @@
 wine_template() {  # prints the template prefix, making it first when missing
     local cache=${TALLOVAR_CACHE:-$HOME/.cache/tallovar}
     local template
-    template="$cache/wine-prefix-$(wine --version | tr -c 'A-Za-z0-9.\n-' _)"
+    template="$cache/wine-prefix-$(wine --version 2>/dev/null | tr -c 'A-Za-z0-9.\n-' _)"
     mkdir -p "$cache"
     (
         flock 9
@@ -53,7 +53,7 @@ wine_prefix_start() {  # wine_prefix_start DIR ODBC_DRIVER
 # for the SQLite driver: zh_CN.UTF-8, made once into the cache (this machine
 # need not have it installed), and only for Wine.
 wine_exec() {
-    LOCPATH=$(wine_locale) LC_ALL=zh_CN.UTF-8 exec wine "$@"
+    exec env LOCPATH="$(wine_locale)" LC_ALL=zh_CN.UTF-8 wine "$@"
 }
 
 wine_locale() {  # prints the folder that holds zh_CN.UTF-8, making it first when missing
