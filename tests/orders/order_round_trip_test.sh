@@ -32,18 +32,9 @@ program_install "$program" "$root"
 printf '[zhanghaoinfo]\r\nzhanghao=旗舰店|二店\r\n[kuaidiinfo]\r\nkuaidi=中通快递#顺丰\r\n' |
     iconv -f utf-8 -t gbk >"$root/program/config.ini"
 
-find_window() {  # find_window NAME -> the program's visible window of that title, or empty
-    local found=""
-    for _ in $(seq 100); do
-        found=$(xdotool search --all --onlyvisible --pid "$pid" --name "$1" 2>/dev/null || true)
-        [ -n "$found" ] && break
-        sleep 0.2
-    done
-    echo "${found%%$'\n'*}"
-}
 answer() {  # answer NAME: presses Enter (the default button) in the box of that title
     local box
-    box=$(find_window "$1")
+    box=$(program_window "$1")
     [ -n "$box" ] || return 0
     xdotool windowfocus --sync "$box" key Return
     for _ in $(seq 50); do
@@ -84,9 +75,9 @@ ledger() {  # the ledger's orders, one a line
 }
 
 program_start "$root/work"
-find_window '^Tallovar$' >/dev/null
+program_window '^Tallovar$' >/dev/null
 sign_in admin secret
-main=$(find_window '^订单管理$')
+main=$(program_window '^订单管理$')
 check "main window after signing in" yes "$([ -n "$main" ] && echo yes || echo no)"
 
 # Two orders through one editor: it empties itself after each.
@@ -94,7 +85,7 @@ at "$main" 400 330
 xdotool click 3
 sleep 0.5
 xdotool key --delay 100 Down Down Down Return
-editor=$(find_window '^添加订单$')
+editor=$(program_window '^添加订单$')
 check "editor opened for adding" yes "$([ -n "$editor" ] && echo yes || echo no)"
 add_order() {  # add_order SELLER_ITEM NUMBER DATE PRICE COST COMMISSION
     pick "$editor" 114 42 "$1"
@@ -137,14 +128,14 @@ check "exported totals" "记录：当前有2单  总售价：42元  总进价：
 # Modify, then ship, the older order; delete the newer one.
 query A-1001
 menu 4
-editor=$(find_window '^修改订单$')
+editor=$(program_window '^修改订单$')
 fill "$editor" 92 209 35
 at "$editor" 352 325
 xdotool click 1
 answer '^提示$'
 answer '^信息：$'
 menu 1
-editor=$(find_window '^订单发货$')
+editor=$(program_window '^订单发货$')
 pick "$editor" 451 43 1
 fill "$editor" 629 43 ZT123456
 at "$editor" 352 325

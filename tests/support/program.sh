@@ -6,6 +6,8 @@
 #   config.ini and the skin library go there and not into the build tree.
 # program_select ROOT: the program installed in ROOT is the one started next.
 # program_start FOLDER [ARGUMENT...]: starts it in FOLDER; sets $pid.
+# program_window NAME: the started program's visible window of that title
+#   (a pattern), waiting up to 20 s; empty when there is none.
 # program_end: for the test's exit trap, after the program has been killed.
 # program_is_windows: true for the Windows program.
 
@@ -58,6 +60,16 @@ program_start() {
         (cd "$folder" && exec "$program_file" "$@") &
     fi
     pid=$!
+}
+
+program_window() {
+    local found=""
+    for _ in $(seq 100); do  # a window going away under the search fails it
+        found=$(xdotool search --all --onlyvisible --pid "$pid" --name "$1" 2>/dev/null || true)
+        [ -n "$found" ] && break
+        sleep 0.2
+    done
+    echo "${found%%$'\n'*}"
 }
 
 program_end() {

@@ -22,15 +22,6 @@ program_install "$2" "$root/linux"
 mkdir -p "$root/work"
 (cd "$root/work" && "$3" init 老板 secret >/dev/null && "$3" user add boss secret >/dev/null)
 
-find_window() {  # find_window NAME -> the program's visible window of that title, or empty
-    local found=""
-    for _ in $(seq 100); do
-        found=$(xdotool search --all --onlyvisible --pid "$pid" --name "$1" 2>/dev/null || true)
-        [ -n "$found" ] && break
-        sleep 0.2
-    done
-    echo "${found%%$'\n'*}"
-}
 
 # written ROOT SEED TYPED_USER: the bytes of config.ini after one sign-in by
 # the program in ROOT, starting from SEED (UTF-8 text, stored as GBK; "-" for
@@ -41,14 +32,14 @@ written() {
     [ "$2" = - ] || printf '%s' "$2" | iconv -f utf-8 -t gbk >"$1/program/config.ini"
     program_start "$root/work"
     local login
-    login=$(find_window '^Tallovar$')
+    login=$(program_window '^Tallovar$')
     xdotool windowfocus --sync "$login"
     if [ -n "$3" ]; then
         xdotool mousemove --window "$login" 216 88 click 1 key ctrl+a type "$3"
     fi
     xdotool mousemove --window "$login" 216 136 click 1 key ctrl+a type secret
     xdotool mousemove --window "$login" 208 180 click 1
-    find_window '^订单管理$' >/dev/null
+    program_window '^订单管理$' >/dev/null
     kill "$pid"
     wait "$pid" 2>/dev/null || true
     pid=""
