@@ -45,6 +45,18 @@ focused_name() {  # waits until the focused window has the title NAME; prints it
     echo "$name"
 }
 
+check_place() {  # check_place WHAT "X=.. Y=.. WIDTH=.. HEIGHT=.." WINDOW
+    # Without a window manager Wine shows only a window's inside on the X
+    # screen (a window placed at 314,249 with 395x269 shows as 318,272 with
+    # 387x242), so the place the program gives its frame cannot be seen here.
+    if program_is_windows; then
+        echo "skipped under Wine: $1"
+        return
+    fi
+    check "$1" "$2" "$(xdotool getwindowgeometry --shell "$3" | grep -E '^(X|Y|WIDTH|HEIGHT)=' |
+        tr '\n' ' ' | sed 's/ $//')"
+}
+
 end_code=""
 wait_end() {  # wait_end PID: sets end_code (124 when it does not end)
     for _ in $(seq 100); do
@@ -67,8 +79,7 @@ touch "$root/work/tallovar.mdb"
 program_start "$root/work"
 login=$(find_window "$pid" '^Tallovar$')
 check "login window shown" yes "$([ -n "$login" ] && echo yes || echo no)"
-check "login window at its place on a 1024x768 screen" "X=314 Y=249 WIDTH=395 HEIGHT=269" \
-    "$(xdotool getwindowgeometry --shell "$login" | grep -E '^(X|Y|WIDTH|HEIGHT)=' | tr '\n' ' ' | sed 's/ $//')"
+check_place "login window at its place on a 1024x768 screen" "X=314 Y=249 WIDTH=395 HEIGHT=269" "$login"
 "$send_close" "$login"
 wait_end "$pid"
 check "exit code after closing the login window" 0 "$end_code"
@@ -92,8 +103,7 @@ login=$(find_window "$pid" '^Tallovar$')
 sign_in admin secret
 main=$(find_window "$pid" '^订单管理$')
 check "main window shown after signing in" yes "$([ -n "$main" ] && echo yes || echo no)"
-check "main window at its place on a 1024x768 screen" "X=86 Y=163 WIDTH=852 HEIGHT=442" \
-    "$(xdotool getwindowgeometry --shell "$main" | grep -E '^(X|Y|WIDTH|HEIGHT)=' | tr '\n' ' ' | sed 's/ $//')"
+check_place "main window at its place on a 1024x768 screen" "X=86 Y=163 WIDTH=852 HEIGHT=442" "$main"
 gone=no
 for _ in $(seq 50); do
     if [ -z "$(xdotool search --all --onlyvisible --pid "$pid" --name '^Tallovar$' || true)" ]; then

@@ -3,8 +3,7 @@
 # windows and reports the frame in _NET_FRAME_EXTENTS, on a 1024x768 screen:
 # the outer frames of the three windows, Qt's own command-line options, and a
 # double click on "登录" that must not reach the main window opening under it.
-# Usage: framed_windows_test.sh PROGRAM ADMIN_TOOL (PROGRAM: the Linux program,
-# or the Windows one, tallovar.exe, under Wine)
+# Usage: framed_windows_test.sh PROGRAM ADMIN_TOOL
 set -euo pipefail
 if [ -z "${DISPLAY_FOR_TEST:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" env DISPLAY_FOR_TEST=1 "$0" "$@"
