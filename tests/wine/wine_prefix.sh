@@ -5,14 +5,16 @@
 # ODBC calls to this machine's unixODBC, reaches the SQLite driver with the
 # program's own connection string. wine_prefix_end stops the prefix's server.
 #
-# Making a prefix takes about 20 s, so one is made once per Wine version in
+# Making a prefix takes about 20-30 s, so one is made once (per Wine version) in
 # ~/.cache/tallovar and each run gets a copy: the system DLLs (nine tenths of
 # it, never written) as hard links, the rest (registry, win.ini) as files.
 
 wine_template() {  # prints the template prefix, making it first when missing
     local cache=${TALLOVAR_CACHE:-$HOME/.cache/tallovar}
     local template
+    # Made again for another Wine or another recipe (this function).
     template="$cache/wine-prefix-$(wine --version 2>/dev/null | tr -c 'A-Za-z0-9.\n-' _)"
+    template+="-$(declare -f wine_template | md5sum | cut -c1-8)"
     mkdir -p "$cache"
     (
         flock 9
@@ -24,7 +26,7 @@ wine_template() {  # prints the template prefix, making it first when missing
         # The fonts the program's Chinese texts ask for by name, drawn with
         # this machine's CJK font.
         local name
-        for name in SimSun NSimSun SimHei "Microsoft YaHei" "MS Shell Dlg" "MS Shell Dlg 2"; do
+        for name in SimSun NSimSun SimHei "Microsoft YaHei"; do
             WINEPREFIX="$template" DISPLAY="" wine reg add 'HKCU\Software\Wine\Fonts\Replacements' \
                 /v "$name" /d "Noto Sans CJK SC" /f >/dev/null 2>&1
         done
