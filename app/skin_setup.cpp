@@ -12,7 +12,7 @@
 
 namespace {
 
-std::string LibraryPath() { return ProgramDirectory() + "/" + kSkinLibraryFileName; }
+std::string LibraryPath() { return ProgramDirectory() + kPathSeparator + kSkinLibraryFileName; }
 
 }  // namespace
 

@@ -1,10 +1,10 @@
 #include "common/text_encoding.h"
 
 #include <QString>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <cstdint>
 #include <cstring>
+
+#include "common/gb18030.h"
 
 namespace {
 
@@ -29,8 +29,7 @@ class TwoByteTable {
         for (char32_t c = 0x80; c <= 0xFFFF; ++c) {
             if (!IsSurrogate(c)) all.append(QChar(static_cast<char16_t>(c)));
         }
-        QStringEncoder encoder("GB18030");
-        const QByteArray bytes = encoder(all);
+        const QByteArray bytes = EncodeGb18030(all);
         const auto* b = reinterpret_cast<const unsigned char*>(bytes.constData());
         const qsizetype size = bytes.size();
         qsizetype at = 0;
@@ -110,14 +109,12 @@ bool AppendThroughTable(std::string_view utf8, std::string& out) {
 
 QString GbkToQString(std::string_view gbk) {
     if (IsAscii(gbk)) return QString::fromLatin1(gbk.data(), static_cast<qsizetype>(gbk.size()));
-    QStringDecoder decoder("GB18030");
-    return decoder(QByteArrayView(gbk.data(), static_cast<qsizetype>(gbk.size())));
+    QString text;
+    DecodeGb18030(gbk, text);
+    return text;
 }
 
-std::string QStringToGbk(const QString& text) {
-    QStringEncoder encoder("GB18030");
-    return ToStd(encoder(text));
-}
+std::string QStringToGbk(const QString& text) { return ToStd(EncodeGb18030(text)); }
 
 void AppendGbk(std::string_view utf8, std::string& out) {
     const std::size_t start = out.size();

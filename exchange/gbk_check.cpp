@@ -1,10 +1,9 @@
 #include "exchange/gbk_check.h"
 
 #include <QString>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <bitset>
 
+#include "common/gb18030.h"
 #include "common/text_encoding.h"
 
 namespace {
@@ -21,19 +20,17 @@ unsigned Code(unsigned char lead, unsigned char trail) { return lead << 8 | trai
 class GbkCodes {
   public:
     GbkCodes() {
-        QStringDecoder decoder("GB18030", QStringDecoder::Flag::Stateless);
         for (unsigned lead = kFirstLead; lead <= kLastByte; ++lead) {
             for (unsigned trail = kFirstTrail; trail <= kLastByte; ++trail) {
                 if (trail == 0x7F) continue;
                 const char bytes[] = {static_cast<char>(lead), static_cast<char>(trail)};
-                const QString character = decoder(QByteArrayView(bytes, 2));
-                if (decoder.hasError() || character.size() != 1) {
-                    decoder.resetState();
+                QString character;
+                if (!DecodeGb18030(std::string_view(bytes, 2), character) ||
+                    character.size() != 1) {
                     continue;
                 }
-                QStringEncoder gbk("GBK", QStringEncoder::Flag::Stateless);
-                const QByteArray back = gbk(character);
-                if (!gbk.hasError() && back == QByteArrayView(bytes, 2)) {
+                QByteArray back;
+                if (EncodeGbk(character, back) && back == QByteArrayView(bytes, 2)) {
                     known_.set(Code(lead, trail));
                 }
             }

@@ -2,10 +2,10 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringDecoder>
 #include <algorithm>
 #include <cstdlib>
 
+#include "common/gb18030.h"
 #include "common/text_encoding.h"
 #include "exchange/cell_rules.h"
 #include "exchange/csv.h"
@@ -78,21 +78,20 @@ class OrderSheetExport::Workbook {
     explicit Workbook(const std::string& path) : writer(path) {
         writer.AddSheet("订单列表", OrderColumns());
     }
-    // GbkToUtf8 with one decoder for every cell, instead of one a cell.
+    // GbkToUtf8 into one buffer for every cell.
     const std::string& Utf8(const std::string& gbk) {
         if (std::all_of(gbk.begin(), gbk.end(), [](char c) { return (c & 0x80) == 0; })) {
             return gbk;
         }
-        const QByteArray utf8 =
-            QString(decoder(QByteArrayView(gbk.data(), static_cast<qsizetype>(gbk.size()))))
-                .toUtf8();
+        QString decoded;
+        DecodeGb18030(gbk, decoded);
+        const QByteArray utf8 = decoded.toUtf8();
         text.assign(utf8.constData(), static_cast<std::size_t>(utf8.size()));
         return text;
     }
     WorkbookWriter writer;
 
   private:
-    QStringDecoder decoder{"GB18030", QStringDecoder::Flag::Stateless};
     std::string text;
 };
 

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringDecoder>
 
+#include "common/gb18030.h"
+
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
@@ -43,9 +45,8 @@ DecodedSheet DecodeSheet(std::string_view bytes) {
         sheet.utf8 = std::string(bytes);
     } else {
         sheet.encoding = SheetEncoding::Gbk;
-        QStringDecoder decoder("GB18030", QStringDecoder::Flag::Stateless);
         QString text;
-        if (!decoder.isValid() || !Decode(decoder, bytes, text)) {
+        if (!DecodeGb18030(bytes, text)) {
             sheet.error =
                 "文件既不是 UTF-8 也不是 GBK 文本\n"
                 "the file is neither UTF-8 nor GBK text";

@@ -1,9 +1,11 @@
 #include "platform/files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -59,6 +61,8 @@ bool ListableName(const std::string& name) {
 
 }  // namespace
 
+const char kPathSeparator = '/';
+
 std::string ProgramDirectory() {
     if (!ProgramDirectoryOverride().empty()) return ProgramDirectoryOverride();
     std::vector<char> buffer(4096);
@@ -88,6 +92,24 @@ std::string CurrentDirectory() {
         if (errno != ERANGE) return {};
         buffer.resize(buffer.size() * 2);
     }
+}
+
+std::string FileOpenProblem(const std::string& path) {
+    const std::string native = NativePath(path);
+    struct stat info {};
+    std::string problem;
+    if (stat(native.c_str(), &info) != 0) {
+        problem = std::strerror(errno);
+    } else if (S_ISDIR(info.st_mode)) {
+        problem = std::strerror(EISDIR);
+    } else if (!S_ISREG(info.st_mode)) {
+        problem = "not a regular file";
+    } else if (const int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC); fd < 0) {
+        problem = std::strerror(errno);
+    } else {
+        close(fd);
+    }
+    return Gbk(problem);
 }
 
 bool PathExists(const std::string& path) {

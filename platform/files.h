@@ -5,6 +5,9 @@
 
 #include <string>
 
+// The separator of this system's paths ('/' here, '\\' on Windows).
+extern const char kPathSeparator;
+
 // A GBK path as the system calls want it, and back.
 std::string NativePath(const std::string& path);
 std::string FromNativePath(const std::string& nativePath);
@@ -17,6 +20,9 @@ void SetProgramDirectoryForTesting(const std::string& directory);
 
 // The current working directory; empty if it cannot be had.
 std::string CurrentDirectory();
+// Why the file at path cannot be opened for reading, in the system's words
+// (GBK); empty when it can.
+std::string FileOpenProblem(const std::string& path);
 // True when a file or a folder of that name exists.
 bool PathExists(const std::string& path);
 // The closest to the hidden attribute here: the name listed in the

@@ -20,7 +20,7 @@ PACKAGES=(
     odbc-postgresql postgresql-15 postgresql-client-15
     # the Windows build (scripts/windows/build.sh): MinGW-w64, zlib for it, the
     # tools that unpack Debian source packages, and the installer maker
-    g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev xz-utils nsis
+    g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev xz-utils tcl nsis
 )
 # Test only: the spreadsheet clients that read and write the exchange tests'
 # workbooks. scripts/test.sh asks for them with TALLOVAR_SETUP_TESTS=1.
@@ -46,6 +46,12 @@ if [ "${#missing[@]}" -gt 0 ]; then
     echo "安装缺少的软件包 / installing: ${missing[*]}"
     $SUDO apt-get update -qq
     $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+fi
+
+# Test-only: Wine runs the Windows programs in the zh_CN locale, where its
+# ANSI code page is 936 (GBK) as on a Chinese Windows.
+if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
+    $SUDO localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
 fi
 
 # The Windows build fetches Debian's own sources of Qt and the libraries it

@@ -1,10 +1,6 @@
 #include "store/database.h"
 
-#include <fcntl.h>
-#include <sql.h>
-#include <sqlext.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/odbc_api.h"
 
 #include <cctype>
 #include <cerrno>
@@ -15,6 +11,7 @@
 
 #include "common/text_encoding.h"
 #include "platform/files.h"
+#include "platform/odbc_driver.h"
 #include "store/server_ledger.h"
 #include "store/snapshot.h"
 #include "store/sqlite_engine.h"
@@ -40,6 +37,24 @@ constexpr SQLLEN kPieceSize = 64 * 1024;
 std::function<void(const std::string&)>& StatementObserver() {
     static std::function<void(const std::string&)> observer;
     return observer;
+}
+
+// Texts cross to the driver in the encoding it takes (platform/odbc_driver.h):
+// UTF-8 for the SQLite driver, GBK as it is for Windows' own.
+std::string ToDriverText(std::string_view gbk) {
+    return DriverIsHostSqlite() ? GbkToUtf8(gbk) : std::string(gbk);
+}
+
+void AppendDriverText(std::string_view text, std::string& gbk) {
+    if (DriverIsHostSqlite()) {
+        AppendGbk(text, gbk);
+    } else {
+        gbk.append(text);
+    }
+}
+
+std::string FromDriverText(std::string_view text) {
+    return DriverIsHostSqlite() ? Gbk(text) : std::string(text);
 }
 
 // Handles are never reused, by any connection object, so a handle kept from
@@ -90,28 +105,15 @@ std::string Diagnostic(SQLSMALLINT handleType, SQLHANDLE handle,
         all += reinterpret_cast<const char*>(message.data());
     }
     if (all.empty()) all = "ODBC error";
-    return Gbk(all);
+    return FromDriverText(all);
 }
 
 // Why the file at path cannot be opened, as the system tells it; empty when
 // it can. The driver answers only "connect failed" whatever the reason.
 std::string FileProblem(const std::string& path) {
-    const std::string native = NativePath(path);
-    struct stat info {};
-    std::string problem;
-    if (stat(native.c_str(), &info) != 0) {
-        problem = std::strerror(errno);
-    } else if (S_ISDIR(info.st_mode)) {
-        problem = std::strerror(EISDIR);
-    } else if (!S_ISREG(info.st_mode)) {
-        problem = "not a regular file";
-    } else if (const int fd = open(native.c_str(), O_RDONLY | O_CLOEXEC); fd < 0) {
-        problem = std::strerror(errno);
-    } else {
-        close(fd);
-    }
+    const std::string problem = FileOpenProblem(path);
     if (problem.empty()) return {};
-    return Gbk("（") + path + Gbk("：") + Gbk(problem) + Gbk("）");
+    return Gbk("（") + path + Gbk("：") + problem + Gbk("）");
 }
 
 // Why the driver could not be given the path, or empty. It reads every
@@ -127,12 +129,14 @@ std::string PathProblem(const std::string& path) {
 }
 
 // The connection string as the driver manager wants it: without the leading
-// "ODBC;" of the database class, with the keys the SQLite driver reads, UTF-8.
+// "ODBC;" of the database class; for the SQLite driver with the keys it
+// reads, UTF-8; for Windows' own driver exactly as built.
 std::string DriverConnectionString(const std::string& path) {
     std::string text = BuildConnectionString(path);
     constexpr std::string_view kPrefix = "ODBC;";
     if (text.starts_with(kPrefix)) text.erase(0, kPrefix.size());
-    text += "Database=" + path + ";";
+    if (!DriverIsHostSqlite()) return text;
+    text += "Database=" + HostDriverPath(path) + ";";
     text += kDriverKeys;
     return GbkToUtf8(text);
 }
@@ -277,7 +281,8 @@ class RowReader {
             default:
                 if (b.indicator >= 0 && b.indicator < kTextWidth) {
                     const auto length = static_cast<std::size_t>(b.indicator);
-                    AppendGbk(std::string_view(b.data.data(), length), set_.CellBytes(length));
+                    AppendDriverText(std::string_view(b.data.data(), length),
+                                     set_.CellBytes(length));
                     return true;
                 }
                 return ReadLongText(static_cast<SQLUSMALLINT>(column + 1));
@@ -319,7 +324,7 @@ class RowReader {
             buffer = largePiece_.data();
             capacity = rest;
         }
-        AppendGbk(utf8_, set_.CellBytes(utf8_.size()));
+        AppendDriverText(utf8_, set_.CellBytes(utf8_.size()));
         return true;
     }
 
@@ -398,7 +403,7 @@ struct DatabaseConnection::State {
             return false;
         }
         if (const auto& observer = StatementObserver(); observer && observed) observer(text);
-        std::string utf8 = GbkToUtf8(text);
+        std::string utf8 = ToDriverText(text);
         const SQLRETURN rc = SQLExecDirect(statement.get(), reinterpret_cast<SQLCHAR*>(utf8.data()),
                                            static_cast<SQLINTEGER>(utf8.size()));
         // An update or delete that meets no row answers SQL_NO_DATA.
@@ -528,9 +533,10 @@ struct DatabaseConnection::State {
                                    &nameLength, &type, &size, &digits, &nullable);
             }
             if (!SQL_SUCCEEDED(rc)) return false;
-            set.columns.push_back({Gbk(std::string_view(reinterpret_cast<const char*>(name.data()),
-                                                        static_cast<std::size_t>(nameLength))),
-                                   KindOfSqlType(type)});
+            set.columns.push_back(
+                {FromDriverText(std::string_view(reinterpret_cast<const char*>(name.data()),
+                                                 static_cast<std::size_t>(nameLength))),
+                 KindOfSqlType(type)});
         }
         return true;
     }
@@ -707,7 +713,7 @@ std::string BuildConnectionString(const std::string& path) {
     for (std::size_t i = 0; i < path.size(); ++i) {
         if (static_cast<unsigned char>(path[i]) >= 0x80) {
             ++i;
-        } else if (path[i] == '/') {
+        } else if (path[i] == kPathSeparator) {
             separator = i;
         }
     }
@@ -718,7 +724,7 @@ std::string BuildConnectionString(const std::string& path) {
     return text;
 }
 
-std::string DatabasePath() { return CurrentDirectory() + "/tallovar.mdb"; }
+std::string DatabasePath() { return CurrentDirectory() + kPathSeparator + "tallovar.mdb"; }
 
 std::string QuoteText(const std::string& text) {
     std::string quoted;

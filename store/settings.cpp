@@ -23,7 +23,7 @@ std::string SettingsPath() {
     // Without a known program directory there is no settings file: reads give
     // empty texts and writes go nowhere, instead of into the root directory.
     if (directory.empty()) return {};
-    return directory + "/config.ini";
+    return directory + kPathSeparator + "config.ini";
 }
 
 std::string ReadSetting(const std::string& path, const std::string& section,

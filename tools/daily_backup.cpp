@@ -91,8 +91,10 @@ int RunDailyBackup() {
     const std::string ledger = ExistingLedgerHere();
     if (ledger.empty()) return kExitFailed;
     const std::string folder = DirectoryOf(ledger) + "/备份";
-    if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
-        const std::string reason = std::strerror(errno);
+    std::error_code made;
+    std::filesystem::create_directory(folder, made);
+    if (made && made != std::errc::file_exists) {
+        const std::string reason = made.message();
         return Fail("每日备份失败：无法建立文件夹 " + folder + "：" + reason,
                     "daily backup failed: cannot make the folder " + folder + ": " + reason);
     }

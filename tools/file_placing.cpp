@@ -35,6 +35,15 @@ std::string MakeTemporaryBeside(const std::string& path, const char* purpose, st
     return temporary;
 }
 
+int OpenTemporaryForWriting(const std::string& temporary) {
+    return open(temporary.c_str(), O_WRONLY | O_CLOEXEC);
+}
+
+bool FlushAndClose(int fd) {
+    const bool flushed = fsync(fd) == 0;
+    return close(fd) == 0 && flushed;
+}
+
 namespace {
 
 // Flushes a new name in the directory to disk, so that a power loss right

@@ -24,6 +24,12 @@ std::string DirectoryOf(const std::string& path);
 // the reason in error.
 std::string MakeTemporaryBeside(const std::string& path, const char* purpose, std::string& error);
 
+// The temporary file opened for writing (binary), or -1.
+int OpenTemporaryForWriting(const std::string& temporary);
+// Flushes what was written through fd to disk and closes fd; false when
+// either fails (errno tells why).
+bool FlushAndClose(int fd);
+
 // Both flush the directory once the name is given, so a placed file keeps
 // its name through a power loss.
 // Gives a complete temporary file the name path, unless that name is taken;
@@ -40,7 +46,9 @@ std::string TimeStamp();
 
 // The commands call these unqualified.
 using placing::DirectoryOf;
+using placing::FlushAndClose;
 using placing::MakeTemporaryBeside;
+using placing::OpenTemporaryForWriting;
 using placing::PathExists;
 using placing::PlaceReplacing;
 using placing::PlaceResult;

@@ -84,7 +84,7 @@ class Undo {
             return Problem{"无法建立文件夹 " + folder.string() + "：" + error.message(),
                            "cannot make the folder " + folder.string() + ": " + error.message()};
         }
-        if (access(folder.c_str(), W_OK) != 0) {
+        if (access(folder.string().c_str(), W_OK) != 0) {
             return Problem{"没有在文件夹 " + folder.string() + " 中写入的权限",
                            "the folder " + folder.string() + " is not writable"};
         }

@@ -80,7 +80,7 @@ bool KeepLedgerFile(SqliteDatabase& live, const std::string& ledger, const std::
     }
     const std::string temporary = MakeTemporaryBeside(ledger, "replaced", error);
     if (temporary.empty()) return false;
-    const int out = open(temporary.c_str(), O_WRONLY | O_CLOEXEC);
+    const int out = OpenTemporaryForWriting(temporary);
     std::vector<char> piece(1 << 20);
     bool copied = out >= 0;
     for (sqlite3_int64 at = 0; copied && at < size;) {
@@ -89,8 +89,7 @@ bool KeepLedgerFile(SqliteDatabase& live, const std::string& ledger, const std::
                  write(out, piece.data(), static_cast<std::size_t>(length)) == length;
         at += length;
     }
-    copied = copied && fsync(out) == 0;
-    if (out >= 0) copied = close(out) == 0 && copied;
+    if (out >= 0) copied = FlushAndClose(out) && copied;
     if (!copied) {
         error = std::strerror(errno ? errno : EIO);
         unlink(temporary.c_str());

@@ -1,7 +1,5 @@
 #include "tools/server_backup.h"
 
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -11,9 +9,8 @@
 #include "store/server_ledger.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
+#include "tools/child_process.h"
 #include "tools/file_placing.h"
-
-extern char** environ;
 
 namespace {
 
@@ -43,25 +40,12 @@ bool ServerToolArguments(const std::string& connection, std::vector<std::string>
     arguments.insert(arguments.end(), {"--no-password", "--dbname", database});
     const std::string password = Key(connection, {"Pwd", "Password"});
     const std::string sslMode = Key(connection, {"SSLmode"});
-    if (!password.empty()) setenv("PGPASSWORD", password.c_str(), 1);
-    if (!sslMode.empty()) setenv("PGSSLMODE", sslMode.c_str(), 1);
+    if (!password.empty()) SetEnvironment("PGPASSWORD", password);
+    if (!sslMode.empty()) SetEnvironment("PGSSLMODE", sslMode);
     return true;
 }
 
 namespace {
-
-// Runs a program found on PATH and waits for it; true when it exits with 0.
-bool RunProgram(const std::vector<std::string>& command) {
-    std::vector<char*> argv;
-    for (const std::string& word : command) argv.push_back(const_cast<char*>(word.c_str()));
-    argv.push_back(nullptr);
-    pid_t child = 0;
-    if (posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0) {
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 int NoServerKeys() {
     return Fail("连接字符串中需写明 Servername、Port、Database、Uid 和 Pwd（不能只写 DSN）",

@@ -4,7 +4,6 @@
 // them, by the table's collation (without regard to letter case on ledgers
 // made or upgraded by this tool). Each change is one transaction.
 
-#include <termios.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -15,6 +14,7 @@
 #include "exchange/sheet_encoding.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
+#include "tools/hidden_typing.h"
 #include "tools/server_session.h"
 #include "tools/sqlite_handle.h"
 
@@ -35,19 +35,13 @@ int Usage() {
 // One line from standard input; on a terminal without echo.
 bool ReadLine(const char* prompt, std::string& line) {
     const bool terminal = isatty(STDIN_FILENO);
-    termios saved{};
-    if (terminal) {
-        std::fprintf(stderr, "%s", prompt);
-        tcgetattr(STDIN_FILENO, &saved);
-        termios quiet = saved;
-        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-        tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+    if (terminal) std::fprintf(stderr, "%s", prompt);
+    bool read = false;
+    {
+        const HiddenTyping hidden;
+        read = static_cast<bool>(std::getline(std::cin, line));
     }
-    const bool read = static_cast<bool>(std::getline(std::cin, line));
-    if (terminal) {
-        tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
-        std::fprintf(stderr, "\n");
-    }
+    if (terminal) std::fprintf(stderr, "\n");
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return read;
 }

@@ -13,6 +13,14 @@ version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
 upstream=${version%%+*}
 prefix=${TALLOVAR_WINDOWS_QT:-$cache/qt-$upstream-mingw}
 stamp="$prefix/tallovar-qt-source"
+work="$cache/qt-build-$upstream"
+
+# One build at a time: a second caller waits for the first (also for one
+# started before this lock existed) and then finds its result.
+mkdir -p "$cache"
+exec 9> "$cache/qt-$upstream.lock"
+flock 9
+while pgrep -f -- "$work" >/dev/null; do sleep 30; done
 
 if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$version" ]; then
     echo "$prefix"
@@ -29,7 +37,6 @@ tree="$src/qt6-base-$upstream"
 rm -rf "$tree"
 dpkg-source -q -x "qt6-base_$version.dsc" "$tree"
 
-work="$cache/qt-build-$upstream"
 rm -rf "$work" "$prefix"
 cmake -G Ninja -S "$tree" -B "$work" \
     -DCMAKE_TOOLCHAIN_FILE="$here/mingw-toolchain.cmake" \

@@ -62,3 +62,34 @@ TEST(TextEncoding, TablePathLeavesUnusualTextsToTheCodec) {
         EXPECT_EQ(Gbk(text), ThroughCodec(text)) << text;
     }
 }
+
+#include "common/gb18030.h"
+
+// The codecs are kept between calls: a call that met an invalid text must
+// not make the next ones report errors, nor leave half a character for them.
+TEST(Gb18030Codec, EachConversionStandsAloneAfterAnError) {
+    struct Step {
+        bool decode;        // decode bytes as GB18030, else encode text as GBK
+        std::string input;  // bytes to decode, or UTF-8 text to encode
+        bool ok;
+        std::string output;  // UTF-8 text decoded, or GBK bytes encoded
+    };
+    const Step steps[] = {
+        {true, "\xB5\xEA", true, "店"},  {true, "\x81\x20", false, "\xEF\xBF\xBD "},
+        {true, "\xB5\xEA", true, "店"},  {true, "\xB5", false, ""},
+        {true, "\xEA", false, ""},       {true, "\xB5\xEA", true, "店"},
+        {false, "店", true, "\xB5\xEA"}, {false, "𠀀", false, "?"},
+        {false, "店", true, "\xB5\xEA"},
+    };
+    for (const Step& step : steps) {
+        if (step.decode) {
+            QString text;
+            EXPECT_EQ(DecodeGb18030(step.input, text), step.ok) << step.input;
+            EXPECT_EQ(text.toStdString(), step.output) << step.input;
+        } else {
+            QByteArray bytes;
+            EXPECT_EQ(EncodeGbk(QString::fromStdString(step.input), bytes), step.ok) << step.input;
+            EXPECT_EQ(bytes.toStdString(), step.output) << step.input;
+        }
+    }
+}

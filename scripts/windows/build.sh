@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# One command for the Windows build: Qt and the C libraries for MinGW (each
+# once, cached under ~/.cache/tallovar), then tallovar.exe, tallovar-admin.exe
+# and SkinH_EL.dll into build-windows/ (or $TALLOVAR_WINDOWS_BUILD_DIR) with
+# every DLL and plugin they need beside them, then the installer
+# build-windows/tallovar-setup.exe. Prints the build directory on its last
+# line. Needs what scripts/setup.sh installs.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+here=scripts/windows
+out=${TALLOVAR_WINDOWS_BUILD_DIR:-build-windows}
+host=${out}-host
+
+qt=$("$here/build_qt.sh" | tail -n 1)
+mapfile -t libraries < <("$here/build_libs.sh")
+
+launcher=()
+command -v ccache >/dev/null 2>&1 &&
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+
+# The skin table is made at build time by a program that runs here: it comes
+# from a build for this machine.
+if [ ! -f "$host/CMakeCache.txt" ]; then
+    cmake -S . -B "$host" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTALLOVAR_TESTS=OFF \
+        -DTALLOVAR_FUZZ=OFF "${launcher[@]}"
+fi
+cmake --build "$host" --target generate_skin_table
+
+# pkg-config answers for Windows: the libraries built above and the MinGW
+# sysroot, nothing of this machine.
+pkgconfig=/usr/x86_64-w64-mingw32/lib/pkgconfig
+roots="$qt"
+for prefix in "${libraries[@]}"; do
+    pkgconfig="$prefix/lib/pkgconfig:$pkgconfig"
+    roots="$roots;$prefix"
+done
+export PKG_CONFIG_LIBDIR=$pkgconfig
+if [ ! -f "$out/CMakeCache.txt" ]; then
+    cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
+        -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/$here/mingw-toolchain.cmake" \
+        -DCMAKE_FIND_ROOT_PATH="$roots" \
+        -DTALLOVAR_TESTS=OFF -DTALLOVAR_FUZZ=OFF \
+        -DTALLOVAR_HOST_SKIN_TABLE_GENERATOR="$PWD/$host/app/generate_skin_table" \
+        "${launcher[@]}"
+fi
+cmake --build "$out" --parallel "${TALLOVAR_JOBS:-$(nproc)}"
+
+"$here/deploy.sh" "$out" "$qt" "${libraries[@]}"
+makensis -V2 -DBUILD_DIR="$PWD/$out" -DOUTPUT="$PWD/$out/tallovar-setup.exe" "$here/tallovar.nsi"
+echo "$out"

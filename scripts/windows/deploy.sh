@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# deploy.sh BUILD_DIR QT_PREFIX LIBRARY_PREFIX...: puts beside the Windows
+# programs in BUILD_DIR every DLL they load that Windows itself lacks (Qt's,
+# the C libraries', the MinGW runtime's), the Qt plugins they need
+# (platforms/qwindows.dll, styles/), the skin library, and Qt's Chinese texts
+# with a qt.conf that leads Qt to them. DLLs are found by reading the import
+# tables, so a new dependency cannot be forgotten.
+set -euo pipefail
+out=$1 qt=$2
+shift 2
+search=("$qt/bin")
+for prefix in "$@"; do search+=("$prefix/bin" "$prefix/lib"); done
+search+=(/usr/x86_64-w64-mingw32/lib /usr/lib/gcc/x86_64-w64-mingw32/*-posix)
+
+# The file of a DLL name in the search folders (names compare without case);
+# nothing for Windows' own DLLs.
+find_dll() {
+    local folder
+    for folder in "${search[@]}"; do
+        find "$folder" -maxdepth 1 -iname "$1" -print -quit 2>/dev/null
+    done | head -n 1
+}
+
+# Copies what a binary imports into BUILD_DIR, and what those import in turn.
+declare -A seen=()
+deploy_imports() {
+    local name file
+    for name in $(x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p'); do
+        local key=${name,,}
+        [ -n "${seen[$key]:-}" ] && continue
+        seen[$key]=1
+        file=$(find_dll "$name")
+        [ -n "$file" ] || continue
+        cp -u "$file" "$out/"
+        deploy_imports "$file"
+    done
+}
+
+cp -u "$out/skin/SkinH_EL.dll" "$out/"
+mkdir -p "$out/platforms" "$out/styles" "$out/translations"
+cp -u "$qt/plugins/platforms/qwindows.dll" "$out/platforms/"
+cp -u "$qt"/plugins/styles/*.dll "$out/styles/" 2>/dev/null || true
+for binary in "$out/tallovar.exe" "$out/tallovar-admin.exe" "$out/SkinH_EL.dll" \
+    "$out"/platforms/*.dll "$out"/styles/*.dll; do
+    [ -f "$binary" ] && deploy_imports "$binary"
+done
+
+# The zh_CN texts of Qt's own dialogs and buttons (platform independent).
+cp -u /usr/share/qt6/translations/qtbase_zh_CN.qm "$out/translations/"
+printf '[Paths]\r\nPrefix = .\r\nPlugins = .\r\nTranslations = translations\r\n' > "$out/qt.conf"
