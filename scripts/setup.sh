@@ -32,8 +32,8 @@ PACKAGES+=(lintian)
 PACKAGES+=(openbox x11-utils)
 # Test-only: Wine runs the Windows build's programs.
 PACKAGES+=(wine64)
-# Test-only: the zh_CN locale's sources, from which the Wine tests make the
-# Chinese locale they run Wine in (tests/wine/wine_prefix.sh).
+# Test-only: the locales' sources, from which the zh_CN locale for Wine is made
+# below.
 PACKAGES+=(locales)
 
 missing=()

@@ -51,22 +51,11 @@ wine_prefix_start() {  # wine_prefix_start DIR ODBC_DRIVER
 
 # wine_exec PROGRAM [ARGUMENT...]: becomes the Windows program. Wine takes the
 # Windows language and code page (936) from the locale, and hands the ODBC
-# driver manager texts in the locale's character set, which must be UTF-8
-# for the SQLite driver: zh_CN.UTF-8, made once into the cache (this machine
-# need not have it installed), and only for Wine.
+# driver manager texts in the locale's character set, UTF-8 as the SQLite
+# driver wants them: zh_CN.UTF-8, which scripts/setup.sh makes. Only Wine
+# gets it.
 wine_exec() {
-    exec env LOCPATH="$(wine_locale)" LC_ALL=zh_CN.UTF-8 wine "$@"
-}
-
-wine_locale() {  # prints the folder that holds zh_CN.UTF-8, making it first when missing
-    local folder=${TALLOVAR_CACHE:-$HOME/.cache/tallovar}/locale
-    mkdir -p "$folder"
-    (
-        flock 9
-        [ -f "$folder/zh_CN.UTF-8/LC_CTYPE" ] && exit 0
-        localedef -i zh_CN -f UTF-8 "$folder/zh_CN.UTF-8" >/dev/null 2>&1 || true
-    ) 9>"$folder.lock"
-    echo "$folder"
+    exec env LC_ALL=zh_CN.UTF-8 wine "$@"
 }
 
 wine_prefix_end() {
