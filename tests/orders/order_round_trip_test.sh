@@ -111,7 +111,10 @@ at "$main" 400 330
 xdotool click 3
 sleep 0.5
 xdotool key --delay 100 Down Down Down Down Down Down Return
-sleep 2
+dialog=$(program_window '^导出到 Excel$')
+check "save dialog shown" yes "$([ -n "$dialog" ] && echo yes || echo no)"
+[ -z "$dialog" ] || xdotool windowfocus --sync "$dialog"
+sleep 0.5
 if program_is_windows; then
     xdotool type --delay 40 "Z:${root//\//\\}\\list.csv"
 else
