@@ -89,7 +89,7 @@ rm "$root/work/tallovar.mdb"
 program_start "$root/work"
 login=$(find_window "$pid" '^Tallovar$')
 # The centre of "登录".
-xdotool mousemove $((314 + 160 + 48)) $((249 + 168 + 12)) click 1
+xdotool mousemove --window "$login" $((160 + 48)) $((168 + 12)) click 1
 check "warning shown" "警告" "$(focused_name "警告")"
 xdotool key Return
 wait_end "$pid"
@@ -114,7 +114,7 @@ for _ in $(seq 50); do
 done
 check "login window gone" yes "$gone"
 # A right click in the empty list, then the third item, 添加.
-xdotool mousemove $((86 + 400)) $((163 + 147 + 150)) click 3
+xdotool mousemove --window "$main" 400 $((147 + 150)) click 3
 sleep 0.5
 xdotool key Down Down Down Return
 editor=$(find_window "$pid" '^添加订单$')
