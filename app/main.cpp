@@ -7,6 +7,7 @@
 #include "app/program_state.h"
 #include "app/skin_library.h"
 #include "platform/files.h"
+#include "platform/program_files.h"
 #include "platform/whole_file.h"
 #include "ui/double_click.h"
 #include "ui/login/login_window.h"
@@ -19,7 +20,7 @@ int main(int argc, char** argv) {
     // config.ini one holds the password).
     if (const std::string directory = ProgramDirectory(); !directory.empty()) {
         RemoveAbandonedReplacements(NativePath(directory),
-                                    {"config.ini", kSkinLibraryFileName, ".hidden"});
+                                    {kSettingsFileName, kSkinLibraryFileName, ".hidden"});
     }
 
     // Qt reads its own options from the command line (-style, -stylesheet,

@@ -8,11 +8,12 @@
 #include "app/skin_library_image.h"
 #include "app/skin_table.h"
 #include "platform/files.h"
+#include "platform/program_files.h"
 #include "platform/whole_file.h"
 
 namespace {
 
-std::string LibraryPath() { return ProgramDirectory() + kPathSeparator + kSkinLibraryFileName; }
+std::string LibraryPath() { return PathIn(ProgramDirectory(), kSkinLibraryFileName); }
 
 }  // namespace
 

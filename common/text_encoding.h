@@ -9,6 +9,9 @@
 
 class QString;
 
+// How a UTF-8 file may begin, telling its encoding.
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 // A UTF-8 text (a literal in this source code, a driver's answer) as GBK bytes.
 std::string Gbk(std::string_view utf8);
 // The same bytes as Gbk(utf8), appended to out. Made for converting many

@@ -171,7 +171,7 @@ bool OrderSheetExport::Finish(const OrderTotals& totals, std::string& error) {
         return false;
     }
     if (format_ == SheetFormat::CsvUtf8) {
-        bytes_ = "\xEF\xBB\xBF" + GbkToUtf8(bytes_);
+        bytes_ = std::string(kUtf8ByteOrderMark) + GbkToUtf8(bytes_);
     } else if (bytes_.starts_with("ID,")) {
         // A text file that begins with "ID" is taken by Excel for a SYLK
         // file; in quotes it is the same cell and plainly CSV.

@@ -5,10 +5,9 @@
 #include <QStringDecoder>
 
 #include "common/gb18030.h"
+#include "common/text_encoding.h"
 
 namespace {
-
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 bool Decode(QStringDecoder& decoder, std::string_view bytes, QString& text) {
     text = decoder(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
@@ -31,8 +30,8 @@ DecodedSheet DecodeSheet(std::string_view bytes) {
             "this is a UTF-16 file (Excel's \"Unicode Text\"); save it as \"CSV UTF-8\" or \"CSV\"";
         return sheet;
     }
-    if (bytes.starts_with(kUtf8Bom)) {
-        bytes.remove_prefix(kUtf8Bom.size());
+    if (bytes.starts_with(kUtf8ByteOrderMark)) {
+        bytes.remove_prefix(kUtf8ByteOrderMark.size());
         sheet.encoding = SheetEncoding::Utf8WithBom;
         if (!IsValidUtf8(bytes)) {
             sheet.error =

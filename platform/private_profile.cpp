@@ -34,7 +34,6 @@ namespace {
 
 // Larger files are no settings file: they read as empty and are not rewritten.
 constexpr std::size_t kMaxFileBytes = 64u << 20;
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
 
@@ -172,7 +171,7 @@ Place Locate(std::string_view bytes, const std::vector<Line>& lines, std::string
     return place;
 }
 
-bool HasUtf8Bom(std::string_view bytes) { return bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom; }
+bool HasUtf8Bom(std::string_view bytes) { return bytes.starts_with(kUtf8ByteOrderMark); }
 
 // The number of continuation bytes after a UTF-8 lead byte and the range
 // its first continuation byte must lie in (which excludes overlong forms,
@@ -276,7 +275,7 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
     const std::string keyName = utf8 ? GbkToUtf8(Trim(key)) : std::string(Trim(key));
     if (sectionName.empty() || keyName.empty()) return {};
 
-    const std::size_t start = HasUtf8Bom(bytes) ? kUtf8Bom.size() : 0;
+    const std::size_t start = HasUtf8Bom(bytes) ? kUtf8ByteOrderMark.size() : 0;
     const std::vector<Line> lines = SplitLines(bytes, start);
     const Place place = Locate(bytes, lines, sectionName, keyName, !utf8);
     if (!place.keyFound) return {};
@@ -309,7 +308,7 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
     const std::string entry =
         keyName + "=" + QuoteIfNeeded(utf8 ? GbkToUtf8(value) : value) + "\r\n";
 
-    const std::size_t start = HasUtf8Bom(bytes) ? kUtf8Bom.size() : 0;
+    const std::size_t start = HasUtf8Bom(bytes) ? kUtf8ByteOrderMark.size() : 0;
     const std::vector<Line> lines = SplitLines(bytes, start);
     const Place place = Locate(bytes, lines, sectionName, keyName, !utf8);
 
@@ -340,7 +339,7 @@ bool WritePrivateProfileString(const std::string& section, const std::string& ke
     // file that cannot be turned into UTF-8 whole is left as it was.
     if (!utf8 && IsNonAsciiUtf8(result)) {
         if (!SurvivesUtf8(result)) return false;
-        result = std::string(kUtf8Bom) + GbkToUtf8(result);
+        result = std::string(kUtf8ByteOrderMark) + GbkToUtf8(result);
     }
     if (read == WholeFileRead::kOk && result == bytes) return true;
     return ReplaceWholeFile(NativePath(path), result);

@@ -12,6 +12,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -63,7 +64,7 @@ void SyncDirectory(const std::string& directory) {
 
 constexpr std::string_view kTemporaryMark = ".tmp";
 
-std::string TemporaryPath(const std::string& directory, const std::string& base, unsigned n) {
+std::string TemporaryName(const std::string& directory, const std::string& base, unsigned n) {
     return (directory == "/" ? std::string() : directory) + "/." + base +
            std::string(kTemporaryMark) + std::to_string(getpid()) + "-" + std::to_string(n);
 }
@@ -95,6 +96,12 @@ pid_t OwnerOfTemporary(std::string_view entry, std::initializer_list<std::string
         return static_cast<pid_t>(pid);
     }
     return 0;
+}
+
+// Why a write failed, from errno, as the callers report it.
+Status WriteFailure() {
+    const std::string reason = std::strerror(errno);
+    return Status::Failure("无法写出文件：" + reason, "cannot write the file: " + reason);
 }
 
 bool ProcessRuns(pid_t pid) { return kill(pid, 0) == 0 || errno != ESRCH; }
@@ -140,6 +147,111 @@ WholeFileRead ReadWholeFile(const std::string& path, std::size_t maxBytes, std::
     return WholeFileRead::kOk;
 }
 
+FileReplacement::FileReplacement(std::string path) : path_(std::move(path)) {}
+
+FileReplacement::~FileReplacement() { Discard(); }
+
+void FileReplacement::Discard() {
+    if (fd_ >= 0) close(fd_);
+    fd_ = -1;
+    if (!temporary_.empty()) unlink(temporary_.c_str());
+    temporary_.clear();
+}
+
+Status FileReplacement::Open(unsigned permissions) {
+    Discard();
+    if (path_.empty()) {
+        errno = ENOENT;
+        return WriteFailure();
+    }
+    const std::string directory = DirectoryOf(path_);
+    const std::string base = path_.substr(path_.find_last_of('/') + 1);
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        temporary_ = TemporaryName(directory, base, counter++);
+        // For the owner only until it is complete: settings hold a remembered
+        // password, exports customers' names and addresses, and a temporary
+        // file left by a crash must not show them to anyone else.
+        fd_ = open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd_ < 0 && errno != EEXIST) break;
+    }
+    if (fd_ < 0) {
+        const Status failure = WriteFailure();
+        temporary_.clear();
+        return failure;
+    }
+    permissions_ = permissions;
+    return Status::Ok();
+}
+
+Status FileReplacement::Write(std::string_view bytes) {
+    if (fd_ < 0) {
+        errno = EBADF;
+        return WriteFailure();
+    }
+    if (!WriteAll(fd_, bytes)) {
+        const Status failure = WriteFailure();
+        Discard();
+        return failure;
+    }
+    return Status::Ok();
+}
+
+// Gives the file its permission bits and flushes it to disk, by name, so that
+// what a library wrote into the file through its own handle is flushed too.
+Status FileReplacement::Finish() {
+    if (fd_ < 0) {
+        errno = EBADF;
+        return WriteFailure();
+    }
+    FileDescriptor written{open(temporary_.c_str(), O_RDONLY | O_CLOEXEC)};
+    const bool synced = written.fd >= 0 &&
+                        (permissions_ == 0600 || fchmod(written.fd, permissions_) == 0) &&
+                        fsync(written.fd) == 0;
+    const bool closed = close(fd_) == 0;
+    fd_ = -1;
+    if (synced && closed) return Status::Ok();
+    const Status failure = WriteFailure();
+    Discard();
+    return failure;
+}
+
+Status FileReplacement::Replace() {
+    if (Status finished = Finish(); !finished.ok()) return finished;
+    if (rename(temporary_.c_str(), path_.c_str()) != 0) {
+        const Status failure = WriteFailure();
+        Discard();
+        return failure;
+    }
+    temporary_.clear();
+    SyncDirectory(DirectoryOf(path_));
+    return Status::Ok();
+}
+
+// A hard link fails when the name is taken. File systems without hard links
+// fall back to a rename after a last look.
+Status FileReplacement::PlaceNew(bool& taken) {
+    taken = false;
+    if (Status finished = Finish(); !finished.ok()) return finished;
+    if (link(temporary_.c_str(), path_.c_str()) != 0) {
+        struct stat info {};
+        taken = errno == EEXIST || lstat(path_.c_str(), &info) == 0;
+        if (taken) {
+            Discard();
+            return Status::Failure("文件已存在：" + path_, "the file exists: " + path_);
+        }
+        if (rename(temporary_.c_str(), path_.c_str()) != 0) {
+            const Status failure = WriteFailure();
+            Discard();
+            return failure;
+        }
+        temporary_.clear();
+    }
+    Discard();  // the temporary name of a linked file
+    SyncDirectory(DirectoryOf(path_));
+    return Status::Ok();
+}
+
 bool ReplaceWholeFile(const std::string& path, std::string_view bytes) {
     if (path.empty()) return false;
     const std::string target = WriteTarget(path);
@@ -148,31 +260,10 @@ bool ReplaceWholeFile(const std::string& path, std::string_view bytes) {
     const bool exists = stat(target.c_str(), &old) == 0;
     if (exists && (!S_ISREG(old.st_mode) || access(target.c_str(), W_OK) != 0)) return false;
 
-    const std::string directory = DirectoryOf(target);
-    const std::string base = target.substr(target.find_last_of('/') + 1);
-    static std::atomic<unsigned> counter{0};
-    std::string temporary;
-    FileDescriptor file;
-    for (int attempt = 0; attempt < 100 && file.fd < 0; ++attempt) {
-        temporary = TemporaryPath(directory, base, counter++);
-        // For the owner only: config.ini holds a remembered password, and a
-        // temporary file left by a crash must not show it to anyone else. A
-        // replaced file gets its old permission bits back below.
-        file.fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (file.fd < 0 && errno != EEXIST) return false;
-    }
-    if (file.fd < 0) return false;
-
-    bool written = (!exists || fchmod(file.fd, old.st_mode & 07777) == 0) &&
-                   WriteAll(file.fd, bytes) && fsync(file.fd) == 0;
-    written = close(file.fd) == 0 && written;
-    file.fd = -1;
-    if (!written || rename(temporary.c_str(), target.c_str()) != 0) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    SyncDirectory(directory);
-    return true;
+    // A replaced file keeps its permission bits.
+    FileReplacement file(target);
+    return file.Open(exists ? old.st_mode & 07777 : 0600).ok() && file.Write(bytes).ok() &&
+           file.Replace().ok();
 }
 
 int RemoveAbandonedReplacements(const std::string& directory,

@@ -12,6 +12,7 @@
 #include "common/text_encoding.h"
 #include "platform/files.h"
 #include "platform/odbc_driver.h"
+#include "platform/program_files.h"
 #include "store/server_ledger.h"
 #include "store/snapshot.h"
 #include "store/sqlite_engine.h"
@@ -724,7 +725,7 @@ std::string BuildConnectionString(const std::string& path) {
     return text;
 }
 
-std::string DatabasePath() { return CurrentDirectory() + kPathSeparator + "tallovar.mdb"; }
+std::string DatabasePath() { return PathIn(CurrentDirectory(), kLedgerFileName); }
 
 std::string QuoteText(const std::string& text) {
     std::string quoted;

@@ -1,12 +1,9 @@
 #include "store/ledger.h"
 
-#include "common/text_encoding.h"
 #include "store/database.h"
 #include "store/settings.h"
 
-std::string TeamLedgerConnection() {
-    return ReadSetting(SettingsPath(), Gbk("数据库"), Gbk("连接"));
-}
+std::string TeamLedgerConnection() { return ReadSetting(SettingsPath(), kTeamLedger); }
 
 bool OpenLedger(DatabaseConnection& db) {
     const std::string server = TeamLedgerConnection();

@@ -3,6 +3,7 @@
 #include "common/text_encoding.h"
 #include "common/value_text.h"
 #include "store/database.h"
+#include "store/order_words.h"
 
 namespace {
 
@@ -22,8 +23,8 @@ constexpr SearchCondition kSearchConditions[] = {
 }  // namespace
 
 std::string OrderConditions(const OrderSearchTexts& inputs, const std::string& filter) {
-    static const std::string waitingKeyword = Gbk("等待收货");
-    static const std::string problemKeyword = Gbk("问题单");
+    static const std::string waitingKeyword = Gbk(kWaitingFilter);
+    static const std::string problemKeyword = Gbk(kProblemFilter);
     static const std::string waitingCondition = Gbk(" and 快递公司 =''and 运单号 ='' ");
     static const std::string problemCondition = Gbk(" and 备注 like '%问题%' ");
 
@@ -89,7 +90,7 @@ bool ReadOrderTotals(DatabaseConnection& db, const OrderStatements& statements,
 }
 
 std::string OrderTotalsLine(const OrderTotals& totals) {
-    std::string line = Gbk("记录：当前有") + IntegerToText(totals.count);
+    std::string line = Gbk(kTotalsLineStart) + IntegerToText(totals.count);
     static const char* const pieces[] = {"单  总售价：", "元  总进价：", "元  总佣金：",
                                          "元  总利润："};
     for (int i = 0; i < 4; ++i) line += Gbk(pieces[i]) + totals.sums[i];

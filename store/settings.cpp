@@ -3,8 +3,10 @@
 #include <cstddef>
 #include <string_view>
 
+#include "common/text_encoding.h"
 #include "platform/files.h"
 #include "platform/private_profile.h"
+#include "platform/program_files.h"
 
 namespace {
 
@@ -23,7 +25,7 @@ std::string SettingsPath() {
     // Without a known program directory there is no settings file: reads give
     // empty texts and writes go nowhere, instead of into the root directory.
     if (directory.empty()) return {};
-    return directory + kPathSeparator + "config.ini";
+    return PathIn(directory, kSettingsFileName);
 }
 
 std::string ReadSetting(const std::string& path, const std::string& section,
@@ -39,6 +41,18 @@ std::string ReadSetting(const std::string& path, const std::string& section,
 void WriteSetting(const std::string& section, const std::string& key, const std::string& value,
                   const std::string& path) {
     WritePrivateProfileString(section, key, value, path);
+}
+
+std::string ReadSetting(const std::string& path, SettingKey key) {
+    return ReadSetting(path, Gbk(key.section), Gbk(key.key));
+}
+
+void WriteSetting(SettingKey key, const std::string& value, const std::string& path) {
+    WriteSetting(Gbk(key.section), Gbk(key.key), value, path);
+}
+
+std::vector<std::string> ReadListSetting(const std::string& path, const ListSetting& list) {
+    return SplitList(ReadSetting(path, list.key), list.delimiter);
 }
 
 std::vector<std::string> SplitList(const std::string& value, const std::string& delimiter) {

@@ -11,6 +11,8 @@ int Fail(const std::string& chinese, const std::string& english) {
     return kExitFailed;
 }
 
+int Fail(const Status& status) { return Fail(status.chinese, status.english); }
+
 bool TakeConnectOption(std::vector<std::string>& arguments, std::string& connection) {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         if (arguments[i] != "--connect") continue;

@@ -5,8 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "common/status.h"
+
 // Prints the two lines and gives the failure exit code.
 int Fail(const std::string& chinese, const std::string& english);
+int Fail(const Status& status);
 
 // tallovar.mdb in the current directory if it exists; otherwise the reason
 // is printed and the result is empty.

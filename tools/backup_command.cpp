@@ -60,8 +60,10 @@ int RunBackup(const std::vector<std::string>& given) {
     long long orders = -1;
     {
         SqliteDatabase copy;
-        if (!copy.Open(temporary, SQLITE_OPEN_READONLY) || !CheckLedger(copy, problem)) {
-            if (problem.empty()) problem = copy.Error();
+        if (!copy.Open(temporary, SQLITE_OPEN_READONLY)) {
+            problem = copy.Error();
+        } else if (const Status checked = CheckLedger(copy); !checked.ok()) {
+            problem = checked.Lines();
         } else {
             orders = std::stoll("0" + copy.QueryText("select count(*) from 订单列表"));
         }

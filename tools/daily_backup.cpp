@@ -74,8 +74,14 @@ bool TakeCopy(const std::string& ledger, const std::string& target, std::string&
     const std::string temporary = MakeTemporaryBeside(target, "backup", error);
     if (temporary.empty()) return false;
     SqliteDatabase check;
-    if (!CopyDatabase(ledger, SQLITE_OPEN_READWRITE, temporary, error) ||
-        !check.Open(temporary, SQLITE_OPEN_READONLY) || !CheckLedger(check, error)) {
+    bool copied = CopyDatabase(ledger, SQLITE_OPEN_READWRITE, temporary, error) &&
+                  check.Open(temporary, SQLITE_OPEN_READONLY);
+    if (copied) {
+        const Status checked = CheckLedger(check);
+        error = checked.Lines();
+        copied = checked.ok();
+    }
+    if (!copied) {
         if (error.empty()) error = check.Error();
         unlink(temporary.c_str());
         return false;

@@ -16,8 +16,11 @@
 #include "exchange/ledger_guard.h"
 #include "exchange/order_sheet.h"
 #include "exchange/sheet_encoding.h"
+#include "platform/program_files.h"
+#include "platform/whole_file.h"
 #include "store/database.h"
 #include "store/order_query.h"
+#include "store/order_words.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
 #include "tools/file_placing.h"
@@ -76,7 +79,7 @@ bool ParseOptions(const std::vector<std::string>& arguments, ExportOptions& opti
         if (ParseFlag(option, options)) continue;
         if (option == "--waiting" || option == "--problem") {
             if (!options.filter.empty()) return false;
-            options.filter = Gbk(option == "--waiting" ? "等待收货" : "问题单");
+            options.filter = Gbk(option == "--waiting" ? kWaitingFilter : kProblemFilter);
             continue;
         }
         if (i + 1 >= arguments.size() || !IsValidUtf8(arguments[i + 1])) return false;
@@ -131,33 +134,16 @@ bool WriteAll(std::FILE* file, const std::string& bytes) {
     return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
 }
 
-bool WriteFile(const std::string& path, const std::string& bytes, std::string& error) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    const bool written = file && WriteAll(file, bytes);
-    if (!file || std::fclose(file) != 0 || !written) {
-        error = "cannot write " + path;
-        return false;
-    }
-    return true;
-}
-
 // The complete file under its name: over an existing one only when forced.
-int Place(const std::string& temporary, const ExportOptions& options) {
-    std::string error;
-    if (options.force) {
-        if (PlaceReplacing(temporary, options.output, error)) return kExitOk;
-    } else {
-        switch (PlaceWithoutReplacing(temporary, options.output, error)) {
-            case PlaceResult::Placed:
-                return kExitOk;
-            case PlaceResult::AlreadyExists:
-                return Fail("文件已存在，未导出：" + options.output + "（用 --force 覆盖）",
-                            "the file already exists; nothing was exported (--force replaces it)");
-            case PlaceResult::Failed:
-                break;
-        }
+int Place(FileReplacement& file, const ExportOptions& options) {
+    bool taken = false;
+    const Status placed = options.force ? file.Replace() : file.PlaceNew(taken);
+    if (placed.ok()) return kExitOk;
+    if (taken) {
+        return Fail("文件已存在，未导出：" + options.output + "（用 --force 覆盖）",
+                    "the file already exists; nothing was exported (--force replaces it)");
     }
-    return Fail("无法写出文件：" + error, "cannot write the file: " + error);
+    return Fail(placed);
 }
 
 const char* FormatName(SheetFormat format) {
@@ -182,7 +168,7 @@ int RunExport(const std::vector<std::string>& given) {
     ExportOptions options;
     if (!TakeConnectOption(arguments, server) || !ParseOptions(arguments, options)) return Usage();
     // A team ledger's export goes to the current directory.
-    const std::string ledger = server.empty() ? ExistingLedgerHere() : "./tallovar.mdb";
+    const std::string ledger = server.empty() ? ExistingLedgerHere() : PathIn(".", kLedgerFileName);
     if (ledger.empty()) return kExitFailed;
     if (options.output.empty()) {
         options.output = DirectoryOf(ledger) + "/tallovar-orders-" + TimeStamp() +
@@ -196,32 +182,29 @@ int RunExport(const std::vector<std::string>& given) {
                     "the file already exists; nothing was exported (--force replaces it)");
     }
 
-    std::string error;
-    const std::string temporary =
-        toFile ? MakeTemporaryBeside(options.output, "export", error) : "";
-    if (toFile && temporary.empty()) {
-        return Fail("无法写出文件：" + error, "cannot write the file: " + error);
+    // Unplaced, the file's temporary version is removed when this ends.
+    FileReplacement file(options.output);
+    if (toFile) {
+        if (Status opened = file.Open(); !opened.ok()) return Fail(opened);
     }
     const SheetFormat format = FormatOf(options);
     DatabaseConnection db;
-    OrderSheetExport sheet(format, temporary);
+    OrderSheetExport sheet(format, file.TemporaryPath());
     OrderTotals totals;
     const bool opened = server.empty() ? db.OpenMdbFile(Gbk(ledger)) : db.OpenServer(Gbk(server));
     if (!opened || !ReadSheet(db, options, sheet, totals)) {
-        if (toFile) std::remove(temporary.c_str());
         const std::string reason = GbkToUtf8(db.LastError());
         return Fail("无法读取账本：" + reason, "cannot read the ledger: " + reason);
     }
+    std::string error;
     bool written = sheet.Finish(totals, error);
     if (written && format != SheetFormat::Xlsx) {
-        written = toFile ? WriteFile(temporary, sheet.Bytes(), error)
+        written = toFile ? file.Write(sheet.Bytes()).ok()
                          : WriteAll(stdout, sheet.Bytes()) && std::fflush(stdout) == 0;
+        if (!written && toFile) error = "cannot write " + options.output;
     }
-    if (!written) {
-        if (toFile) std::remove(temporary.c_str());
-        return Fail(error + "；未导出", "nothing was exported");
-    }
-    if (toFile && Place(temporary, options) != kExitOk) return kExitFailed;
+    if (!written) return Fail(error + "；未导出", "nothing was exported");
+    if (toFile && Place(file, options) != kExitOk) return kExitFailed;
     std::fprintf(stderr, "已导出 %d 张订单：%s（%s）\n%d orders exported: %s (%s)\n",
                  sheet.Orders(), options.output.c_str(), FormatName(format), sheet.Orders(),
                  options.output.c_str(), FormatName(format));

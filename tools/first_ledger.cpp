@@ -3,12 +3,12 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 #include "common/text_encoding.h"
+#include "platform/program_files.h"
+#include "platform/whole_file.h"
 #include "store/settings.h"
-#include "tools/file_placing.h"
 #include "tools/ledger_file.h"
 #include "tools/pick_lists.h"
 #include "tools/program_settings.h"
@@ -32,23 +32,24 @@ fs::path Normal(const std::string& folder) {
     return path;
 }
 
-MaybeProblem CheckChoice(const FirstLedger& choice) {
+Status CheckChoice(const FirstLedger& choice) {
     if (choice.folder.empty() || choice.folder.find_first_of("\r\n") != std::string::npos) {
-        return Problem{"请填写账本文件夹（不能含有换行）", "name a ledger folder (no line breaks)"};
+        return Status::Failure("请填写账本文件夹（不能含有换行）",
+                               "name a ledger folder (no line breaks)");
     }
     if (choice.user.empty() || choice.password.empty()) {
-        return Problem{"用户名和密码都不能为空",
-                       "neither the user name nor the password may be empty"};
+        return Status::Failure("用户名和密码都不能为空",
+                               "neither the user name nor the password may be empty");
     }
     for (const PickList& list : PickLists()) {
         for (const std::string& item : ItemsFor(choice, list)) {
-            if (MaybeProblem problem = ItemProblem(list, item)) {
-                return Problem{std::string(list.name) + "：" + problem->chinese,
-                               std::string(list.alias) + ": " + problem->english};
+            if (Status refused = ItemProblem(list, item); !refused.ok()) {
+                return Status::Failure(std::string(list.name) + "：" + refused.chinese,
+                                       std::string(list.alias) + ": " + refused.english);
             }
         }
     }
-    return {};
+    return Status::Ok();
 }
 
 // What happens on the way, so that a later failure can take it back.
@@ -60,8 +61,8 @@ class Undo {
         // Only a list that did change is written back, so a file the attempt
         // never touched stays byte for byte.
         for (const auto& [list, value] : oldLists_) {
-            if (ReadSetting(Gbk(settingsPath_), list->section, list->key) != value) {
-                WriteSetting(list->section, list->key, value, Gbk(settingsPath_));
+            if (ReadSetting(Gbk(settingsPath_), list->setting.key) != value) {
+                WriteSetting(list->setting.key, value, Gbk(settingsPath_));
             }
         }
         if (!ledger_.empty()) unlink(ledger_.c_str());
@@ -71,7 +72,7 @@ class Undo {
     }
     void Done() { done_ = true; }
 
-    MaybeProblem MakeFolder(const fs::path& folder) {
+    Status MakeFolder(const fs::path& folder) {
         std::error_code missing;
         for (fs::path part = folder; !part.empty() && !fs::exists(part, missing);
              part = part.parent_path()) {
@@ -81,19 +82,20 @@ class Undo {
         std::error_code error;
         fs::create_directories(folder, error);
         if (error) {
-            return Problem{"无法建立文件夹 " + folder.string() + "：" + error.message(),
-                           "cannot make the folder " + folder.string() + ": " + error.message()};
+            return Status::Failure(
+                "无法建立文件夹 " + folder.string() + "：" + error.message(),
+                "cannot make the folder " + folder.string() + ": " + error.message());
         }
         if (access(folder.string().c_str(), W_OK) != 0) {
-            return Problem{"没有在文件夹 " + folder.string() + " 中写入的权限",
-                           "the folder " + folder.string() + " is not writable"};
+            return Status::Failure("没有在文件夹 " + folder.string() + " 中写入的权限",
+                                   "the folder " + folder.string() + " is not writable");
         }
-        return {};
+        return Status::Ok();
     }
 
     void MadeLedger(const std::string& path) { ledger_ = path; }
     void ChangingList(const PickList& list) {
-        oldLists_.emplace_back(&list, ReadSetting(Gbk(settingsPath_), list.section, list.key));
+        oldLists_.emplace_back(&list, ReadSetting(Gbk(settingsPath_), list.setting.key));
     }
 
   private:
@@ -104,10 +106,10 @@ class Undo {
     bool done_ = false;
 };
 
-MaybeProblem LedgerProblem(const std::string& path, const LedgerOutcome& outcome) {
+Status LedgerProblem(const std::string& path, const LedgerOutcome& outcome) {
     if (outcome.result == LedgerResult::AlreadyExists) {
-        return Problem{"这个文件夹中已有账本：" + path + "。请换一个文件夹。",
-                       "there is a ledger in this folder already: " + path};
+        return Status::Failure("这个文件夹中已有账本：" + path + "。请换一个文件夹。",
+                               "there is a ledger in this folder already: " + path);
     }
     const std::string& error = outcome.error;
     std::string reason = error;
@@ -117,52 +119,48 @@ MaybeProblem LedgerProblem(const std::string& path, const LedgerOutcome& outcome
                error.find("readonly") != std::string::npos) {
         reason = "没有写入的权限（" + error + "）";
     }
-    return Problem{"无法建立账本 " + path + "：" + reason,
-                   "could not create the ledger " + path + ": " + error};
+    return Status::Failure("无法建立账本 " + path + "：" + reason,
+                           "could not create the ledger " + path + ": " + error);
 }
 
 // The folder as one line, put in place only once it is complete.
-MaybeProblem RememberFolder(const std::string& folder) {
+Status RememberFolder(const std::string& folder) {
     const std::string path = RememberedFolderPath();
-    const Problem failed{"无法记住账本文件夹（" + path + "）", "cannot write " + path};
     std::error_code error;
     fs::create_directories(fs::path(path).parent_path(), error);
-    std::string reason;
-    const std::string temporary = MakeTemporaryBeside(path, "folder", reason);
-    if (error || temporary.empty()) return failed;
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out << folder << "\n";
-    out.close();
-    if (!out || !PlaceReplacing(temporary, path, reason)) {
-        unlink(temporary.c_str());
-        return failed;
+    FileReplacement file(path);
+    if (!error && file.Open().ok() && file.Write(folder + "\n").ok() && file.Replace().ok()) {
+        return Status::Ok();
     }
-    return {};
+    return Status::Failure("无法记住账本文件夹（" + path + "）", "cannot write " + path);
 }
 
 }  // namespace
 
-MaybeProblem MakeFirstLedger(const FirstLedger& choice, const std::string& settingsPath,
-                             const std::string& launcherFolder) {
-    if (MaybeProblem problem = CheckChoice(choice)) return problem;
+Status MakeFirstLedger(const FirstLedger& choice, const std::string& settingsPath,
+                       const std::string& launcherFolder) {
+    if (Status refused = CheckChoice(choice); !refused.ok()) return refused;
     const fs::path folder = Normal(choice.folder);
     Undo undo(settingsPath);
-    if (MaybeProblem problem = undo.MakeFolder(folder)) return problem;
+    if (Status made = undo.MakeFolder(folder); !made.ok()) return made;
 
-    const std::string ledger = (folder / "tallovar.mdb").string();
+    const std::string ledger = (folder / kLedgerFileName).string();
     const LedgerOutcome outcome = CreateLedger(ledger, choice.user, choice.password);
     if (outcome.result != LedgerResult::Created) return LedgerProblem(ledger, outcome);
     undo.MadeLedger(ledger);
 
     for (const PickList& list : PickLists()) {
         undo.ChangingList(list);
-        if (MaybeProblem problem = WritePickList(settingsPath, list, ItemsFor(choice, list))) {
-            return problem;
+        if (Status written = WritePickList(settingsPath, list, ItemsFor(choice, list));
+            !written.ok()) {
+            return written;
         }
     }
     if (folder != Normal(launcherFolder)) {
-        if (MaybeProblem problem = RememberFolder(folder.string())) return problem;
+        if (Status remembered = RememberFolder(folder.string()); !remembered.ok()) {
+            return remembered;
+        }
     }
     undo.Done();
-    return {};
+    return Status::Ok();
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/problem.h"
+#include "common/status.h"
 
 struct FirstLedger {
     std::string folder;
@@ -19,5 +19,5 @@ struct FirstLedger {
 
 // All of it or nothing: on a problem, the ledger and the folders made for it
 // are taken away again and config.ini keeps its old lists.
-MaybeProblem MakeFirstLedger(const FirstLedger& choice, const std::string& settingsPath,
-                             const std::string& launcherFolder);
+Status MakeFirstLedger(const FirstLedger& choice, const std::string& settingsPath,
+                       const std::string& launcherFolder);

@@ -25,14 +25,13 @@
 #include "exchange/cell_rules.h"
 #include "exchange/sheet_source.h"
 #include "store/order_query.h"
+#include "store/order_words.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
 #include "tools/admin_store.h"
 
 namespace {
 
-// The first cell of the totals row that a CSV export writes last.
-constexpr std::string_view kTotalsRowStart = "记录：当前有";
 // Refused rows reported one by one; beyond these only counted.
 constexpr int kReportedRows = 200;
 
@@ -171,7 +170,7 @@ bool FillsUnnamedCell(const SheetRow& row, const HeaderMap& map) {
 // The totals row of a CSV export: the totals line in the ID column and
 // nothing but the four sums beside it.
 bool LooksLikeTotalsRow(const SheetRow& row, const HeaderMap& map) {
-    if (!map.idCell || !CellText(row, *map.idCell).starts_with(kTotalsRowStart)) return false;
+    if (!map.idCell || !CellText(row, *map.idCell).starts_with(kTotalsLineStart)) return false;
     for (std::size_t c = 0; c < map.names.size(); ++c) {
         if (!map.sources[c] || RuleOfColumn(map.names[c]) == ColumnRule::Money) continue;
         if (!CellText(row, *map.sources[c]).empty()) return false;

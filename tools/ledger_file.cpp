@@ -7,6 +7,7 @@
 #include <cstring>
 #include <set>
 
+#include "platform/program_files.h"
 #include "store/ledger_schema.h"
 #include "tools/demo_orders.h"
 #include "tools/file_placing.h"
@@ -84,7 +85,7 @@ std::string LedgerPathHere(std::string& error) {
         return {};
     }
     const std::string here = directory;
-    return (here == "/" ? "" : here) + "/tallovar.mdb";
+    return PathIn(here == "/" ? "" : here, kLedgerFileName);
 }
 
 LedgerOutcome CreateLedger(const std::string& path, const std::string& user,
@@ -113,20 +114,18 @@ LedgerOutcome CreateLedger(const std::string& path, const std::string& user,
     return outcome;
 }
 
-bool CheckLedger(SqliteDatabase& db, std::string& problem) {
+Status CheckLedger(SqliteDatabase& db) {
     const std::string integrity = db.QueryText("pragma integrity_check");
     if (integrity != "ok") {
         const std::string reason = integrity.empty() ? db.Error() : integrity;
-        problem = "文件损坏或不是 SQLite 数据库（" + reason +
-                  "）\nthe file is damaged or not an SQLite database (" + reason + ")";
-        return false;
+        return Status::Failure("文件损坏或不是 SQLite 数据库（" + reason + "）",
+                               "the file is damaged or not an SQLite database (" + reason + ")");
     }
     // The columns a ledger needs are those of a ledger made here.
     SqliteDatabase model;
     if (!model.Open(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY) ||
         !model.Exec(Schema())) {
-        problem = model.Error();
-        return false;
+        return Status::Failure(model.Error(), model.Error());
     }
     for (const char* table : {"sysuser", "订单列表"}) {
         const std::set<std::string> present = ColumnsOf(db, table);
@@ -137,9 +136,8 @@ bool CheckLedger(SqliteDatabase& db, std::string& problem) {
                                          : "表 " + std::string(table) + " 的列 " + column;
             const std::string whatEn = present.empty() ? std::string("table ") + table
                                                        : "column " + column + " of table " + table;
-            problem = "缺少" + what + "\n" + whatEn + " is missing";
-            return false;
+            return Status::Failure("缺少" + what, whatEn + " is missing");
         }
     }
-    return true;
+    return Status::Ok();
 }

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "common/status.h"
+
 class SqliteDatabase;
 
 // tallovar.mdb in the current directory, where the program looks for it.
@@ -24,7 +26,6 @@ struct LedgerOutcome {
 LedgerOutcome CreateLedger(const std::string& path, const std::string& user,
                            const std::string& password, long demoOrders = 0);
 
-// True when integrity_check answers ok and both tables are there with every
-// column the program reads. Otherwise problem says what is wrong (Chinese,
-// then English).
-bool CheckLedger(SqliteDatabase& db, std::string& problem);
+// Ok when integrity_check answers ok and both tables are there with every
+// column the program reads; otherwise what is wrong.
+Status CheckLedger(SqliteDatabase& db);

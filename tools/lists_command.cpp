@@ -35,7 +35,7 @@ void Print(const PickList& list, const Items& items) {
 }
 
 // The list after the change, or a refusal naming the text.
-MaybeProblem Change(const std::string& action, const Items& texts, Items& items) {
+Status Change(const std::string& action, const Items& texts, Items& items) {
     if (action == "set") {
         items = texts;
     } else if (action == "add") {
@@ -45,13 +45,13 @@ MaybeProblem Change(const std::string& action, const Items& texts, Items& items)
     } else {
         for (const std::string& text : texts) {
             if (!Contains(items, text)) {
-                return Problem{"列表中没有“" + text + "”，未做任何改动",
-                               "\"" + text + "\" is not in the list; nothing was changed"};
+                return Status::Failure("列表中没有“" + text + "”，未做任何改动",
+                                       "\"" + text + "\" is not in the list; nothing was changed");
             }
             std::erase(items, text);
         }
     }
-    return {};
+    return Status::Ok();
 }
 
 }  // namespace
@@ -78,15 +78,15 @@ int RunLists(const std::vector<std::string>& arguments) {
 
     const Items texts(arguments.begin() + 2, arguments.end());
     for (const std::string& text : texts) {
-        if (MaybeProblem problem = ItemProblem(*list, text)) {
-            return Fail(problem->chinese + "，未做任何改动",
-                        problem->english + "; nothing was changed");
+        if (Status refused = ItemProblem(*list, text); !refused.ok()) {
+            return Fail(refused.chinese + "，未做任何改动",
+                        refused.english + "; nothing was changed");
         }
     }
     Items items = ReadPickList(path, *list);
-    MaybeProblem problem = Change(action, texts, items);
-    if (!problem) problem = WritePickList(path, *list, items);
-    if (problem) return Fail(problem->chinese, problem->english);
+    Status changed = Change(action, texts, items);
+    if (changed.ok()) changed = WritePickList(path, *list, items);
+    if (!changed.ok()) return Fail(changed);
     Print(*list, items);
     return kExitOk;
 }

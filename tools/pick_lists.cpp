@@ -44,20 +44,20 @@ std::string Join(const std::vector<std::string>& items, const std::string& delim
     return joined;
 }
 
-MaybeProblem MakeFolderOf(const std::string& path) {
+Status MakeFolderOf(const std::string& path) {
     std::error_code error;
     std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
-    if (!error) return {};
-    return Problem{"无法建立配置文件所在的文件夹：" + path + "（" + error.message() + "）",
-                   "cannot make the folder of " + path + ": " + error.message()};
+    if (!error) return Status::Ok();
+    return Status::Failure("无法建立配置文件所在的文件夹：" + path + "（" + error.message() + "）",
+                           "cannot make the folder of " + path + ": " + error.message());
 }
 
 }  // namespace
 
 const std::vector<PickList>& PickLists() {
     static const std::vector<PickList> lists = {
-        {"卖家账号", "seller", "zhanghaoinfo", "zhanghao", "|"},
-        {"快递公司", "express", "kuaidiinfo", "kuaidi", "#"},
+        {"卖家账号", "seller", kSellerAccounts},
+        {"快递公司", "express", kExpressCompanies},
     };
     return lists;
 }
@@ -71,50 +71,53 @@ const PickList* FindPickList(const std::string& name) {
 
 std::vector<std::string> ReadPickList(const std::string& settingsPath, const PickList& list) {
     std::vector<std::string> items;
-    for (const std::string& piece :
-         SplitList(ReadSetting(Gbk(settingsPath), list.section, list.key), list.delimiter)) {
+    for (const std::string& piece : ReadListSetting(Gbk(settingsPath), list.setting)) {
         items.push_back(GbkToUtf8(piece));
     }
     return items;
 }
 
-MaybeProblem ItemProblem(const PickList& list, const std::string& item) {
+Status ItemProblem(const PickList& list, const std::string& item) {
     const std::string quoted = "“" + item + "”";
-    if (item.empty()) return Problem{"项目不能为空", "an item cannot be empty"};
+    const std::string delimiter = list.setting.delimiter;
+    if (item.empty()) return Status::Failure("项目不能为空", "an item cannot be empty");
     if (HasControl(item)) {
-        return Problem{quoted + "含有换行或控制字符", quoted + " holds a line break or control"};
+        return Status::Failure(quoted + "含有换行或控制字符",
+                               quoted + " holds a line break or control");
     }
-    if (item.find(list.delimiter) != std::string::npos) {
-        return Problem{quoted + "含有分隔符“" + list.delimiter + "”",
-                       quoted + " holds the separator " + list.delimiter};
+    if (item.find(delimiter) != std::string::npos) {
+        return Status::Failure(quoted + "含有分隔符“" + delimiter + "”",
+                               quoted + " holds the separator " + delimiter);
     }
     if (!AllInGbk(item)) {
-        return Problem{quoted + "含有 GBK 编码没有的字符",
-                       quoted + " holds a character that GBK lacks"};
+        return Status::Failure(quoted + "含有 GBK 编码没有的字符",
+                               quoted + " holds a character that GBK lacks");
     }
-    return {};
+    return Status::Ok();
 }
 
-MaybeProblem WritePickList(const std::string& settingsPath, const PickList& list,
-                           const std::vector<std::string>& items) {
+Status WritePickList(const std::string& settingsPath, const PickList& list,
+                     const std::vector<std::string>& items) {
     for (const std::string& item : items) {
-        if (MaybeProblem problem = ItemProblem(list, item)) return problem;
+        if (Status refused = ItemProblem(list, item); !refused.ok()) return refused;
     }
-    const std::string value = Join(items, list.delimiter);
+    const std::string value = Join(items, list.setting.delimiter);
     if (value.size() > kLongestValue) {
-        return Problem{std::string(list.name) + "太长：程序最多读取 " +
-                           std::to_string(kLongestValue) + " 字节",
-                       std::string(list.alias) + " list too long: the program reads at most " +
-                           std::to_string(kLongestValue) + " bytes"};
+        return Status::Failure(std::string(list.name) + "太长：程序最多读取 " +
+                                   std::to_string(kLongestValue) + " 字节",
+                               std::string(list.alias) +
+                                   " list too long: the program reads at most " +
+                                   std::to_string(kLongestValue) + " bytes");
     }
     // A list that is already so leaves the file as it is.
-    if (ReadSetting(Gbk(settingsPath), list.section, list.key) == value) return {};
-    if (MaybeProblem problem = MakeFolderOf(settingsPath)) return problem;
+    const SettingKey key = list.setting.key;
+    if (ReadSetting(Gbk(settingsPath), key) == value) return Status::Ok();
+    if (Status folder = MakeFolderOf(settingsPath); !folder.ok()) return folder;
     // The write reports nothing; reading the value back tells whether it is
     // there as the program will read it.
-    WriteSetting(list.section, list.key, value, Gbk(settingsPath));
-    if (ReadSetting(Gbk(settingsPath), list.section, list.key) != value) {
-        return Problem{"无法写入配置文件：" + settingsPath, "cannot write " + settingsPath};
+    WriteSetting(key, value, Gbk(settingsPath));
+    if (ReadSetting(Gbk(settingsPath), key) != value) {
+        return Status::Failure("无法写入配置文件：" + settingsPath, "cannot write " + settingsPath);
     }
-    return {};
+    return Status::Ok();
 }

@@ -9,14 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "tools/problem.h"
+#include "common/status.h"
+#include "store/settings.h"
 
 struct PickList {
     const char* name;   // as the windows call it: 卖家账号, 快递公司
     const char* alias;  // the same in English, for the command line
-    const char* section;
-    const char* key;
-    const char* delimiter;
+    ListSetting setting;
 };
 
 const std::vector<PickList>& PickLists();
@@ -28,10 +27,10 @@ std::vector<std::string> ReadPickList(const std::string& settingsPath, const Pic
 
 // Why a text cannot be an item of the list: empty, a line break or other
 // control character, the list's separator, or a character GBK lacks.
-MaybeProblem ItemProblem(const PickList& list, const std::string& item);
+Status ItemProblem(const PickList& list, const std::string& item);
 
 // Makes the items the list's whole value. Refused, with nothing changed,
 // when an item is refused, the value is longer than the program reads, or
 // the file cannot be written (the folder is made when missing).
-MaybeProblem WritePickList(const std::string& settingsPath, const PickList& list,
-                           const std::vector<std::string>& items);
+Status WritePickList(const std::string& settingsPath, const PickList& list,
+                     const std::vector<std::string>& items);

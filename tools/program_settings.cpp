@@ -6,6 +6,7 @@
 
 #include "common/text_encoding.h"
 #include "platform/files.h"
+#include "platform/program_files.h"
 #include "store/settings.h"
 
 namespace {
@@ -23,9 +24,10 @@ std::string UserFolder(const char* variable, const char* fallback) {
 std::string ProgramSettingsPath() {
     const std::string installed = GbkToUtf8(ProgramDirectory());
     if (!installed.empty() && access(installed.c_str(), W_OK) == 0) {
-        return installed + "/config.ini";
+        return PathIn(installed, kSettingsFileName);
     }
-    return UserFolder("XDG_DATA_HOME", ".local/share") + "/tallovar/program/config.ini";
+    return PathIn(UserFolder("XDG_DATA_HOME", ".local/share") + "/tallovar/program",
+                  kSettingsFileName);
 }
 
 std::string RememberedFolderPath() {
@@ -33,5 +35,5 @@ std::string RememberedFolderPath() {
 }
 
 bool TeamLedgerConfigured(const std::string& settingsPath) {
-    return !ReadSetting(Gbk(settingsPath), Gbk("数据库"), Gbk("连接")).empty();
+    return !ReadSetting(Gbk(settingsPath), kTeamLedger).empty();
 }

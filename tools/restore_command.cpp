@@ -37,7 +37,9 @@ bool CheckFile(const std::string& path, std::string& problem) {
         problem = db.Error();
         return false;
     }
-    return CheckLedger(db, problem);
+    const Status checked = CheckLedger(db);
+    problem = checked.Lines();
+    return checked.ok();
 }
 
 // Asks again every millisecond, and not after ever longer pauses as SQLite's

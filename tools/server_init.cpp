@@ -73,9 +73,12 @@ bool CopyBin(SqliteDatabase& file, ServerSession& server, std::string& error) {
 bool MoveFileLedger(const std::string& path, ServerSession& server, long& users, long& orders,
                     std::string& error) {
     SqliteDatabase file;
-    std::string problem;
-    if (!file.Open(path, SQLITE_OPEN_READONLY) || !CheckLedger(file, problem)) {
-        error = problem.empty() ? file.Error() : problem;
+    if (!file.Open(path, SQLITE_OPEN_READONLY)) {
+        error = file.Error();
+        return false;
+    }
+    if (const Status checked = CheckLedger(file); !checked.ok()) {
+        error = checked.Lines();
         return false;
     }
     // One read transaction: users and orders of the same moment.

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/program_files.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
 #include "tools/file_placing.h"
@@ -55,8 +56,8 @@ int RunSetup(const std::vector<std::string>& arguments) {
         }
     }
     const std::string settingsPath = ProgramSettingsPath();
-    if (PathExists(folder + "/tallovar.mdb")) {
-        std::printf("已有账本 / there is a ledger: %s/tallovar.mdb\n", folder.c_str());
+    if (const std::string ledger = PathIn(folder, kLedgerFileName); PathExists(ledger)) {
+        std::printf("已有账本 / there is a ledger: %s\n", ledger.c_str());
         return kExitOk;
     }
     if (TeamLedgerConfigured(settingsPath)) {

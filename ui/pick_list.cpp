@@ -2,8 +2,10 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <vector>
 
 #include "common/text_encoding.h"
+#include "store/settings.h"
 
 namespace {
 
@@ -16,6 +18,13 @@ void AppendPickItem(QComboBox* combo, const std::string& item) {
     combo->addItem(GbkToQString(item));
     combo->setCurrentIndex(-1);
     combo->setEditText(shown);
+}
+
+void AppendPickList(const ListSetting& list, std::initializer_list<QComboBox*> combos) {
+    const std::vector<std::string> items = ReadListSetting(SettingsPath(), list);
+    for (QComboBox* combo : combos) {
+        for (const std::string& item : items) AppendPickItem(combo, item);
+    }
 }
 
 void SetUpDropDowns(QWidget* window) {

@@ -104,3 +104,72 @@ TEST(WholeFiles, AbandonedTemporaryFilesOfEndedProcessesAreRemoved) {
 }
 
 }  // namespace
+
+// A replacement shows under its name only once placed, and only as a whole:
+// the old file stays until then, a taken name is kept when asked to, and no
+// temporary file stays behind in any case.
+TEST(FileReplacement, TheNameHoldsTheOldFileOrTheWholeNewOne) {
+    enum class Step { kReplace, kPlaceNew, kLeave };
+    struct Case {
+        const char* name;
+        const char* old;  // nullptr: no file yet
+        bool byName;      // written by a library through the temporary name
+        unsigned permissions;
+        Step step;
+        const char* after;  // nullptr: no file
+        bool ok;
+        unsigned mode;
+    };
+    const Case cases[] = {
+        {"replaces", "old", false, 0600, Step::kReplace, "new", true, 0600},
+        {"written by name", nullptr, true, 0600, Step::kReplace, "new", true, 0600},
+        {"permissions once placed", "old", true, 0644, Step::kReplace, "new", true, 0644},
+        {"new name", nullptr, false, 0600, Step::kPlaceNew, "new", true, 0600},
+        {"taken name", "old", false, 0600, Step::kPlaceNew, "old", false, 0},
+        {"left unplaced", "old", false, 0600, Step::kLeave, "old", true, 0},
+        {"never placed", nullptr, true, 0600, Step::kLeave, nullptr, true, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDirectory dir;
+        const std::string path = dir / "订单.csv";
+        if (c.old) WriteBytes(path, c.old);
+        bool taken = false;
+        Status status;
+        {
+            FileReplacement file(path);
+            ASSERT_TRUE(file.Open(c.permissions).ok());
+            struct stat temporary {};
+            ASSERT_EQ(stat(file.TemporaryPath().c_str(), &temporary), 0);
+            EXPECT_EQ(temporary.st_mode & 07777, 0600u);
+            if (c.byName) {
+                WriteBytes(file.TemporaryPath(), "new");
+            } else {
+                ASSERT_TRUE(file.Write("new").ok());
+            }
+            if (c.step == Step::kReplace) status = file.Replace();
+            if (c.step == Step::kPlaceNew) status = file.PlaceNew(taken);
+        }
+        EXPECT_EQ(status.ok(), c.ok);
+        EXPECT_EQ(taken, !c.ok);
+        EXPECT_EQ(std::filesystem::exists(path), c.after != nullptr);
+        if (c.after) {
+            EXPECT_EQ(ReadBytes(path), c.after);
+        }
+        struct stat info {};
+        if (c.mode != 0 && stat(path.c_str(), &info) == 0) {
+            EXPECT_EQ(info.st_mode & 07777, c.mode);
+        }
+        const auto entries = std::distance(std::filesystem::directory_iterator(dir.path), {});
+        EXPECT_EQ(entries, c.after ? 1 : 0);
+    }
+}
+
+TEST(FileReplacement, AFolderThatCannotTakeItSaysWhy) {
+    TempDirectory dir;
+    FileReplacement file(dir / "missing/订单.csv");
+    const Status opened = file.Open();
+    EXPECT_FALSE(opened.ok());
+    EXPECT_EQ(opened.chinese, "无法写出文件：No such file or directory");
+    EXPECT_EQ(opened.english, "cannot write the file: No such file or directory");
+}

@@ -44,17 +44,10 @@ void SetTitle(EditorWindow& window, const char* utf8) {
     window.setWindowTitle(GbkToQString(Gbk(utf8)));
 }
 
-void FillExpressList(Ui::EditorForm& ui) {
-    const std::string list = ReadSetting(SettingsPath(), "kuaidiinfo", "kuaidi");
-    for (const std::string& item : SplitList(list, "#")) AppendPickItem(ui.组合框2, item);
-}
+void FillExpressList(Ui::EditorForm& ui) { AppendPickList(kExpressCompanies, {ui.组合框2}); }
 
 void FillPickLists(Ui::EditorForm& ui) {
-    const std::string accounts = ReadSetting(SettingsPath(), "zhanghaoinfo", "zhanghao");
-    for (const std::string& item : SplitList(accounts, "|")) {
-        AppendPickItem(ui.组合框3, item);
-        AppendPickItem(ui.组合框1, item);
-    }
+    AppendPickList(kSellerAccounts, {ui.组合框3, ui.组合框1});
     FillExpressList(ui);
 }
 

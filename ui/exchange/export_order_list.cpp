@@ -2,16 +2,14 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
-#include <cstdio>
 #include <vector>
 
 #include "common/message_box.h"
 #include "common/text_encoding.h"
 #include "exchange/ledger_guard.h"
 #include "exchange/order_sheet.h"
+#include "platform/whole_file.h"
 #include "store/database.h"
 #include "ui/orders/order_list.h"
 #include "ui/save_file_dialog.h"
@@ -39,16 +37,13 @@ QString WithSheetSuffix(const QString& path) {
 std::string WriteSheet(const QString& path, const OrderListModel& list, const OrderTotals& totals) {
     const std::string problem = LedgerOverwriteProblem(ToUtf8(path), GbkToUtf8(DatabasePath()));
     if (!problem.empty()) return problem;
-    QTemporaryFile temporary(QFileInfo(path).absolutePath() +
-                             QStringLiteral("/.tallovar-export-XXXXXX"));
-    if (!temporary.open()) return "无法在“" + ToUtf8(QFileInfo(path).absolutePath()) + "”中写文件";
-    temporary.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
-                             QFile::ReadOther);
-    temporary.close();
-
-    const std::string temporaryPath = ToUtf8(temporary.fileName());
+    FileReplacement file(ToUtf8(path));
+    // Readable by others once complete, as a file saved from a window is.
+    if (!file.Open(0644).ok()) {
+        return "无法在“" + ToUtf8(QFileInfo(path).absolutePath()) + "”中写文件";
+    }
     const SheetFormat format = FormatOfFileName(ToUtf8(path));
-    OrderSheetExport sheet(format, temporaryPath);
+    OrderSheetExport sheet(format, file.TemporaryPath());
     std::vector<std::string> cells(OrderListModel::kColumns);
     for (int row = 0; row < list.ItemCount(); ++row) {
         for (int c = 0; c < OrderListModel::kColumns; ++c) cells[c] = list.ItemText(row, c);
@@ -57,17 +52,9 @@ std::string WriteSheet(const QString& path, const OrderListModel& list, const Or
     std::string error;
     if (!sheet.Finish(totals, error)) return error;
     if (format != SheetFormat::Xlsx) {
-        QFile file(temporary.fileName());
-        const QByteArray bytes(sheet.Bytes().data(), static_cast<qsizetype>(sheet.Bytes().size()));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-            !file.flush()) {
-            return "无法写出文件：" + ToUtf8(file.errorString());
-        }
+        if (Status written = file.Write(sheet.Bytes()); !written.ok()) return written.chinese;
     }
-    // rename() replaces an existing file in one step, which QFile::rename does not.
-    if (std::rename(temporaryPath.c_str(), ToUtf8(path).c_str()) != 0) {
-        return "无法写出文件：" + ToUtf8(path);
-    }
+    if (!file.Replace().ok()) return "无法写出文件：" + ToUtf8(path);
     return {};
 }
 

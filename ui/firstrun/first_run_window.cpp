@@ -62,8 +62,8 @@ void FirstRunWindow::OkClicked() {
                              ui_->编辑框2->text().toStdString(), ui_->编辑框3->text().toStdString(),
                              Items(ui_->编辑框5->toPlainText()),
                              Items(ui_->编辑框6->toPlainText())};
-    if (MaybeProblem problem = MakeFirstLedger(choice, settingsPath_, launcherFolder_)) {
-        ShowMessage(Gbk(problem->chinese), kMbOk, Gbk("新建账本"));
+    if (Status made = MakeFirstLedger(choice, settingsPath_, launcherFolder_); !made.ok()) {
+        ShowMessage(Gbk(made.chinese), kMbOk, Gbk("新建账本"));
         return;
     }
     accept();

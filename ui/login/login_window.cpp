@@ -55,8 +55,8 @@ LoginWindow::~LoginWindow() = default;
 void LoginWindow::Created() {
     EnableSkinAero();
     AttachSkin(10);
-    ui_->编辑框1->setText(GbkToQString(ReadSetting(SettingsPath(), "sysuser", "username")));
-    ui_->编辑框2->setText(GbkToQString(ReadSetting(SettingsPath(), "sysuser", "password")));
+    ui_->编辑框1->setText(GbkToQString(ReadSetting(SettingsPath(), kRememberedUser)));
+    ui_->编辑框2->setText(GbkToQString(ReadSetting(SettingsPath(), kRememberedPassword)));
 }
 
 void LoginWindow::SignInClicked() {
@@ -69,8 +69,8 @@ void LoginWindow::SignInClicked() {
         return;
     }
     // Remembered before the database is asked, so a refused pair is kept too.
-    WriteSetting("sysuser", "username", QStringToGbk(ui_->编辑框1->text()), SettingsPath());
-    WriteSetting("sysuser", "password", QStringToGbk(ui_->编辑框2->text()), SettingsPath());
+    WriteSetting(kRememberedUser, QStringToGbk(ui_->编辑框1->text()), SettingsPath());
+    WriteSetting(kRememberedPassword, QStringToGbk(ui_->编辑框2->text()), SettingsPath());
 
     // A connection or statement that fails is a database fault, not a wrong
     // password: the user sees the driver's diagnostic and may try again.

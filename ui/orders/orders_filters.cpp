@@ -3,6 +3,7 @@
 #include <QLineEdit>
 
 #include "common/text_encoding.h"
+#include "store/order_words.h"
 #include "store/settings.h"
 #include "ui/orders/orders_window.h"
 #include "ui/pick_list.h"
@@ -15,16 +16,8 @@ std::string TextOf(const QLineEdit* box) { return QStringToGbk(box->text()); }
 }  // namespace
 
 void OrdersWindow::Created() {
-    const std::vector<std::string> accounts =
-        SplitList(ReadSetting(SettingsPath(), "zhanghaoinfo", "zhanghao"), "|");
-    for (const std::string& account : accounts) {
-        AppendPickItem(组合框1, account);
-        AppendPickItem(组合框3, account);
-    }
-    for (const std::string& company :
-         SplitList(ReadSetting(SettingsPath(), "kuaidiinfo", "kuaidi"), "#")) {
-        AppendPickItem(组合框2, company);
-    }
+    AppendPickList(kSellerAccounts, {组合框1, 组合框3});
+    AppendPickList(kExpressCompanies, {组合框2});
 }
 
 void OrdersWindow::SizeChanged() {
@@ -45,9 +38,9 @@ void OrdersWindow::SearchClicked() {
              "");
 }
 
-void OrdersWindow::WaitingClicked() { RunQuery({}, Gbk("等待收货")); }
+void OrdersWindow::WaitingClicked() { RunQuery({}, Gbk(kWaitingFilter)); }
 
-void OrdersWindow::ProblemClicked() { RunQuery({}, Gbk("问题单")); }
+void OrdersWindow::ProblemClicked() { RunQuery({}, Gbk(kProblemFilter)); }
 
 void OrdersWindow::ClearClicked() {
     组合框1->setCurrentText(QString());

@@ -11,6 +11,7 @@
 #include "store/database.h"
 #include "store/database_error.h"
 #include "store/ledger.h"
+#include "store/order_words.h"
 #include "ui/busy_cursor.h"
 #include "ui/orders/order_list.h"
 
@@ -20,7 +21,7 @@ namespace {
 // line shows its design caption, and the user is told why.
 void ShowQueryFailure(OrderListDisplay& display) {
     const std::string diagnostic = display.connection.LastError();
-    display.setTotalsLine(Gbk("记录："));
+    display.setTotalsLine(Gbk(kTotalsCaption));
     display.list.DeleteAllItems();
     if (display.keepTotals) display.keepTotals(OrderTotals());
     ShowDatabaseError(DatabaseErrorDetail(diagnostic));

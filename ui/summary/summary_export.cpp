@@ -2,6 +2,7 @@
 
 #include "common/text_encoding.h"
 #include "exchange/workbook_writer.h"
+#include "platform/whole_file.h"
 
 namespace {
 
@@ -22,7 +23,12 @@ void WriteRow(WorkbookWriter& writer, const SummaryRow& row, const std::string& 
 
 bool WriteSummaryWorkbook(const Summary& summary, const std::string& groupHeader,
                           const std::string& path, std::string& error) {
-    WorkbookWriter writer(path);
+    FileReplacement file(path);
+    if (Status opened = file.Open(0644); !opened.ok()) {
+        error = opened.chinese;
+        return false;
+    }
+    WorkbookWriter writer(file.TemporaryPath());
     writer.AddSheet("统计", {{groupHeader, 14},
                              {"单数", 8},
                              {"总售价", 12},
@@ -32,5 +38,8 @@ bool WriteSummaryWorkbook(const Summary& summary, const std::string& groupHeader
     const std::string money = NumberFormatWithDecimals(2);
     for (const SummaryRow& row : summary.groups) WriteRow(writer, row, money);
     WriteRow(writer, summary.total, money);
-    return writer.Close(error);
+    if (!writer.Close(error)) return false;
+    const Status placed = file.Replace();
+    error = placed.chinese;
+    return placed.ok();
 }

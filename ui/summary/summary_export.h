@@ -1,6 +1,7 @@
 #pragma once
 // "导出…" of the summary window: the table as an .xlsx workbook of one sheet,
 // a row per group and the total row last; counts and sums are number cells.
+// The file appears under its name only when complete (platform/whole_file.h).
 
 #include <string>
 

@@ -1,0 +1,17 @@
+#pragma once
+// The names of the program's own files, as the program, its launcher and its
+// maintenance tool all know them: the ledger, in the directory the program
+// runs in, and the settings, in the program's own directory.
+
+#include <string>
+
+#include "platform/files.h"
+
+inline constexpr char kLedgerFileName[] = "tallovar.mdb";
+inline constexpr char kSettingsFileName[] = "config.ini";
+
+// A file in a directory. The root gives "//name", as the program always
+// named its ledger there.
+inline std::string PathIn(const std::string& directory, const char* name) {
+    return directory + kPathSeparator + name;
+}
