@@ -5,7 +5,9 @@
 
 #include <string>
 
-#include "platform/files.h"
+// "/" here, a backslash on Windows (platform/files.h, which this header
+// leaves out: the maintenance tool has file functions of the same names).
+extern const char kPathSeparator;
 
 inline constexpr char kLedgerFileName[] = "tallovar.mdb";
 inline constexpr char kSettingsFileName[] = "config.ini";
