@@ -6,11 +6,13 @@
 #include "app/exit_cleanup.h"
 #include "app/program_state.h"
 #include "app/skin_library.h"
+#include "common/message_box.h"
 #include "platform/files.h"
 #include "platform/program_files.h"
 #include "platform/whole_file.h"
 #include "ui/double_click.h"
 #include "ui/login/login_window.h"
+#include "ui/message_box_window.h"
 #include "ui/window_frame.h"
 
 int main(int argc, char** argv) {
@@ -33,6 +35,7 @@ int main(int argc, char** argv) {
     ApplyDefaultGuiFont();
     KeepDoubleClicksInOneWindow();
     InstallChineseQtTexts();
+    InstallMessageBox(ShowMessageBoxWindow);
 
     OpenLoginWindow();
     if (QApplication::topLevelWidgets().isEmpty()) return 0;

@@ -9,7 +9,9 @@ std::function<void(int)>& Override() {
 }
 }  // namespace
 
-void SetProcessEndForTesting(std::function<void(int)> function) { Override() = std::move(function); }
+void SetProcessEndForTesting(std::function<void(int)> function) {
+    Override() = std::move(function);
+}
 
 void EndProcess(int exitCode) {
     if (Override()) {

@@ -15,11 +15,11 @@
 #include "common/text_encoding.h"
 #include "platform/files.h"
 #include "store/database.h"
-#include "store/order_query.h"
+#include "store/order_statements.h"
 #include "store/order_summary.h"
 #include "tools/server_backup.h"
+#include "ui/orders/fill_order_list.h"
 #include "ui/orders/order_list.h"
-#include "ui/orders/query_orders.h"
 
 namespace {
 

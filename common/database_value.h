@@ -8,9 +8,9 @@ enum class ValueKind { Text, UInt8, Int16, Int32, Int64, Single, Double, Boolean
 
 struct DatabaseValue {
     ValueKind kind = ValueKind::Text;
-    std::string text;           // Text (GBK) and Bytes
-    std::int64_t integer = 0;   // UInt8, Int16, Int32, Int64; Boolean as 0 or 1
-    double number = 0;          // Single (exactly the float), Double, DateTime (OLE days)
+    std::string text;          // Text (GBK) and Bytes
+    std::int64_t integer = 0;  // UInt8, Int16, Int32, Int64; Boolean as 0 or 1
+    double number = 0;         // Single (exactly the float), Double, DateTime (OLE days)
 
     static DatabaseValue FromText(std::string t) {
         DatabaseValue v;

@@ -1,6 +1,7 @@
 #pragma once
 // Every message of the program goes through ShowMessage: a box without owner
-// window, modal to the whole program, with Chinese button captions.
+// window, modal to the whole program, with Chinese button captions. No widgets
+// here: the box itself is installed from above.
 
 #include <functional>
 #include <optional>
@@ -30,8 +31,14 @@ int ShowMessage(const std::string& text, int flags = kMbOk,
 void ShowDatabaseError(const std::string& diagnostic);
 
 // The box as it is finally shown: text, flags (task-modal added) and title.
-// Tests replace it to read messages and script answers; an empty function
-// restores the real box.
+// The window layer draws it; every program with windows installs that box at
+// start (ShowMessageBoxWindow of ui/message_box_window.h). Without one the
+// message goes to standard error and the answer is kAnswerOk.
+using MessageBoxShower = int (*)(const std::string& text, int flags, const std::string& title);
+void InstallMessageBox(MessageBoxShower shower);
+
+// Tests replace the box to read messages and script answers; an empty
+// function restores the installed box.
 using MessageBoxFunction =
     std::function<int(const std::string& text, int flags, const std::string& title)>;
 void SetMessageBoxForTesting(MessageBoxFunction function);

@@ -11,6 +11,7 @@
 #include "exchange/csv.h"
 #include "exchange/gbk_check.h"
 #include "exchange/workbook_writer.h"
+#include "store/ledger_schema.h"
 
 namespace {
 

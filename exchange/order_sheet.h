@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "store/order_query.h"
+#include "store/order_statements.h"
 
 enum class SheetFormat { Xlsx, CsvUtf8, CsvGbk, CsvGb18030 };
 

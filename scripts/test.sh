@@ -8,6 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 export TALLOVAR_SETUP_TESTS=1  # also the spreadsheet clients the exchange tests use
 scripts/setup.sh
+# Sources not formatted as .clang-format asks end the run before the build.
+scripts/check_format.sh
 scripts/build.sh
 # The Windows build (Qt for MinGW once, about 20 minutes on two cores, kept in
 # ~/.cache/tallovar; then the programs into build-windows/), and build/ told

@@ -1,66 +1,113 @@
 #include "store/ledger_schema.h"
 
-#define ORDER_TEXT_COLUMNS                                                                                               \
-    "卖家账号,订单号,快递公司,运单号,订单日期,商品名称,购买账号,购买订单号,收货信息," \
-    "售价,进价,佣金,利润,备注"
+#include "common/text_encoding.h"
 
-// The same columns with their types, for the order table and the bin.
-#define ORDER_TEXT_COLUMN_DEFINITIONS                                                  \
-    "卖家账号 text not null default '', 订单号 text not null default '',"       \
-    "快递公司 text not null default '', 运单号 text not null default '',"       \
-    "订单日期 text not null default '', 商品名称 text not null default '',"    \
-    "购买账号 text not null default '', 购买订单号 text not null default ''," \
-    "收货信息 text not null default '', 售价 text not null default '',"          \
-    "进价 text not null default '', 佣金 text not null default '',"                \
-    "利润 text not null default '', 备注 text not null default ''"
+namespace {
 
-const char* const kOrderTextColumns = ORDER_TEXT_COLUMNS;
+std::string Comma(std::size_t) { return ","; }
 
-const char* const kUserTableSchema = R"sql(
-create table sysuser(
-    ID integer primary key autoincrement,
-    username text collate nocase,
-    password text collate nocase);
-)sql";
+// The column definitions shared by the order table and the bin; every text
+// is stored, never NULL.
+std::string OrderColumnDefinitions() {
+    return JoinOrderColumns("", " text not null default ''",
+                            [](std::size_t i) { return i % 2 == 0 ? ", " : ","; });
+}
 
-const char* const kOrderTableSchema = R"sql(
-create table 订单列表(
-    ID integer primary key autoincrement,
-)sql" ORDER_TEXT_COLUMN_DEFINITIONS R"sql();
-create index 订单列表_订单日期 on 订单列表(订单日期);
-)sql";
+}  // namespace
 
-const char* const kRecycleBinSchema = R"sql(
-create table 回收站(
-    编号 integer primary key autoincrement,
-    删除时间 text not null default '',
-    ID integer,
-)sql" ORDER_TEXT_COLUMN_DEFINITIONS R"sql();
-)sql";
+std::string JoinOrderColumns(const std::string& before, const std::string& after,
+                             const std::function<std::string(std::size_t)>& separator) {
+    std::string text;
+    for (std::size_t i = 0; i < kOrderTextColumnCount; ++i) {
+        if (i > 0) text += separator(i - 1);
+        text += before + kOrderTextColumnNames[i] + after;
+    }
+    return text;
+}
+
+const std::string& OrderTextColumns() {
+    static const std::string columns = JoinOrderColumns("", "", Comma);
+    return columns;
+}
+
+const std::array<OrderColumn, kOrderTextColumnCount + 1>& OrderListColumns() {
+    // The list shows the money columns before the date and the purchase.
+    struct Shown {
+        const char* name;
+        int width;
+    };
+    static constexpr Shown kShown[] = {
+        {"ID", 1},        {"卖家账号", 72}, {"订单号", 57},     {"快递公司", 72}, {"运单号", 57},
+        {"商品名称", 72}, {"售价", 45},     {"进价", 45},       {"佣金", 45},     {"利润", 45},
+        {"订单日期", 70}, {"购买账号", 72}, {"购买订单号", 72}, {"收货信息", 72}, {"备注", 45},
+    };
+    static const std::array<OrderColumn, kOrderTextColumnCount + 1> columns = [] {
+        std::array<OrderColumn, kOrderTextColumnCount + 1> made;
+        for (std::size_t c = 0; c < made.size(); ++c)
+            made[c] = {Gbk(kShown[c].name), kShown[c].width};
+        return made;
+    }();
+    return columns;
+}
+
+std::string UserTableSchema() {
+    return "\ncreate table sysuser(\n"
+           "    ID integer primary key autoincrement,\n"
+           "    username text collate nocase,\n"
+           "    password text collate nocase);\n";
+}
+
+std::string OrderTableSchema() {
+    return "\ncreate table 订单列表(\n"
+           "    ID integer primary key autoincrement,\n" +
+           OrderColumnDefinitions() +
+           ");\n"
+           "create index 订单列表_订单日期 on 订单列表(订单日期);\n";
+}
+
+std::string RecycleBinSchema() {
+    return "\ncreate table 回收站(\n"
+           "    编号 integer primary key autoincrement,\n"
+           "    删除时间 text not null default '',\n"
+           "    ID integer,\n" +
+           OrderColumnDefinitions() + ");\n";
+}
 
 // Plain SQL on purpose: one insert of the old row's values, easy to mirror on
 // another engine.
-const char* const kRecycleBinTrigger = R"sql(
-create trigger 订单列表_放入回收站 after delete on 订单列表
-begin
-    insert into 回收站(删除时间,ID,)sql" ORDER_TEXT_COLUMNS R"sql()
-    values(strftime('%Y-%m-%d %H:%M:%S','now','localtime'),old.ID,
-        old.卖家账号,old.订单号,old.快递公司,old.运单号,old.订单日期,old.商品名称,
-        old.购买账号,old.购买订单号,old.收货信息,old.售价,old.进价,old.佣金,old.利润,old.备注);
-end;
-)sql";
+std::string RecycleBinTrigger() {
+    const auto oldValues = JoinOrderColumns("old.", "", [](std::size_t i) {
+        return i == 5 ? std::string(",\n        ") : std::string(",");
+    });
+    return "\ncreate trigger 订单列表_放入回收站 after delete on 订单列表\n"
+           "begin\n"
+           "    insert into 回收站(删除时间,ID," +
+           OrderTextColumns() +
+           ")\n"
+           "    values(strftime('%Y-%m-%d %H:%M:%S','now','localtime'),old.ID,\n        " +
+           oldValues + ");\nend;\n";
+}
 
-const char* const kRecycleBinTable = "回收站";
-const char* const kRecycleBinTriggerName = "订单列表_放入回收站";
+std::string LedgerSchema() {
+    return UserTableSchema() + OrderTableSchema() + RecycleBinSchema() + RecycleBinTrigger();
+}
 
-const char* const kRecycleBinList =
-    "select 编号,删除时间,ID," ORDER_TEXT_COLUMNS " from 回收站 order by 编号 desc";
+std::string RecycleBinExistsQuery() {
+    return std::string("select count(*) from sqlite_master where type='table' and name='") +
+           kRecycleBinTable + "'";
+}
+
+const std::string& RecycleBinList() {
+    static const std::string list =
+        "select 编号,删除时间,ID," + OrderTextColumns() + " from 回收站 order by 编号 desc";
+    return list;
+}
 
 std::string RestoreFromBinInsert(long long number) {
-    return "insert into 订单列表(ID," ORDER_TEXT_COLUMNS
+    return "insert into 订单列表(ID," + OrderTextColumns() +
            ") select case when exists(select 1 from 订单列表 o where o.ID=b.ID) then null "
-           "else b.ID end," ORDER_TEXT_COLUMNS " from 回收站 b where b.编号=" +
-           std::to_string(number);
+           "else b.ID end," +
+           OrderTextColumns() + " from 回收站 b where b.编号=" + std::to_string(number);
 }
 
 std::string RemoveFromBin(long long number) {

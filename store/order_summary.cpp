@@ -59,20 +59,11 @@ bool InRange(int date, DateRange range) {
 
 }  // namespace
 
-// total() reads each text as sum() does and always answers a floating point
-// number; the driver types a column by what it holds, and sum() would answer
-// an integer for a group of whole amounts. The grouping never starts with the
-// bare date, so the table is read in one pass instead of through the date
-// index a row at a time; without the names, half as much is sorted.
 bool ReadSummarySources(DatabaseConnection& db, const OrderSearchTexts& inputs,
                         const std::string& filter, SummaryDetail detail,
                         std::vector<SummarySource>& sources) {
-    const bool names = detail == SummaryDetail::DatesAndNames;
-    const std::int32_t set = db.OpenTable(
-        Gbk(names ? "select 订单日期,卖家账号,快递公司," : "select 订单日期,'','',") +
-        Gbk("count(*),total(售价),total(进价),total(佣金),total(利润) from 订单列表 where 1=1") +
-        OrderConditions(inputs, filter) +
-        Gbk(names ? " group by 卖家账号,快递公司,订单日期" : " group by 订单日期||''"));
+    const std::int32_t set =
+        db.OpenTable(SummaryQuery(inputs, filter, detail == SummaryDetail::DatesAndNames));
     if (set == 0) return false;
     sources.clear();
     for (db.MoveFirst(set); !db.IsEOF(set); db.MoveNext(set)) {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "store/order_query.h"
+#include "store/order_statements.h"
 
 class DatabaseConnection;
 

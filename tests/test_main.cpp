@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <cstdlib>
 
+#include "common/message_box.h"
 #include "test_ledger.h"
+#include "ui/message_box_window.h"
 #include "ui/window_frame.h"
 
 namespace {
@@ -28,6 +30,7 @@ int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
     ApplyDefaultGuiFont();
+    InstallMessageBox(ShowMessageBoxWindow);
     testing::InitGoogleTest(&argc, argv);
     testing::AddGlobalTestEnvironment(new NeedsTestServer);
     return RUN_ALL_TESTS();

@@ -15,13 +15,8 @@
 
 namespace {
 
-// Every table, index and trigger of a new ledger.
-std::string Schema() {
-    return std::string(kUserTableSchema) + kOrderTableSchema + kRecycleBinSchema +
-           kRecycleBinTrigger;
-}
-
-const std::string kInsertOrder = std::string("insert into 订单列表(") + kOrderTextColumns +
+const std::string kInsertOrder = std::string("insert into ") + kOrderTable + "(" +
+                                 OrderTextColumns() +
                                  ") values(?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14)";
 
 bool InsertUser(SqliteDatabase& db, const std::string& user, const std::string& password) {
@@ -55,8 +50,9 @@ bool FillLedger(const std::string& path, const std::string& user, const std::str
         error = db.Error();
         return false;
     }
-    const bool filled = db.Exec("begin") && db.Exec(Schema()) && InsertUser(db, user, password) &&
-                        InsertDemoOrders(db, demoOrders) && db.Exec("commit");
+    const bool filled = db.Exec("begin") && db.Exec(LedgerSchema()) &&
+                        InsertUser(db, user, password) && InsertDemoOrders(db, demoOrders) &&
+                        db.Exec("commit");
     if (!filled) {
         error = db.Error();
         return false;
@@ -124,10 +120,10 @@ Status CheckLedger(SqliteDatabase& db) {
     // The columns a ledger needs are those of a ledger made here.
     SqliteDatabase model;
     if (!model.Open(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY) ||
-        !model.Exec(Schema())) {
+        !model.Exec(LedgerSchema())) {
         return Status::Failure(model.Error(), model.Error());
     }
-    for (const char* table : {"sysuser", "订单列表"}) {
+    for (const char* table : {kUserTable, kOrderTable}) {
         const std::set<std::string> present = ColumnsOf(db, table);
         for (const std::string& column : ColumnsOf(model, table)) {
             if (present.count(column)) continue;

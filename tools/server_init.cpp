@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "store/ledger_schema.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
 #include "tools/ledger_file.h"
@@ -13,10 +14,8 @@
 
 namespace {
 
-constexpr const char* kOrderColumns =
-    "ID,卖家账号,订单号,快递公司,运单号,订单日期,商品名称,购买账号,购买订单号,收货信息,"
-    "售价,进价,佣金,利润,备注";
-constexpr int kOrderColumnCount = 15;
+const std::string kOrderColumns = "ID," + OrderTextColumns();
+constexpr int kOrderColumnCount = kOrderTextColumnCount + 1;
 // Rows sent in one insert statement: few round trips, statements of a
 // modest size.
 constexpr int kRowsPerInsert = 200;

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/message_box.h"
 #include "platform/program_files.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
@@ -18,6 +19,7 @@
 #include "tools/ledger_file.h"
 #include "tools/program_settings.h"
 #include "ui/firstrun/first_run_window.h"
+#include "ui/message_box_window.h"
 #include "ui/window_frame.h"
 
 namespace {
@@ -34,6 +36,7 @@ int ShowWindow(const std::string& folder, const std::string& settingsPath) {
     QApplication application(argc, argv);
     ApplyDefaultGuiFont();
     InstallChineseQtTexts();
+    InstallMessageBox(ShowMessageBoxWindow);
     FirstRunWindow window(folder, settingsPath);
     if (window.exec() != QDialog::Accepted) {
         std::fprintf(stderr, "已取消，没有建立账本 / cancelled, no ledger made\n");

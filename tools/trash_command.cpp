@@ -40,10 +40,11 @@ int DatabaseFailure(const AdminStore& db) {
 }
 
 int List(AdminStore& db) {
-    std::string header = std::string("编号\t删除时间\tID\t") + kOrderTextColumns;
-    std::replace(header.begin(), header.end(), ',', '\t');
+    const std::string header = "编号\t删除时间\tID\t" + JoinOrderColumns("", "", [](std::size_t) {
+                                   return std::string("\t");
+                               });
     std::string lines = header + "\n";
-    const bool read = db.EachRow(kRecycleBinList, [&lines](const AdminStore::Row& row) {
+    const bool read = db.EachRow(RecycleBinList(), [&lines](const AdminStore::Row& row) {
         for (std::size_t column = 0; column < row.size(); ++column) {
             lines += (column ? "\t" : "") + row[column];
         }
@@ -98,10 +99,8 @@ int RunTrash(const std::vector<std::string>& given) {
     if (!db) return kExitFailed;
     // A team ledger answers this from a view of its own tables.
     std::string tables;
-    const bool asked = db->EachRow(
-        std::string("select count(*) from sqlite_master where type='table' and name='") +
-            kRecycleBinTable + "'",
-        [&tables](const AdminStore::Row& row) { tables = row[0]; });
+    const bool asked = db->EachRow(RecycleBinExistsQuery(),
+                                   [&tables](const AdminStore::Row& row) { tables = row[0]; });
     if (!asked) return DatabaseFailure(*db);
     if (tables != "1") {
         return Fail("这个账本还没有回收站；请先运行 tallovar-admin upgrade",

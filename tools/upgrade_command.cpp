@@ -34,7 +34,7 @@ bool UsersCompareWithoutCase(SqliteDatabase& db) {
 // same rows, IDs and next ID.
 bool MakeUsersCompareWithoutCase(SqliteDatabase& db) {
     const std::string next = db.QueryText("select seq from sqlite_sequence where name='sysuser'");
-    return db.Exec("alter table sysuser rename to sysuser_old") && db.Exec(kUserTableSchema) &&
+    return db.Exec("alter table sysuser rename to sysuser_old") && db.Exec(UserTableSchema()) &&
            db.Exec(
                "insert into sysuser(ID,username,password) "
                "select ID,username,password from sysuser_old") &&
@@ -51,9 +51,9 @@ bool HasObject(SqliteDatabase& db, const std::string& type, const std::string& n
 }
 
 bool HasRecycleBin(SqliteDatabase& db) { return HasObject(db, "table", kRecycleBinTable); }
-bool MakeRecycleBin(SqliteDatabase& db) { return db.Exec(kRecycleBinSchema); }
+bool MakeRecycleBin(SqliteDatabase& db) { return db.Exec(RecycleBinSchema()); }
 bool HasBinTrigger(SqliteDatabase& db) { return HasObject(db, "trigger", kRecycleBinTriggerName); }
-bool MakeBinTrigger(SqliteDatabase& db) { return db.Exec(kRecycleBinTrigger); }
+bool MakeBinTrigger(SqliteDatabase& db) { return db.Exec(RecycleBinTrigger()); }
 
 struct UpgradeStep {
     const char* what;  // Chinese / English

@@ -13,22 +13,19 @@
 #include "app/process_end.h"
 #include "common/message_box.h"
 #include "common/text_encoding.h"
+#include "exchange/csv.h"
+#include "exchange/sheet_encoding.h"
 #include "store/database.h"
+#include "store/ledger_schema.h"
 #include "test_ledger.h"
 #include "tests/settings/temp_directory.h"
-#include "exchange/csv.h"
 #include "tools/ledger_file.h"
-#include "exchange/sheet_encoding.h"
+#include "ui/orders/fill_order_list.h"
 #include "ui/orders/order_list.h"
-#include "ui/orders/query_orders.h"
 
 namespace {
 
 using Rows = std::vector<std::vector<std::string>>;
-
-const char* const kOrderColumns =
-    "卖家账号,订单号,快递公司,运单号,订单日期,商品名称,购买账号,购买订单号,收货信息,售价,进价,"
-    "佣金,利润,备注";
 
 // The cells of every record of a sheet file, decoded as import decodes it.
 Rows ReadSheet(const std::string& path, SheetEncoding expected) {
@@ -51,7 +48,7 @@ class ExportImport : public testing::Test {
     }
     AdminRun Run(const std::string& arguments) { return RunAdmin(ledger.Directory(), arguments); }
     static Rows Orders(const TestLedger& of) {
-        Rows rows = of.Rows(std::string("select ") + kOrderColumns + " from 订单列表");
+        Rows rows = of.Rows("select " + OrderTextColumns() + " from 订单列表");
         std::sort(rows.begin(), rows.end());
         return rows;
     }

@@ -19,7 +19,7 @@
 #include "common/text_encoding.h"
 #include "common/text_limit.h"
 #include "store/database.h"
-#include "store/order_query.h"
+#include "store/order_statements.h"
 #include "test_ledger.h"
 #include "tests/admin/admin_run.h"
 #include "tests/settings/temp_directory.h"

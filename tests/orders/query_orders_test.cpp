@@ -7,10 +7,10 @@
 #include "common/message_box.h"
 #include "common/text_encoding.h"
 #include "store/database.h"
-#include "store/order_query.h"
+#include "store/order_statements.h"
 #include "test_ledger.h"
+#include "ui/orders/fill_order_list.h"
 #include "ui/orders/order_list.h"
-#include "ui/orders/query_orders.h"
 
 namespace {
 

@@ -21,6 +21,7 @@
 #include "common/message_box.h"
 #include "common/text_encoding.h"
 #include "driver_protocol.h"
+#include "store/ledger_schema.h"
 #include "store/settings.h"
 #include "test_ledger.h"
 #include "ui/editor/editor_parts.h"
@@ -385,7 +386,7 @@ std::string FileBytes(const std::string& path) {
 // The order table with every column the program names, then more.
 std::string OrderTableWith(const std::string& extra) {
     std::string sql = "create table 订单列表(ID INTEGER PRIMARY KEY AUTOINCREMENT";
-    for (const char* column : kOrderColumns)
+    for (const char* column : kOrderTextColumnNames)
         sql += std::string(", ") + column + " TEXT NOT NULL DEFAULT ''";
     return sql + ", " + extra + ");";
 }

@@ -21,6 +21,7 @@
 #include "common/text_encoding.h"
 #include "driver_protocol.h"
 #include "platform/private_profile.h"
+#include "store/ledger_schema.h"
 #include "test_ledger.h"
 
 namespace {
@@ -73,7 +74,7 @@ class Ledger {
     // The stored texts of every order whose number begins with marker.
     std::vector<Texts> Orders(const std::string& marker) const {
         std::string columns;
-        for (const char* column : kOrderColumns)
+        for (const char* column : kOrderTextColumnNames)
             columns += (columns.empty() ? "" : ",") + std::string(column);
         const std::string sql =
             "select " + columns + " from 订单列表 where substr(订单号, 1, ?1) = ?2 order by ID";

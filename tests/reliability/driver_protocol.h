@@ -41,8 +41,3 @@ inline std::vector<std::string> SplitWords(std::string_view line) {
     }
     return words;
 }
-
-// The order columns in the editor's storing order (UTF-8).
-inline constexpr const char* kOrderColumns[14] = {
-    "卖家账号",   "订单号",   "快递公司", "运单号", "订单日期", "商品名称", "购买账号",
-    "购买订单号", "收货信息", "售价",     "进价",   "佣金",     "利润",     "备注"};

@@ -50,6 +50,7 @@
 #include "store/settings.h"
 #include "ui/editor/editor_parts.h"
 #include "ui/editor/editor_window.h"
+#include "ui/message_box_window.h"
 #include "ui/orders/orders_window.h"
 #include "ui/window_frame.h"
 #include "ui_editor.h"
@@ -424,6 +425,7 @@ int main(int argc, char** argv) {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
     ApplyDefaultGuiFont();
+    InstallMessageBox(ShowMessageBoxWindow);
     SetProgramDirectoryForTesting(CurrentDirectory());
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 2 && args[0] == "stream") {

@@ -13,23 +13,12 @@
 
 #include "common/text_encoding.h"
 #include "platform/files.h"
+#include "store/ledger_schema.h"
 #include "store/server_ledger.h"
 #include "tools/server_schema.h"
 #include "tools/server_session.h"
 
 namespace {
-
-const char* const kSchema =
-    "create table sysuser(ID INTEGER PRIMARY KEY AUTOINCREMENT, username TEXT, password TEXT);"
-    "create table 订单列表(ID INTEGER PRIMARY KEY AUTOINCREMENT,"
-    " 卖家账号 TEXT NOT NULL DEFAULT '', 订单号 TEXT NOT NULL DEFAULT '',"
-    " 快递公司 TEXT NOT NULL DEFAULT '', 运单号 TEXT NOT NULL DEFAULT '',"
-    " 商品名称 TEXT NOT NULL DEFAULT '', 售价 TEXT NOT NULL DEFAULT '',"
-    " 进价 TEXT NOT NULL DEFAULT '', 佣金 TEXT NOT NULL DEFAULT '',"
-    " 利润 TEXT NOT NULL DEFAULT '', 订单日期 TEXT NOT NULL DEFAULT '',"
-    " 购买账号 TEXT NOT NULL DEFAULT '', 购买订单号 TEXT NOT NULL DEFAULT '',"
-    " 收货信息 TEXT NOT NULL DEFAULT '', 备注 TEXT NOT NULL DEFAULT '');"
-    "create index 订单日期索引 on 订单列表(订单日期);";
 
 // The configured test server's connection string with another database.
 std::string WithDatabase(const std::string& connection, const std::string& database) {
@@ -107,7 +96,7 @@ std::string TestLedger::ServerSection() const {
 void TestLedger::CreateFile(const std::string& path) {
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(db, kSchema, nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(db, LedgerSchema().c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
     sqlite3_close(db);
 }
 

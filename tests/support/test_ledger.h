@@ -1,8 +1,8 @@
 #pragma once
 // A ledger for tests: a temporary directory that becomes the current
 // directory and the program directory, with tallovar.mdb made by the SQLite
-// library in the schema the maintenance tool creates. Texts given here are
-// UTF-8 (as stored in the file).
+// library in the schema of a user's ledger (store/ledger_schema.h), without
+// users. Texts given here are UTF-8 (as stored in the file).
 //
 // When TALLOVAR_TEST_LEDGER is "server", the ledger is a team ledger
 // instead: a database of its own on the server that TALLOVAR_TEST_SERVER

@@ -13,8 +13,8 @@
 #include "common/text_encoding.h"
 #include "store/database.h"
 #include "test_ledger.h"
+#include "ui/orders/fill_order_list.h"
 #include "ui/orders/order_list.h"
-#include "ui/orders/query_orders.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include "editor_fixture.h"
 #include "own_test_server.h"
 #include "store/database.h"
+#include "ui/orders/fill_order_list.h"
 #include "ui/orders/order_list.h"
-#include "ui/orders/query_orders.h"
 
 namespace {
 

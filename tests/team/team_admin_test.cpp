@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../admin/admin_run.h"
+#include "store/ledger_schema.h"
 #include "test_ledger.h"
 #include "tools/server_session.h"
 
@@ -18,9 +19,7 @@ namespace {
 
 using Rows = std::vector<std::vector<std::string>>;
 
-const char* const kEveryColumn =
-    "select ID,卖家账号,订单号,快递公司,运单号,订单日期,商品名称,购买账号,购买订单号,收货信息,"
-    "售价,进价,佣金,利润,备注 from 订单列表 order by ID";
+const std::string kEveryColumn = "select ID," + OrderTextColumns() + " from 订单列表 order by ID";
 
 // An empty database on the test server; its connection string.
 std::string EmptyDatabase(const std::string& name) {

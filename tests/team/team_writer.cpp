@@ -19,7 +19,7 @@
 #include "platform/files.h"
 #include "store/database.h"
 #include "store/ledger.h"
-#include "store/order_query.h"
+#include "store/order_statements.h"
 #include "ui/editor/editor_parts.h"
 
 namespace {
@@ -61,14 +61,14 @@ int main(int argc, char** argv) {
         order[4] = "2015-1-" + std::to_string(round % 28 + 1);
         order[5] = Gbk("围巾");
         order[9] = "10";
-        if (!Store(BuildInsertStatement(order))) return 1;
+        if (!Store(InsertOrderStatement(order))) return 1;
         const std::int32_t id = FindOrder(order[1]);
         if (id == 0) return 1;
         order[13] = "m" + std::to_string(round);
-        if (!Store(BuildUpdateStatement(order, id))) return 1;
+        if (!Store(UpdateOrderStatement(order, id))) return 1;
         order[2] = Gbk("顺丰");
         order[3] = "SF" + std::to_string(round);
-        if (!Store(BuildUpdateStatement(order, id))) return 1;
+        if (!Store(UpdateOrderStatement(order, id))) return 1;
         if (round % 3 == 0) {
             if (!Store(Gbk("delete from 订单列表 where id=") + std::to_string(id))) return 1;
             std::printf("GONE %s\n", order[1].c_str());

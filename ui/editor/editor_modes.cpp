@@ -16,6 +16,7 @@
 #include "common/value_text.h"
 #include "store/database_error.h"
 #include "store/ledger.h"
+#include "store/order_statements.h"
 #include "store/settings.h"
 #include "ui/busy_cursor.h"
 #include "ui/editor/content_edit.h"
@@ -78,8 +79,7 @@ LoadOutcome LoadStoredOrder(EditorWindow& window, bool forShipping) {
     DatabaseConnection& db = window.外部数据库1;
     const bool read = WhileBusy([&] {
         if (!OpenLedger(db)) return false;
-        editorRecordset =
-            db.OpenTable(Gbk("select * from 订单列表 where id=") + IntegerToText(window.orderId));
+        editorRecordset = db.OpenTable(LoadOrderQuery(window.orderId));
         return editorRecordset != 0;
     });
     if (!read) {

@@ -12,16 +12,13 @@
 #include <string_view>
 
 #include "store/database.h"
+#include "store/order_statements.h"
 
 namespace Ui {
 class EditorForm;
 }
 
 enum class EditorMode { Designed, Add, Modify, View, Ship };
-
-// The fourteen order texts in column order: 卖家账号, 订单号, 快递公司, 运单号,
-// 订单日期, 商品名称, 购买账号, 购买订单号, 收货信息, 售价, 进价, 佣金, 利润, 备注.
-using OrderTexts = std::array<std::string, 14>;
 
 struct EditorWindow : QWidget {
     EditorWindow();
@@ -62,8 +59,6 @@ void UpdateProfit(EditorWindow& window);
 // The fourteen fields in column order, as the statements take them.
 std::array<QWidget*, 14> FieldsInColumnOrder(const Ui::EditorForm& ui);
 OrderTexts ReadOrderFields(const EditorWindow& window);
-std::string BuildInsertStatement(const OrderTexts& values);
-std::string BuildUpdateStatement(const OrderTexts& values, std::int64_t id);
 void StoreNewOrder(EditorWindow& window);  // 按钮1
 void StoreChanges(EditorWindow& window);   // 按钮3: modify and ship
 void EmptyFields(EditorWindow& window);    // 按钮2, and after a stored new order

@@ -47,33 +47,10 @@ OrderTexts ReadOrderFields(const EditorWindow& window) {
     return values;
 }
 
-std::string BuildInsertStatement(const OrderTexts& values) {
-    std::string statement =
-        Gbk("insert into 订单列表(卖家账号,订单号,快递公司,运单号,订单日期,商品名称,购买账号,"
-            "购买订单号,收货信息,售价,进价,佣金,利润,备注) values('");
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        if (i > 0) statement += "','";
-        statement += QuoteText(values[i]);
-    }
-    return statement + "')";
-}
-
-std::string BuildUpdateStatement(const OrderTexts& values, std::int64_t id) {
-    static const char* const kColumns[] = {
-        "卖家账号",   "订单号",   "快递公司", "运单号", "订单日期", "商品名称", "购买账号",
-        "购买订单号", "收货信息", "售价",     "进价",   "佣金",     "利润",     "备注"};
-    std::string statement = Gbk("update 订单列表 set ");
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        if (i > 0) statement += "',";
-        statement += Gbk(kColumns[i]) + "='" + QuoteText(values[i]);
-    }
-    return statement + "' where id=" + IntegerToText(id);
-}
-
 void StoreNewOrder(EditorWindow& window) {
     if (ShowMessage(Gbk("确定提交吗？"), kMbYesNo, Gbk("提示")) != kAnswerYes) return;
     // What was typed stays in the form until the ledger has taken it.
-    if (!RunStatement(window, BuildInsertStatement(ReadOrderFields(window)))) return;
+    if (!RunStatement(window, InsertOrderStatement(ReadOrderFields(window)))) return;
     ShowMessage(Gbk("添加成功"));
     EmptyFields(window);
 }
@@ -90,7 +67,7 @@ void StoreChanges(EditorWindow& window) {
         SetFieldText(ui.编辑框2, Gbk("已发货"));
     }
     const bool stored =
-        RunStatement(window, BuildUpdateStatement(ReadOrderFields(window), window.orderId));
+        RunStatement(window, UpdateOrderStatement(ReadOrderFields(window), window.orderId));
     // An update that met no row: the order was deleted since it was loaded.
     const bool missing = stored && window.外部数据库1.RowsAffected() == 0;
     if (!stored || missing) {

@@ -6,7 +6,7 @@
 // writes (exchange/order_sheet.h). The file appears under its name only when
 // complete, and never over the ledger or another ledger file.
 
-#include "store/order_query.h"
+#include "store/order_statements.h"
 
 class OrderListModel;
 class QWidget;

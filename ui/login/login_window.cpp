@@ -12,6 +12,7 @@
 #include "platform/files.h"
 #include "store/database_error.h"
 #include "store/ledger.h"
+#include "store/order_statements.h"
 #include "store/settings.h"
 #include "ui/busy_cursor.h"
 #include "ui/orders/orders_window.h"
@@ -82,8 +83,7 @@ void LoginWindow::SignInClicked() {
     // The typed texts go in as values, quotes doubled, so a quote in a name
     // or password is looked up as itself.
     const std::string statement =
-        "select * from sysuser where username='" + QuoteText(QStringToGbk(ui_->编辑框1->text())) +
-        "' and password='" + QuoteText(QStringToGbk(ui_->编辑框2->text())) + "'";
+        SignInQuery(QStringToGbk(ui_->编辑框1->text()), QStringToGbk(ui_->编辑框2->text()));
     signInRecordset = WhileBusy([&] { return 外部数据库1.OpenTable(statement); });
     if (signInRecordset == 0) {
         ShowDatabaseError(DatabaseErrorDetail(外部数据库1.LastError()));

@@ -8,6 +8,7 @@
 #include "common/text_encoding.h"
 #include "common/value_text.h"
 #include "store/database_error.h"
+#include "store/order_statements.h"
 #include "ui/busy_cursor.h"
 #include "ui/editor/editor_window.h"
 #include "ui/orders/orders_window.h"
@@ -66,8 +67,7 @@ void OrdersWindow::DeleteOrder() {
     if (ShowMessage(Gbk("确定提交吗？"), kMbYesNo, Gbk("提示")) != kAnswerYes) return;
     // The id goes in as the list shows it; the list only ever shows the
     // integer ID, so it holds digits alone.
-    const std::string statement =
-        Gbk("delete from 订单列表 where id=") + 信息列表框->SelectedText(kIdColumn);
+    const std::string statement = DeleteOrderStatement(信息列表框->SelectedText(kIdColumn));
     if (!WhileBusy([&] { return 外部数据库1.ExecuteSql(statement); }))
         ShowDatabaseError(DatabaseErrorDetail(外部数据库1.LastError()));
     RunQuery({}, "");

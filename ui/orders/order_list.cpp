@@ -8,7 +8,8 @@
 
 #include "common/text_cut.h"
 #include "common/text_encoding.h"
-#include "store/order_query.h"
+#include "store/ledger_schema.h"
+#include "store/order_statements.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "common/text_encoding.h"
 #include "ui/exchange/export_order_list.h"
-#include "ui/orders/query_orders.h"
+#include "ui/orders/fill_order_list.h"
 #include "ui/pick_list.h"
 #include "ui/window_frame.h"
 

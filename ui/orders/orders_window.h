@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "store/database.h"
-#include "store/order_query.h"
+#include "store/order_statements.h"
 #include "ui_orders.h"
 
 class QMenu;

@@ -26,7 +26,7 @@ QPointer<RecycleWindow>& OpenWindow() {
 QStringList Headers() {
     QStringList headers = {QStringLiteral("编号"), QStringLiteral("删除时间"),
                            QStringLiteral("ID")};
-    headers << QString::fromUtf8(kOrderTextColumns).split(QLatin1Char(','));
+    for (const char* column : kOrderTextColumnNames) headers << QString::fromUtf8(column);
     return headers;
 }
 
@@ -52,11 +52,7 @@ bool RecycleWindow::Load() {
         return false;
     }
     DatabaseConnection& db = 外部数据库1;
-    const std::int32_t bin = OpenLedger(db)
-                                 ? db.OpenTable(Gbk("select count(*) from sqlite_master where "
-                                                    "type='table' and name='") +
-                                                Gbk(kRecycleBinTable) + "'")
-                                 : 0;
+    const std::int32_t bin = OpenLedger(db) ? db.OpenTable(Gbk(RecycleBinExistsQuery())) : 0;
     if (bin == 0) {
         ShowDatabaseError(db.LastError());
         return false;
@@ -67,7 +63,7 @@ bool RecycleWindow::Load() {
                     kMbOk, Gbk("回收站"));
         return false;
     }
-    const std::int32_t rows = db.OpenTable(Gbk(kRecycleBinList));
+    const std::int32_t rows = db.OpenTable(Gbk(RecycleBinList()));
     if (rows == 0) {
         ShowDatabaseError(db.LastError());
         return false;

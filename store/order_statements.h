@@ -1,13 +1,19 @@
 #pragma once
-// The statements that select orders: the list, the count and the totals,
-// built from the nine search texts and a filter keyword. The order window and
-// the export of the maintenance tool both use them.
+// Every statement the program sends about orders and users, built here and
+// nowhere else: the sign-in, the order list with its count and totals (from
+// the nine search texts and a filter keyword), loading one order, storing a
+// new one, storing changes, deleting one, and the month summary's. The
+// windows and tallovar-admin call these. Texts are GBK.
 
 #include <array>
 #include <cstdint>
 #include <string>
 
 class DatabaseConnection;
+
+// The sign-in's question: a row for the name and password typed (quotes
+// doubled, so each is looked up as itself).
+std::string SignInQuery(const std::string& name, const std::string& password);
 
 struct OrderStatements {
     std::string list;
@@ -23,12 +29,19 @@ OrderStatements BuildOrderStatements(const OrderSearchTexts& inputs, const std::
 // The where clause's conditions after "where 1=1" that those statements share.
 std::string OrderConditions(const OrderSearchTexts& inputs, const std::string& filter);
 
-// The order list's columns: header (also the field read), width in pixels.
-struct OrderColumn {
-    std::string name;  // GBK
-    int width;
-};
-const std::array<OrderColumn, 15>& OrderListColumns();
+// The search's orders grouped by date text, with their count and the totals
+// of the four money columns; with names, by seller account and express
+// company too.
+std::string SummaryQuery(const OrderSearchTexts& inputs, const std::string& filter, bool withNames);
+
+// The fourteen order texts in storage order (store/ledger_schema.h).
+using OrderTexts = std::array<std::string, 14>;
+
+std::string LoadOrderQuery(std::int64_t id);
+std::string InsertOrderStatement(const OrderTexts& values);
+std::string UpdateOrderStatement(const OrderTexts& values, std::int64_t id);
+// The id as the order list shows it (digits only).
+std::string DeleteOrderStatement(const std::string& shownId);
 
 // What the count and totals statements answer: the number of matching orders
 // and the sums of 售价, 进价, 佣金 and 利润 as text (GBK, by ValueToText).

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "store/order_query.h"
+#include "store/order_statements.h"
 
 class DatabaseConnection;
 class OrderListModel;

@@ -1,4 +1,4 @@
-#include "ui/orders/query_orders.h"
+#include "ui/orders/fill_order_list.h"
 
 #include "app/process_end.h"
 #include "app/program_state.h"
@@ -11,6 +11,7 @@
 #include "store/database.h"
 #include "store/database_error.h"
 #include "store/ledger.h"
+#include "store/ledger_schema.h"
 #include "store/order_words.h"
 #include "ui/busy_cursor.h"
 #include "ui/orders/order_list.h"

@@ -1,0 +1,87 @@
+// The ledger the tests run on is the ledger tallovar-admin init makes, and an
+// order stored, changed, deleted and brought back by the statements the
+// program sends keeps every text in its own column.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/text_encoding.h"
+#include "store/database.h"
+#include "store/ledger_schema.h"
+#include "store/order_statements.h"
+#include "test_ledger.h"
+#include "tools/ledger_file.h"
+
+namespace {
+
+using Rows = std::vector<std::vector<std::string>>;
+
+TEST(LedgerSchema, TestLedgerIsTheLedgerAUserHas) {
+    if (TestLedger::OnServer()) GTEST_SKIP() << "a file ledger's catalogue";
+    const TestLedger test;
+    const TestLedger user(false);
+    ASSERT_EQ(CreateLedger(user.DatabaseFile(), "admin", "pw").result, LedgerResult::Created);
+    const char* const catalogue =
+        "select type, name, tbl_name, sql from sqlite_master order by name";
+    const Rows made = user.Rows(catalogue);
+    EXPECT_EQ(test.Rows(catalogue), made);
+    EXPECT_GE(made.size(), 5u);  // three tables, the date index, the bin's trigger
+}
+
+// Reads the fourteen texts of the current row by column name.
+OrderTexts TextsOf(DatabaseConnection& db, std::int32_t set, int firstColumn = 0) {
+    OrderTexts texts;
+    for (std::size_t c = 0; c < texts.size(); ++c) {
+        texts[c] = firstColumn ? db.ReadColByIndex(set, firstColumn + static_cast<int>(c)).text
+                               : db.ReadColByName(set, Gbk(kOrderTextColumnNames[c])).text;
+    }
+    return texts;
+}
+
+TEST(LedgerSchema, OrderKeepsEveryTextInItsColumnThroughEveryStatement) {
+    if (TestLedger::OnServer()) GTEST_SKIP() << "tallovar-admin init makes a file ledger";
+    const TestLedger ledger(false);
+    ASSERT_EQ(CreateLedger(ledger.DatabaseFile(), "admin", "pw").result, LedgerResult::Created);
+    DatabaseConnection db;
+    ASSERT_TRUE(db.OpenMdbFile(Gbk(ledger.DatabaseFile()))) << db.LastError();
+
+    OrderTexts stored, changed;
+    for (std::size_t c = 0; c < stored.size(); ++c) {
+        const char letter = static_cast<char>('a' + c);  // no text holds another
+        stored[c] = Gbk("文'") + letter;
+        changed[c] = Gbk("改") + letter;
+    }
+    const struct {
+        const char* step;
+        std::string statement;
+        const OrderTexts* expected;  // the order's texts afterwards; null when gone
+    } steps[] = {
+        {"insert", InsertOrderStatement(stored), &stored},
+        {"update", UpdateOrderStatement(changed, 1), &changed},
+        {"delete", DeleteOrderStatement("1"), nullptr},
+        {"restore", Gbk(RestoreFromBinInsert(1)), &changed},
+    };
+    for (const auto& step : steps) {
+        ASSERT_TRUE(db.ExecuteSql(step.statement)) << step.step << ": " << db.LastError();
+        const std::int32_t order = db.OpenTable(LoadOrderQuery(1));
+        ASSERT_NE(order, 0) << step.step << ": " << db.LastError();
+        ASSERT_EQ(db.IsEOF(order), step.expected == nullptr) << step.step;
+        if (step.expected) EXPECT_EQ(TextsOf(db, order), *step.expected) << step.step;
+        if (std::string(step.step) == "delete") {
+            const std::int32_t bin = db.OpenTable(Gbk(RecycleBinList()));
+            ASSERT_NE(bin, 0) << db.LastError();
+            EXPECT_EQ(TextsOf(db, bin, 4), changed) << "the bin's columns";
+        }
+    }
+    const OrderSearchTexts everything{changed[0], changed[1], changed[2], changed[3], changed[5],
+                                      changed[6], changed[7], changed[8], changed[13]};
+    const OrderStatements found = BuildOrderStatements(everything, "");
+    OrderTotals totals;
+    ASSERT_TRUE(ReadOrderTotals(db, found, totals)) << db.LastError();
+    EXPECT_EQ(totals.count, 1) << "each search text meets its own column";
+    const std::int32_t signIn = db.OpenTable(SignInQuery("ADMIN", "PW"));
+    ASSERT_NE(signIn, 0) << db.LastError();
+    EXPECT_FALSE(db.IsEOF(signIn)) << "names and passwords match whatever the letter case";
+}
+
+}  // namespace
