@@ -11,14 +11,6 @@ scripts/setup.sh
 # Sources not formatted as .clang-format asks end the run before the build.
 scripts/check_format.sh
 scripts/build.sh
-# The Windows build (Qt for MinGW once, about 20 minutes on two cores, kept in
-# ~/.cache/tallovar; then the programs into build-windows/), and build/ told
-# where its program is: the tests labelled "wine" run it under Wine.
-if [ -x scripts/windows/build.sh ]; then
-    scripts/windows/build.sh
-    cmake build -DTALLOVAR_WINDOWS_PROGRAM="$PWD/build-windows/tallovar.exe" >/dev/null
-    cmake --build build --parallel "$(nproc)"
-fi
 # A throw-away PostgreSQL cluster for the team-ledger runs (label "server"),
 # stopped and removed on every way out.
 server_dir=$(mktemp -d /tmp/tallovar-server-XXXXXX)
