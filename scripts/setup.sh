@@ -35,6 +35,8 @@ PACKAGES+=(wine64)
 # Test-only: the locales' sources, from which the zh_CN locale for Wine is made
 # below.
 PACKAGES+=(locales)
+# Benchmark only: GNU time measures the peak memory of each case's process.
+PACKAGES+=(time)
 
 missing=()
 for p in "${PACKAGES[@]}"; do

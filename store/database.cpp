@@ -31,7 +31,9 @@ namespace {
 // a power loss only when the directory is flushed after the journal is
 // deleted; otherwise the journal may come back after the power returns and
 // roll the store back. FULL (and the driver's default NORMAL) skip that flush.
-constexpr std::string_view kDriverKeys = "NoCreat=1;Timeout=2500;SyncPragma=EXTRA;";
+// StepAPI=1: the driver may step through the rows of a forward-only cursor
+// instead of first copying the whole result as texts (see StepsThroughRows).
+constexpr std::string_view kDriverKeys = "NoCreat=1;Timeout=2500;SyncPragma=EXTRA;StepAPI=1;";
 // Piece size for a long text whose length the driver does not announce.
 constexpr SQLLEN kPieceSize = 64 * 1024;
 
@@ -155,6 +157,20 @@ bool StartsWithWord(std::string_view text, std::string_view word) {
     }
     return text.size() == word.size() ||
            !std::isalnum(static_cast<unsigned char>(text[word.size()]));
+}
+
+// True for a select of whole rows ("select * from ..."), which the driver
+// steps through row by row, so a large list is not held a second time as the
+// driver's texts. Such columns are typed by their declarations either way;
+// a computed column (count(*), sum()) is typed by its first value only when
+// the driver copies the result first, so every other statement keeps that
+// (static) cursor.
+bool StepsThroughRows(std::string_view text) {
+    if (!StartsWithWord(text, "select")) return false;
+    text.remove_prefix(text.find_first_of("sS") + 6);
+    const std::size_t star = text.find_first_not_of(" \t\r\n");
+    return star != std::string_view::npos && text[star] == '*' &&
+           StartsWithWord(text.substr(star + 1), "from");
 }
 
 // Frees a statement handle (and so closes its cursor) on every way out.
@@ -341,7 +357,7 @@ class RowReader {
 struct DatabaseConnection::State {
     SQLHENV environment = SQL_NULL_HENV;
     SQLHDBC connection = SQL_NULL_HDBC;
-    std::vector<std::unique_ptr<Snapshot>> sets;
+    std::vector<std::shared_ptr<Snapshot>> sets;
     std::string lastError;
     std::string path;            // of the file connected to
     std::string server;          // the connection string of a team ledger; empty for a file
@@ -377,18 +393,6 @@ struct DatabaseConnection::State {
         return true;
     }
 
-    // A value of the current row. The file ledger's driver reports a sum()
-    // over no rows as an empty text; a server reports a floating-point NULL,
-    // which would read as 0, so on a server such a NULL reads as empty text.
-    DatabaseValue Read(const Snapshot& set, std::size_t column) const {
-        DatabaseValue value = set.Current(column);
-        const bool floating = value.kind == ValueKind::Double || value.kind == ValueKind::Single;
-        if (!server.empty() && floating && set.CurrentIsEmpty(column)) {
-            return DatabaseValue::FromText({});
-        }
-        return value;
-    }
-
     Snapshot* Find(std::int32_t handle) {
         if (handle == 0) return nullptr;
         for (auto& set : sets) {
@@ -404,6 +408,10 @@ struct DatabaseConnection::State {
             return false;
         }
         if (const auto& observer = StatementObserver(); observer && observed) observer(text);
+        if (server.empty() && !StepsThroughRows(text)) {
+            SQLSetStmtAttr(statement.get(), SQL_ATTR_CURSOR_TYPE,
+                           reinterpret_cast<SQLPOINTER>(SQL_CURSOR_STATIC), 0);
+        }
         std::string utf8 = ToDriverText(text);
         const SQLRETURN rc = SQLExecDirect(statement.get(), reinterpret_cast<SQLCHAR*>(utf8.data()),
                                            static_cast<SQLINTEGER>(utf8.size()));
@@ -626,7 +634,8 @@ std::int32_t DatabaseConnection::OpenTable(const std::string& statement) {
         s.lastError = Gbk("结果集编号已用完");
         return 0;
     }
-    auto set = std::make_unique<Snapshot>();
+    auto set = std::make_shared<Snapshot>();
+    set->floatingNullReadsAsText = !s.server.empty();
     {
         const std::unique_ptr<Statement> sql = s.SendStatement(statement);
         if (!sql) return 0;
@@ -653,14 +662,26 @@ DatabaseValue DatabaseConnection::ReadColByIndex(std::int32_t handle, int positi
     if (!set || position < 1 || static_cast<std::size_t>(position) > set->columns.size()) {
         return DatabaseValue::FromText({});
     }
-    return state_->Read(*set, static_cast<std::size_t>(position - 1));
+    return set->Current(static_cast<std::size_t>(position - 1));
 }
 
 DatabaseValue DatabaseConnection::ReadColByName(std::int32_t handle, const std::string& name) {
     Snapshot* set = state_->Find(handle);
     const int column = set ? set->ColumnNamed(name, !state_->server.empty()) : -1;
     if (column < 0) return DatabaseValue::FromText({});
-    return state_->Read(*set, static_cast<std::size_t>(column));
+    return set->Current(static_cast<std::size_t>(column));
+}
+
+std::shared_ptr<const Snapshot> DatabaseConnection::SharedRows(std::int32_t handle) {
+    for (const auto& set : state_->sets) {
+        if (handle != 0 && set->handle == handle) return set;
+    }
+    return nullptr;
+}
+
+int DatabaseConnection::ColumnPosition(std::int32_t handle, const std::string& name) {
+    Snapshot* set = state_->Find(handle);
+    return set ? set->ColumnNamed(name, !state_->server.empty()) : -1;
 }
 
 void DatabaseConnection::MoveFirst(std::int32_t handle) {

@@ -13,6 +13,8 @@
 
 #include "common/database_value.h"
 
+class Snapshot;
+
 inline constexpr int kMaxResultSets = 30;
 
 class DatabaseConnection {
@@ -36,6 +38,14 @@ class DatabaseConnection {
     std::int32_t OpenTable(const std::string& statement);
     DatabaseValue ReadColByName(std::int32_t handle, const std::string& name);
     DatabaseValue ReadColByIndex(std::int32_t handle, int position);  // 1 = first column
+    // The rows of a result set, shared: they stay readable by row and column
+    // (Snapshot::At reads as ReadColByIndex does) after the connection lets
+    // the set go, so a list shows them without a copy. Null for a handle not
+    // held.
+    std::shared_ptr<const Snapshot> SharedRows(std::int32_t handle);
+    // The column, 0 for the first, that ReadColByName reads by that name; -1
+    // when there is none.
+    int ColumnPosition(std::int32_t handle, const std::string& name);
     void MoveFirst(std::int32_t handle);
     void MoveNext(std::int32_t handle);
     bool IsEOF(std::int32_t handle);

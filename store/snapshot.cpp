@@ -37,27 +37,34 @@ std::uint32_t Snapshot::CellEnd(const char* row, std::size_t column) const {
     return end;
 }
 
-DatabaseValue Snapshot::Current(std::size_t column) const {
+std::string_view Snapshot::Bytes(std::size_t row, std::size_t column) const {
+    if (row >= RowCount()) return {};
+    const RowPlace place = rows_[row];
+    const char* cells = blocks_[place.block].data() + place.offset;
+    const std::uint32_t begin = column == 0 ? 0 : CellEnd(cells, column - 1);
+    return {cells + HeaderSize() + begin, CellEnd(cells, column) - begin};
+}
+
+DatabaseValue Snapshot::At(std::size_t row, std::size_t column) const {
     const ValueKind kind = columns[column].kind;
-    if (position >= RowCount()) return DatabaseValue::Empty(kind);
-    const RowPlace place = rows_[position];
-    const char* row = blocks_[place.block].data() + place.offset;
-    const std::uint32_t begin = column == 0 ? 0 : CellEnd(row, column - 1);
-    const std::uint32_t end = CellEnd(row, column);
-    if (begin == end) return DatabaseValue::Empty(kind);
-    const char* data = row + HeaderSize() + begin;
+    const std::string_view bytes = Bytes(row, column);
+    if (bytes.empty()) {
+        const bool floating = kind == ValueKind::Double || kind == ValueKind::Single;
+        if (floatingNullReadsAsText && floating) return DatabaseValue::FromText({});
+        return DatabaseValue::Empty(kind);
+    }
     switch (kind) {
         case ValueKind::Text:
-            return DatabaseValue::FromText(std::string(data, end - begin));
+            return DatabaseValue::FromText(std::string(bytes));
         case ValueKind::Single:
         case ValueKind::Double: {
             double number;
-            std::memcpy(&number, data, sizeof number);
+            std::memcpy(&number, bytes.data(), sizeof number);
             return DatabaseValue::FromNumber(kind, number);
         }
         default: {
             std::int64_t integer;
-            std::memcpy(&integer, data, sizeof integer);
+            std::memcpy(&integer, bytes.data(), sizeof integer);
             // An INTEGER column holds 64 bits; a value past 32 bits is read
             // as what it is, so an id is never shown or used cut short.
             if (kind == ValueKind::Int32 && (integer < INT32_MIN || integer > INT32_MAX))
@@ -65,14 +72,6 @@ DatabaseValue Snapshot::Current(std::size_t column) const {
             return DatabaseValue::FromInteger(kind, integer);
         }
     }
-}
-
-bool Snapshot::CurrentIsEmpty(std::size_t column) const {
-    if (position >= RowCount()) return true;
-    const RowPlace place = rows_[position];
-    const char* row = blocks_[place.block].data() + place.offset;
-    const std::uint32_t begin = column == 0 ? 0 : CellEnd(row, column - 1);
-    return begin == CellEnd(row, column);
 }
 
 void Snapshot::StartBlock(std::size_t bytes) {

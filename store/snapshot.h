@@ -26,6 +26,10 @@ class Snapshot {
     std::int32_t handle = 0;
     std::vector<ResultColumn> columns;
     std::size_t position = 0;  // the current row; RowCount() is past the last
+    // A server reports a floating-point NULL where the file ledger's driver
+    // reports an empty text (a sum() over no rows); set, such a NULL reads as
+    // empty text, as on the file ledger, and not as 0.
+    bool floatingNullReadsAsText = false;
 
     std::size_t RowCount() const { return rows_.size(); }
 
@@ -34,10 +38,13 @@ class Snapshot {
     // the same order, so the search starts after the column found last.
     int ColumnNamed(std::string_view name, bool ignoreAsciiCase = false);
     // A column of the current row; the kind's empty value past the last row.
-    DatabaseValue Current(std::size_t column) const;
-    // True when that cell of the current row holds no bytes (NULL or empty
-    // text), or past the last row.
-    bool CurrentIsEmpty(std::size_t column) const;
+    DatabaseValue Current(std::size_t column) const { return At(position, column); }
+    // A column of any row, read as Current reads it; the kind's empty value
+    // past the last row.
+    DatabaseValue At(std::size_t row, std::size_t column) const;
+    // The bytes a cell holds: GBK for a text (empty for NULL), else the 8
+    // bytes of the number. Empty past the last row.
+    std::string_view Bytes(std::size_t row, std::size_t column) const;
 
     // Filling: BeginRow, then for each column in order the cell's bytes
     // appended to CellBytes and EndCell. EndCell is false when a row would

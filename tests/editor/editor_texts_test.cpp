@@ -125,9 +125,10 @@ TEST_F(EditorTextsTest, TheOneTextLimitHoldsOnLoadingAndPasting) {
         {"查看", kAddress, std::string(2 * limit, 'b'), true},
         {"发货", kRemark, std::string(2 * limit, 'c'), true},
     };
-    // Under a second on an idle machine; the bound leaves room for sanitizers
-    // and a busy test machine, and is still far below a quadratic layout.
-    constexpr double kBound = 10.0;
+    // Under a second on an idle machine. The bound only tells a freeze (a
+    // layout that grows with the square of the text) from a slow run, so a
+    // shared machine under full load and sanitizers always meets it.
+    constexpr double kBound = 120.0;
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.mode) + " " + std::to_string(row.stored.size()));
         const int id = StoreWith(row.column, row.stored);

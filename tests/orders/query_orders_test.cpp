@@ -7,6 +7,7 @@
 #include "common/message_box.h"
 #include "common/text_encoding.h"
 #include "store/database.h"
+#include "store/ledger.h"
 #include "store/order_statements.h"
 #include "test_ledger.h"
 #include "ui/orders/fill_order_list.h"
@@ -134,6 +135,30 @@ TEST_F(QueryOrdersTest, FillsTotalsAndListNewestDateFirstByText) {
     EXPECT_EQ(Cell(1, 9), "4.1");
     EXPECT_EQ(Cell(1, 14), "好评");
     EXPECT_TRUE(messages.empty());
+}
+
+// The list shows the rows where the query's result holds them: they stay
+// when the connection lets its results go, and an item set or inserted
+// afterwards changes that item alone.
+TEST_F(QueryOrdersTest, ListedRowsOutliveTheirResultAndTakeEdits) {
+    TestLedger ledger;
+    ledger.AddOrder({{"订单日期", "2024-1-1"}, {"卖家账号", "店铺甲"}, {"商品名称", "毛毯"}});
+    ledger.AddOrder({{"订单日期", "2024-1-2"}, {"卖家账号", "店铺乙"}, {"商品名称", "水杯"}});
+    Query();
+    ASSERT_TRUE(OpenLedger(connection)) << connection.LastError();
+    ledger.Exec("delete from 订单列表");
+
+    list.SetItemText(1, 5, Gbk("围巾"));
+    list.InsertItem(1);
+    list.SetItemText(1, 1, Gbk("新店"));
+    const std::vector<std::vector<std::string>> expected = {
+        {"2", "店铺乙", "水杯"}, {"", "新店", ""}, {"1", "店铺甲", "围巾"}};
+    ASSERT_EQ(list.ItemCount(), 3);
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_EQ((std::vector<std::string>{Cell(row, 0), Cell(row, 1), Cell(row, 5)}),
+                  expected[row])
+            << row;
+    }
 }
 
 TEST_F(QueryOrdersTest, FiltersAndNoMatches) {

@@ -1,12 +1,11 @@
 #include "ui/orders/fill_order_list.h"
 
+#include <array>
+
 #include "app/process_end.h"
 #include "app/program_state.h"
 #include "common/message_box.h"
-#include "common/text_cut.h"
 #include "common/text_encoding.h"
-#include "common/text_limit.h"
-#include "common/value_text.h"
 #include "platform/files.h"
 #include "store/database.h"
 #include "store/database_error.h"
@@ -28,28 +27,18 @@ void ShowQueryFailure(OrderListDisplay& display) {
     ShowDatabaseError(DatabaseErrorDetail(diagnostic));
 }
 
-// The rows of the list result, one item each. A text longer than an order
-// field may be (written by another tool) is kept cut to that limit.
+// The rows of the list result, one item each, shown where the connection's
+// snapshot holds them: the list shares the rows instead of copying them.
 void FillList(DatabaseConnection& db, OrderListModel& list) {
     const auto& columns = OrderListColumns();
+    std::array<int, OrderListModel::kColumns> sources;
+    for (int c = 0; c < OrderListModel::kColumns; ++c) {
+        sources[c] = db.ColumnPosition(listRecordset, columns[c].name);
+    }
     list.BeginFill();
     list.DeleteAllItems();
-    listRowIndex = 0;
-    db.MoveFirst(listRecordset);
-    while (!db.IsEOF(listRecordset)) {
-        list.InsertItem(listRowIndex);
-        for (int c = 0; c < OrderListModel::kColumns; ++c) {
-            DatabaseValue value = db.ReadColByName(listRecordset, columns[c].name);
-            if (value.kind == ValueKind::Text) {
-                list.SetItemText(listRowIndex, c,
-                                 WholeCharactersWithin(value.text, kFieldTextLimit));
-            } else {
-                list.SetItemText(listRowIndex, c, ValueToText(value));
-            }
-        }
-        db.MoveNext(listRecordset);
-        ++listRowIndex;
-    }
+    list.ShowRows(db.SharedRows(listRecordset), sources);
+    listRowIndex = list.ItemCount();
     list.EndFill();
 }
 

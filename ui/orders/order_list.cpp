@@ -8,8 +8,11 @@
 
 #include "common/text_cut.h"
 #include "common/text_encoding.h"
+#include "common/text_limit.h"
+#include "common/value_text.h"
 #include "store/ledger_schema.h"
 #include "store/order_statements.h"
+#include "store/snapshot.h"
 
 namespace {
 
@@ -33,51 +36,64 @@ class CellWithoutFocus : public QStyledItemDelegate {
 OrderListModel::OrderListModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void OrderListModel::DeleteAllItems() {
-    if (filling_) {
-        rows_.clear();
-        return;
+    if (!filling_) beginResetModel();
+    rows_.reset();
+    own_.clear();
+    items_.clear();
+    if (!filling_) endResetModel();
+}
+
+void OrderListModel::ShowRows(std::shared_ptr<const Snapshot> rows,
+                              const std::array<int, kColumns>& sources) {
+    if (!filling_) beginResetModel();
+    own_.clear();
+    items_.resize(rows ? rows->RowCount() : 0);
+    for (std::size_t r = 0; r < items_.size(); ++r) {
+        items_[r] = {static_cast<std::uint32_t>(r), false};
     }
-    beginResetModel();
-    rows_.clear();
-    endResetModel();
+    rows_ = std::move(rows);
+    sources_ = sources;
+    if (!filling_) endResetModel();
 }
 
 void OrderListModel::InsertItem(int row) {
     row = std::clamp(row, 0, ItemCount());
-    if (!rows_.empty()) rowBytesHint_ = rows_.back().bytes.size() * 5 / 4;
     if (!filling_) beginInsertRows(QModelIndex(), row, row);
-    rows_.insert(rows_.begin() + row, Row{});
+    items_.insert(items_.begin() + row, Item{static_cast<std::uint32_t>(own_.size()), true});
+    own_.emplace_back();
     if (!filling_) endInsertRows();
 }
 
 void OrderListModel::SetItemText(int row, int column, std::string_view text) {
     if (row < 0 || row >= ItemCount() || column < 0 || column >= kColumns) return;
-    Row& r = rows_[row];
-    const std::uint32_t begin = column == 0 ? 0 : r.ends[column - 1];
-    const std::uint32_t end = r.ends[column];
-    if (begin == end && end == r.bytes.size()) {
-        // Filling a new row: room for a whole row at once.
-        if (r.bytes.capacity() < end + text.size()) {
-            r.bytes.reserve(std::max<std::size_t>(end + text.size(), rowBytesHint_));
-        }
-        r.bytes.append(text);
-    } else {
-        r.bytes.replace(begin, end - begin, text);
+    Item& item = items_[row];
+    if (!item.own) {
+        // A row of the result gets texts of its own, as it shows them.
+        std::array<std::string, kColumns> texts;
+        std::string converted;
+        for (int c = 0; c < kColumns; ++c) texts[c] = std::string(Cell(item, c, converted));
+        own_.push_back(std::move(texts));
+        item = {static_cast<std::uint32_t>(own_.size() - 1), true};
     }
-    const std::int64_t shift = static_cast<std::int64_t>(text.size()) - (end - begin);
-    for (int c = column; c < kColumns; ++c)
-        r.ends[c] = static_cast<std::uint32_t>(r.ends[c] + shift);
+    own_[item.index][column] = std::string(text);
     if (!filling_) emit dataChanged(index(row, column), index(row, column));
 }
 
-std::string_view OrderListModel::Cell(const Row& row, int column) const {
-    const std::uint32_t begin = column == 0 ? 0 : row.ends[column - 1];
-    return std::string_view(row.bytes).substr(begin, row.ends[column] - begin);
+std::string_view OrderListModel::Cell(const Item& item, int column, std::string& converted) const {
+    if (item.own) return own_[item.index][column];
+    const int source = sources_[column];
+    if (source < 0) return {};
+    if (rows_->columns[source].kind == ValueKind::Text) {
+        return WholeCharactersWithin(rows_->Bytes(item.index, source), kFieldTextLimit);
+    }
+    converted = ValueToText(rows_->At(item.index, source));
+    return converted;
 }
 
 std::string OrderListModel::ItemText(int row, int column) const {
     if (row < 0 || row >= ItemCount() || column < 0 || column >= kColumns) return {};
-    return std::string(Cell(rows_[row], column));
+    std::string converted;
+    return std::string(Cell(items_[row], column, converted));
 }
 
 void OrderListModel::BeginFill() {
@@ -102,8 +118,9 @@ QVariant OrderListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= ItemCount()) return {};
     // No column is wide enough to show more than the beginning of a long
     // text, and laying out all of it on every paint would stall the list.
+    std::string converted;
     return GbkToQString(
-        WholeCharactersWithin(Cell(rows_[index.row()], index.column()), kShownBytes));
+        WholeCharactersWithin(Cell(items_[index.row()], index.column(), converted), kShownBytes));
 }
 
 QVariant OrderListModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -1,15 +1,19 @@
 #pragma once
-// The order list 信息列表框: a report view over a model that holds its rows
-// as GBK texts, packed one buffer a row, so 100,000 orders stay small. The
+// The order list 信息列表框: a report view over a model of GBK texts. The
 // model offers what a list view in report mode offers the program: delete all
-// items, insert an item, set an item's column text, read a cell.
+// items, insert an item, set an item's column text, read a cell; and it shows
+// the rows of a result set where they lie, without a copy, so a million
+// orders are held once.
 
 #include <QAbstractTableModel>
 #include <QTableView>
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+class Snapshot;
 
 class OrderListModel : public QAbstractTableModel {
     Q_OBJECT
@@ -22,7 +26,13 @@ class OrderListModel : public QAbstractTableModel {
     void InsertItem(int row);  // an item with empty texts at that position
     void SetItemText(int row, int column, std::string_view text);
     std::string ItemText(int row, int column) const;  // empty outside the list
-    int ItemCount() const { return static_cast<int>(rows_.size()); }
+    int ItemCount() const { return static_cast<int>(items_.size()); }
+    // In place of every item, one item for each row of a result, in its
+    // order: column c shows the result's column sources[c] (-1: empty text)
+    // as ReadColByIndex reads it, turned into text by ValueToText; a text
+    // longer than an order field may be (written by another tool) shows cut
+    // to that limit.
+    void ShowRows(std::shared_ptr<const Snapshot> rows, const std::array<int, kColumns>& sources);
 
     // Between these two the view is told nothing; at the end it is told once
     // that everything changed (as a list view with redrawing switched off).
@@ -35,14 +45,19 @@ class OrderListModel : public QAbstractTableModel {
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
   private:
-    struct Row {
-        std::string bytes;                           // the cells one after another
-        std::array<std::uint32_t, kColumns> ends{};  // where each cell ends
+    // Where an item's texts are: a row of the result shown, or texts of its
+    // own (an item inserted, or one whose text was set).
+    struct Item {
+        std::uint32_t index;
+        bool own;
     };
-    std::string_view Cell(const Row& row, int column) const;
+    // A cell's text: a view of the bytes where they lie, or of `converted`.
+    std::string_view Cell(const Item& item, int column, std::string& converted) const;
 
-    std::vector<Row> rows_;
-    std::size_t rowBytesHint_ = 0;  // what a new row is likely to hold
+    std::shared_ptr<const Snapshot> rows_;
+    std::array<int, kColumns> sources_{};
+    std::vector<std::array<std::string, kColumns>> own_;
+    std::vector<Item> items_;
     bool filling_ = false;
 };
 
