@@ -5,7 +5,8 @@
 
 #include <string>
 
-// As platform/files.h declares it (this header stays free of its names).
+// "/" here, a backslash on Windows (platform/files.h, which this header
+// leaves out: the maintenance tool has file functions of the same names).
 extern const char kPathSeparator;
 
 inline constexpr char kLedgerFileName[] = "tallovar.mdb";

@@ -32,6 +32,9 @@ PACKAGES+=(lintian)
 PACKAGES+=(openbox x11-utils)
 # Test-only: Wine runs the Windows build's programs.
 PACKAGES+=(wine64)
+# Test-only: the locales' sources, from which the zh_CN locale for Wine is made
+# below.
+PACKAGES+=(locales)
 # Benchmark only: GNU time measures the peak memory of each case's process.
 PACKAGES+=(time)
 

@@ -4,7 +4,8 @@
 # after the warning has been answered. Also checks where the login window opens.
 # Then signs in on a real ledger: the main window opens at its place, and the
 # program lives on while the editor is open after the main window has closed.
-# Usage: program_exit_test.sh PROGRAM SEND_CLOSE ADMIN_TOOL
+# Usage: program_exit_test.sh PROGRAM SEND_CLOSE ADMIN_TOOL (PROGRAM: the Linux
+# program, or the Windows one, tallovar.exe, under Wine)
 set -euo pipefail
 program=$1
 send_close=$2
@@ -18,12 +19,12 @@ export QT_QPA_PLATFORM=xcb
 
 root=$(mktemp -d)
 pid=""
+# shellcheck source=../support/program.sh
+. "$(dirname "$0")/../support/program.sh"
 # A run cut short leaves neither the program nor its files behind.
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$root"' EXIT
-# A copy of the program in its own directory, so config.ini and the skin
-# library go there and not into the build tree.
-mkdir -p "$root/program" "$root/work"
-cp "$program" "$root/program/tallovar"
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; program_end; rm -rf "$root"' EXIT
+mkdir -p "$root/work"
+program_install "$program" "$root"
 
 # shellcheck source=../support/check.sh
 . "$(dirname "$0")/../support/check.sh"
@@ -42,6 +43,18 @@ focused_name() {  # waits until the focused window has the title NAME; prints it
         sleep 0.1
     done
     echo "$name"
+}
+
+check_place() {  # check_place WHAT "X=.. Y=.. WIDTH=.. HEIGHT=.." WINDOW
+    # Without a window manager Wine shows only a window's inside on the X
+    # screen (a window placed at 314,249 with 395x269 shows as 318,272 with
+    # 387x242), so the place the program gives its frame cannot be seen here.
+    if program_is_windows; then
+        echo "skipped under Wine: $1"
+        return
+    fi
+    check "$1" "$2" "$(xdotool getwindowgeometry --shell "$3" | grep -E '^(X|Y|WIDTH|HEIGHT)=' |
+        tr '\n' ' ' | sed 's/ $//')"
 }
 
 end_code=""
@@ -63,23 +76,20 @@ wait_end() {  # wait_end PID: sets end_code (124 when it does not end)
 
 # Closing the login window before signing in.
 touch "$root/work/tallovar.mdb"
-(cd "$root/work" && exec "$root/program/tallovar") &
-pid=$!
+program_start "$root/work"
 login=$(find_window "$pid" '^Tallovar$')
 check "login window shown" yes "$([ -n "$login" ] && echo yes || echo no)"
-check "login window at its place on a 1024x768 screen" "X=314 Y=249 WIDTH=395 HEIGHT=269" \
-    "$(xdotool getwindowgeometry --shell "$login" | grep -E '^(X|Y|WIDTH|HEIGHT)=' | tr '\n' ' ' | sed 's/ $//')"
+check_place "login window at its place on a 1024x768 screen" "X=314 Y=249 WIDTH=395 HEIGHT=269" "$login"
 "$send_close" "$login"
 wait_end "$pid"
 check "exit code after closing the login window" 0 "$end_code"
 
 # Signing in without a ledger in the current directory.
 rm "$root/work/tallovar.mdb"
-(cd "$root/work" && exec "$root/program/tallovar") &
-pid=$!
+program_start "$root/work"
 login=$(find_window "$pid" '^Tallovar$')
 # The centre of "登录".
-xdotool mousemove $((314 + 160 + 48)) $((249 + 168 + 12)) click 1
+xdotool mousemove --window "$login" $((160 + 48)) $((168 + 12)) click 1
 check "warning shown" "警告" "$(focused_name "警告")"
 xdotool key Return
 wait_end "$pid"
@@ -88,14 +98,12 @@ check "settings untouched" no "$([ -e "$root/program/config.ini" ] && echo yes |
 
 # Signing in on a real ledger, then closing the main window and the editor.
 (cd "$root/work" && "$admin" init admin secret >/dev/null)
-(cd "$root/work" && exec "$root/program/tallovar") &
-pid=$!
+program_start "$root/work"
 login=$(find_window "$pid" '^Tallovar$')
 sign_in admin secret
 main=$(find_window "$pid" '^订单管理$')
 check "main window shown after signing in" yes "$([ -n "$main" ] && echo yes || echo no)"
-check "main window at its place on a 1024x768 screen" "X=86 Y=163 WIDTH=852 HEIGHT=442" \
-    "$(xdotool getwindowgeometry --shell "$main" | grep -E '^(X|Y|WIDTH|HEIGHT)=' | tr '\n' ' ' | sed 's/ $//')"
+check_place "main window at its place on a 1024x768 screen" "X=86 Y=163 WIDTH=852 HEIGHT=442" "$main"
 gone=no
 for _ in $(seq 50); do
     if [ -z "$(xdotool search --all --onlyvisible --pid "$pid" --name '^Tallovar$' || true)" ]; then
@@ -106,7 +114,7 @@ for _ in $(seq 50); do
 done
 check "login window gone" yes "$gone"
 # A right click in the empty list, then the third item, 添加.
-xdotool mousemove $((86 + 400)) $((163 + 147 + 150)) click 3
+xdotool mousemove --window "$main" 400 $((147 + 150)) click 3
 sleep 0.5
 xdotool key Down Down Down Return
 editor=$(find_window "$pid" '^添加订单$')

@@ -12,29 +12,22 @@ export QT_QPA_PLATFORM=xcb
 # shellcheck source=../support/check.sh
 . "$(dirname "$0")/../support/check.sh"
 
+# shellcheck source=../support/program.sh
+. "$(dirname "$0")/../support/program.sh"
+
 root=$(mktemp -d)
 pid=""
 openbox --config-file /dev/null >/dev/null 2>&1 &
 wm=$!
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; kill "$wm" 2>/dev/null; rm -rf "$root"' EXIT
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; program_end; kill "$wm" 2>/dev/null; rm -rf "$root"' EXIT
 until xprop -root _NET_SUPPORTING_WM_CHECK | grep -q 'window id'; do sleep 0.1; done
-mkdir -p "$root/program" "$root/work"
-cp "$1" "$root/program/tallovar"
+mkdir -p "$root/work"
+program_install "$1" "$root"
 (cd "$root/work" && "$2" init admin secret >/dev/null)
 echo 'QWidget { background-color: #ff0000; }' >"$root/red.qss"
 
 start() {  # start [ARGUMENT...]
-    (cd "$root/work" && exec "$root/program/tallovar" "$@") &
-    pid=$!
-}
-find_window() {  # find_window NAME -> the program's visible window of that title
-    local found=""
-    for _ in $(seq 100); do  # a window going away under the search fails it
-        found=$(xdotool search --all --onlyvisible --pid "$pid" --name "$1" 2>/dev/null || true)
-        [ -n "$found" ] && break
-        sleep 0.2
-    done
-    echo "${found%%$'\n'*}"
+    program_start "$root/work" "$@"
 }
 outer_frame() {  # outer_frame WINDOW -> "LEFT TOP WIDTH HEIGHT" of the frame around it
     local l r t b x y w h
@@ -47,13 +40,13 @@ outer_frame() {  # outer_frame WINDOW -> "LEFT TOP WIDTH HEIGHT" of the frame ar
 
 # Mirrored layout, another style, a red style sheet, another place and size.
 start -reverse -style windows -stylesheet "$root/red.qss" -qwindowgeometry 200x120+0+0
-login=$(find_window '^Tallovar$')
+login=$(program_window '^Tallovar$')
 check "login window framed at its place, with Qt's options" "314 249 395 269" "$(outer_frame "$login")"
 import -window "$login" "$root/with_options.png"
 kill "$pid"
 wait "$pid" || true
 start
-login=$(find_window '^Tallovar$')
+login=$(program_window '^Tallovar$')
 check "login window framed at its place" "314 249 395 269" "$(outer_frame "$login")"
 import -window "$login" "$root/plain.png"
 # Only the blinking text cursor may differ.
@@ -63,7 +56,7 @@ check "Qt's options change nothing" yes "$([ "${differing%% *}" -lt 50 ] && echo
 xdotool mousemove --window "$login" 216 88 click 1 type admin
 xdotool mousemove --window "$login" 216 136 click 1 type secret
 xdotool mousemove --window "$login" 208 180 click --repeat 2 --delay 250 1
-main=$(find_window '^订单管理$')
+main=$(program_window '^订单管理$')
 check "main window framed at its place" "86 163 852 442" "$(outer_frame "$main")"
 sleep 1
 check "no message after a double click on 登录" "" \
@@ -73,7 +66,7 @@ check "no message after a double click on 登录" "" \
 xdotool mousemove --window "$main" 400 297 click 3
 sleep 0.5
 xdotool key Down Down Down Return
-editor=$(find_window '^添加订单$')
+editor=$(program_window '^添加订单$')
 check "editor framed at its place" "150 197 724 373" "$(outer_frame "$editor")"
 if [ -n "${TALLOVAR_SCREENSHOT:-}" ]; then import -window root "$TALLOVAR_SCREENSHOT"; fi
 exit "$failures"

@@ -1,0 +1,158 @@
+#!/usr/bin/env bash
+# A day's work with the real program under Xvfb on a 1024x768 screen: sign in,
+# add two orders through the editor (sellers from the pick list, the profit
+# worked out as the prices are typed), query and export the list with its
+# totals, then modify one, ship it with an express company from the list, and
+# delete the other. The ledger is read back with sqlite3 after each step.
+# Usage: order_round_trip_test.sh PROGRAM SEND_CLOSE ADMIN_TOOL (PROGRAM: the
+# Linux program, or the Windows one, tallovar.exe, under Wine)
+set -euo pipefail
+program=$1
+send_close=$2
+admin=$3
+
+if [ -z "${DISPLAY_FOR_TEST:-}" ]; then
+    exec xvfb-run -a -s "-screen 0 1024x768x24" env DISPLAY_FOR_TEST=1 "$0" "$@"
+fi
+export QT_QPA_PLATFORM=xcb
+# shellcheck source=../support/check.sh
+. "$(dirname "$0")/../support/check.sh"
+# shellcheck source=../support/sign_in.sh
+. "$(dirname "$0")/../support/sign_in.sh"
+# shellcheck source=../support/program.sh
+. "$(dirname "$0")/../support/program.sh"
+
+root=$(mktemp -d)
+pid=""
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; program_end; rm -rf "$root"' EXIT
+mkdir -p "$root/work"
+program_install "$program" "$root"
+(cd "$root/work" && "$admin" init admin secret >/dev/null)
+# The pick lists, GBK with Windows line ends as the user keeps them.
+printf '[zhanghaoinfo]\r\nzhanghao=旗舰店|二店\r\n[kuaidiinfo]\r\nkuaidi=中通快递#顺丰\r\n' |
+    iconv -f utf-8 -t gbk >"$root/program/config.ini"
+
+answer() {  # answer NAME: presses Enter (the default button) in the box of that title
+    local box
+    box=$(program_window "$1")
+    [ -n "$box" ] || return 0
+    xdotool windowfocus --sync "$box" key Return
+    for _ in $(seq 50); do
+        xdotool search --all --onlyvisible --pid "$pid" --name "$1" >/dev/null 2>&1 || break
+        sleep 0.1
+    done
+}
+at() {  # at WINDOW X Y: the window focused, the mouse at a point of its inside
+    xdotool windowfocus --sync "$1" mousemove --window "$1" "$2" "$3"
+}
+fill() {  # fill WINDOW X Y TEXT: replaces the text of the box at that point
+    at "$1" "$2" "$3"
+    xdotool click 1 key ctrl+a
+    xdotool type --delay 40 "$4"
+}
+pick() {  # pick WINDOW X Y N: the Nth item of the drop-down list at that point
+    at "$1" "$2" "$3"
+    xdotool click 1
+    xdotool key --delay 100 $(printf 'Down %.0s' $(seq "$4"))
+}
+menu() {  # menu N: the Nth item of the list's pop-up menu, at a point on the first row
+    at "$main" 300 180
+    xdotool click 3
+    sleep 0.5
+    xdotool key --delay 100 $(printf 'Down %.0s' $(seq "$1")) Return
+}
+query() {  # query ORDER_NUMBER: lists the orders of that number (all when empty)
+    at "$main" 331 32
+    xdotool click 1 key ctrl+a BackSpace
+    [ -z "$1" ] || xdotool type --delay 40 "$1"
+    at "$main" 792 25
+    xdotool click 1
+    sleep 1
+}
+ledger() {  # the ledger's orders, one a line
+    sqlite3 -separator ' ' "$root/work/tallovar.mdb" \
+        "select 订单号,卖家账号,快递公司,运单号,订单日期,售价,进价,佣金,利润 from 订单列表 order by 订单号"
+}
+
+program_start "$root/work"
+program_window '^Tallovar$' >/dev/null
+sign_in admin secret
+main=$(program_window '^订单管理$')
+check "main window after signing in" yes "$([ -n "$main" ] && echo yes || echo no)"
+
+# Two orders through one editor: it empties itself after each.
+at "$main" 400 330
+xdotool click 3
+sleep 0.5
+xdotool key --delay 100 Down Down Down Return
+editor=$(program_window '^添加订单$')
+check "editor opened for adding" yes "$([ -n "$editor" ] && echo yes || echo no)"
+add_order() {  # add_order SELLER_ITEM NUMBER DATE PRICE COST COMMISSION
+    pick "$editor" 114 42 "$1"
+    fill "$editor" 277 43 "$2"
+    fill "$editor" 629 69 "$3"
+    fill "$editor" 92 209 "$4"
+    fill "$editor" 193 210 "$5"
+    fill "$editor" 296 210 "$6"
+    at "$editor" 234 325
+    xdotool click 1
+    answer '^提示$'
+    answer '^信息：$'
+}
+add_order 1 A-1001 2024-1-5 30 20 1.5
+add_order 2 A-1002 2024-2-9 12 5 0
+check "orders added, the profit worked out" "A-1001 旗舰店   2024-1-5 30 20 1.5 11.5
+A-1002 二店   2024-2-9 12 5 0 7" "$(ledger)"
+"$send_close" "$editor"
+
+# The list and its totals line, as the export writes them.
+query ""
+at "$main" 400 330
+xdotool click 3
+sleep 0.5
+xdotool key --delay 100 Down Down Down Down Down Down Return
+dialog=$(program_window '^导出到 Excel$')
+check "save dialog shown" yes "$([ -n "$dialog" ] && echo yes || echo no)"
+[ -z "$dialog" ] || xdotool windowfocus --sync "$dialog"
+sleep 0.5
+if program_is_windows; then
+    xdotool type --delay 40 "Z:${root//\//\\}\\list.csv"
+else
+    xdotool type --delay 40 "$root/list.csv"
+fi
+xdotool key Return
+for _ in $(seq 50); do [ -s "$root/list.csv" ] && break; sleep 0.2; done
+answer '^信息：$'  # 已导出 2 张订单到 …
+check "exported list, newest first" "二店,A-1002
+旗舰店,A-1001" "$(tail -n 3 "$root/list.csv" | head -n 2 | cut -d, -f2-3)"
+check "exported totals" "记录：当前有2单  总售价：42元  总进价：25元  总佣金：1.5元  总利润：18.5元,,,,,,42,25,1.5,18.5,,,,," \
+    "$(tail -n 1 "$root/list.csv" | tr -d '\r')"
+
+# Modify, then ship, the older order; delete the newer one.
+query A-1001
+menu 4
+editor=$(program_window '^修改订单$')
+fill "$editor" 92 209 35
+at "$editor" 352 325
+xdotool click 1
+answer '^提示$'
+answer '^信息：$'
+menu 1
+editor=$(program_window '^订单发货$')
+pick "$editor" 451 43 1
+fill "$editor" 629 43 ZT123456
+at "$editor" 352 325
+xdotool click 1
+answer '^提示$'
+answer '^信息：$'
+query A-1002
+menu 5
+answer '^提示$'
+sleep 1
+# Shipping stores the day of shipping as the order date.
+check "one order modified and shipped, the other deleted" \
+    "A-1001 旗舰店 中通快递 ZT123456 $(date +%Y-%-m-%-d) 35 20 1.5 16.5" "$(ledger)"
+check "the deleted order in the recycle bin" A-1002 \
+    "$(sqlite3 "$root/work/tallovar.mdb" 'select 订单号 from 回收站')"
+if [ -n "${TALLOVAR_SCREENSHOT:-}" ]; then import -window root "$TALLOVAR_SCREENSHOT"; fi
+exit "$failures"
