@@ -9,6 +9,13 @@ namespace {
 constexpr UINT kGb18030 = 54936;
 constexpr UINT kGbk = 936;
 
+// A system without code page 54936 (Wine has none) converts nothing in it;
+// GBK, which holds every text the program itself writes, stands in there.
+UINT Gb18030CodePage() {
+    static const UINT page = IsValidCodePage(kGb18030) ? kGb18030 : kGbk;
+    return page;
+}
+
 // The text of bytes in code page; false when a byte sequence is invalid.
 bool Decode(UINT codePage, std::string_view bytes, QString& text) {
     text.clear();
@@ -46,11 +53,13 @@ bool Encode(UINT codePage, const QString& text, QByteArray& bytes) {
 
 }  // namespace
 
-bool DecodeGb18030(std::string_view bytes, QString& text) { return Decode(kGb18030, bytes, text); }
+bool DecodeGb18030(std::string_view bytes, QString& text) {
+    return Decode(Gb18030CodePage(), bytes, text);
+}
 
 QByteArray EncodeGb18030(const QString& text) {
     QByteArray bytes;
-    Encode(kGb18030, text, bytes);
+    Encode(Gb18030CodePage(), text, bytes);
     return bytes;
 }
 
