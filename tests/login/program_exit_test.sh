@@ -36,6 +36,12 @@ find_window() {  # find_window PID NAME -> window id
 }
 
 focused_name() {  # waits until the focused window has the title NAME; prints it
+    # Without a window manager a Wine box is shown but takes no X focus:
+    # there the box of that title is looked for instead.
+    if program_is_windows; then
+        [ -n "$(program_window "^$1\$")" ] && echo "$1"
+        return 0
+    fi
     local name=""
     for _ in $(seq 100); do
         name=$(xdotool getwindowname "$(xdotool getwindowfocus)" 2>/dev/null || true)

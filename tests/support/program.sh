@@ -7,7 +7,7 @@
 # program_select ROOT: the program installed in ROOT is the one started next.
 # program_start FOLDER [ARGUMENT...]: starts it in FOLDER; sets $pid.
 # program_window NAME: the started program's visible window of that title
-#   (a pattern), waiting up to 20 s; empty when there is none.
+#   (a pattern), waiting up to 20 s (60 s under Wine); empty when there is none.
 # program_end: for the test's exit trap, after the program has been killed.
 # program_is_windows: true for the Windows program.
 
@@ -66,8 +66,10 @@ program_start() {
 }
 
 program_window() {
-    local found=""
-    for _ in $(seq 100); do  # a window going away under the search fails it
+    local found="" tries=100
+    # Wine's own dialogs (the save dialog) take longer to come up.
+    if program_is_windows; then tries=300; fi
+    for _ in $(seq "$tries"); do  # a window going away under the search fails it
         found=$(xdotool search --all --onlyvisible --pid "$pid" --name "$1" 2>/dev/null || true)
         [ -n "$found" ] && break
         sleep 0.2
