@@ -73,12 +73,16 @@ check "editor opened" yes "$([ -n "$editor" ] && echo yes || echo no)"
 xdotool mousemove $((150 + 66 + 30)) $((197 + 32 + 10)) click 1
 xdotool key Down
 xdotool mousemove $((150 + 186 + 48)) $((197 + 313 + 12)) click 1  # 添加
-sleep 0.5
-xdotool key Return  # 确定提交吗？ 是
-sleep 0.5
-xdotool key Return  # 添加成功
-sleep 0.5
-check "order stored with the seller chosen" "shop-A" \
-    "$(sqlite3 "$HOME/Tallovar/tallovar.mdb" 'select 卖家账号 from 订单列表')"
+# Each box is waited for: a slow build (sanitizers, a loaded machine) shows
+# them late, and a key pressed before lands elsewhere.
+[ -n "$(find_window '^提示$' "$pid")" ] && xdotool key Return  # 确定提交吗？ 是
+[ -n "$(find_window '^信息：$' "$pid")" ] && xdotool key Return  # 添加成功
+stored=""
+for _ in $(seq 50); do
+    stored=$(sqlite3 "$HOME/Tallovar/tallovar.mdb" 'select 卖家账号 from 订单列表' 2>/dev/null || true)
+    [ -n "$stored" ] && break
+    sleep 0.2
+done
+check "order stored with the seller chosen" "shop-A" "$stored"
 
 exit "$failures"
