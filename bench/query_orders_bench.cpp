@@ -4,8 +4,6 @@
 // of the time the snapshot of the order list alone takes; and the month
 // summary over 100,000 and 1,000,000 orders.
 #include <benchmark/benchmark.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
@@ -23,13 +21,12 @@
 #include "store/database.h"
 #include "store/order_statements.h"
 #include "store/order_summary.h"
+#include "tools/child_process.h"
 #include "tools/demo_orders.h"
 #include "tools/ledger_file.h"
 #include "tools/server_backup.h"
 #include "ui/orders/fill_order_list.h"
 #include "ui/orders/order_list.h"
-
-extern char** environ;
 
 namespace {
 
@@ -87,18 +84,12 @@ bool RunChild(const std::vector<std::string>& command, long& peakBytes) {
                                ("tallovar-bench-peak-" + std::to_string(getpid()));
     std::vector<std::string> words = {"/usr/bin/time", "-q", "-f", "%M", "-o", report};
     words.insert(words.end(), command.begin(), command.end());
-    std::vector<char*> argv;
-    for (const std::string& word : words) argv.push_back(const_cast<char*>(word.c_str()));
-    argv.push_back(nullptr);
-    pid_t child = 0;
-    if (posix_spawn(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return false;
-    int status = 0;
-    if (waitpid(child, &status, 0) != child) return false;
+    const bool succeeded = RunProgram(words);
     long kilobytes = -1;
     std::ifstream(report) >> kilobytes;
     std::filesystem::remove(report);
     peakBytes = kilobytes * 1024;
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return succeeded;
 }
 
 // The peak resident memory of a process that fills the list with every order
