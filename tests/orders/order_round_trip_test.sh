@@ -37,10 +37,7 @@ answer() {  # answer NAME: presses Enter (the default button) in the box of that
     box=$(program_window "$1")
     [ -n "$box" ] || return 0
     xdotool windowfocus --sync "$box" key Return
-    for _ in $(seq 50); do
-        xdotool search --all --onlyvisible --pid "$pid" --name "$1" >/dev/null 2>&1 || break
-        sleep 0.1
-    done
+    program_window_gone "$1"
 }
 at() {  # at WINDOW X Y: the window focused, the mouse at a point of its inside
     xdotool windowfocus --sync "$1" mousemove --window "$1" "$2" "$3"
@@ -104,6 +101,7 @@ add_order 2 A-1002 2024-2-9 12 5 0
 check "orders added, the profit worked out" "A-1001 旗舰店   2024-1-5 30 20 1.5 11.5
 A-1002 二店   2024-2-9 12 5 0 7" "$(ledger)"
 "$send_close" "$editor"
+program_window_gone '^添加订单$'
 
 # The list and its totals line, as the export writes them.
 query ""
@@ -116,6 +114,10 @@ check "save dialog shown" yes "$([ -n "$dialog" ] && echo yes || echo no)"
 [ -z "$dialog" ] || xdotool windowfocus --sync "$dialog"
 sleep 0.5
 if program_is_windows; then
+    # A Windows dialog gives a typed name the chosen type's extension: the
+    # CSV type is chosen first (the box after the name), then the name typed
+    # in place of the suggested one, which is not selected there.
+    xdotool key Tab Down shift+Tab End shift+Home Delete
     xdotool type --delay 40 "Z:${root//\//\\}\\list.csv"
 else
     xdotool type --delay 40 "$root/list.csv"
@@ -137,6 +139,7 @@ at "$editor" 352 325
 xdotool click 1
 answer '^提示$'
 answer '^信息：$'
+program_window_gone '^修改订单$'
 menu 1
 editor=$(program_window '^订单发货$')
 pick "$editor" 451 43 1
@@ -145,6 +148,7 @@ at "$editor" 352 325
 xdotool click 1
 answer '^提示$'
 answer '^信息：$'
+program_window_gone '^订单发货$'
 query A-1002
 menu 5
 answer '^提示$'

@@ -8,6 +8,10 @@
 # program_start FOLDER [ARGUMENT...]: starts it in FOLDER; sets $pid.
 # program_window NAME: the started program's visible window of that title
 #   (a pattern), waiting up to 20 s (60 s under Wine); empty when there is none.
+# program_window_gone NAME: waits until the started program shows no window of
+#   that title, up to 10 s. Without a window manager Wine hides a window only
+#   after waiting 2 s for a manager to take note, and a click meant for the
+#   window below lands on it until then.
 # program_end: for the test's exit trap, after the program has been killed.
 # program_is_windows: true for the Windows program.
 
@@ -75,6 +79,13 @@ program_window() {
         sleep 0.2
     done
     echo "${found%%$'\n'*}"
+}
+
+program_window_gone() {
+    for _ in $(seq 100); do
+        xdotool search --all --onlyvisible --pid "$pid" --name "$1" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
 }
 
 program_end() {
