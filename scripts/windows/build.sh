@@ -47,5 +47,13 @@ fi
 cmake --build "$out" --parallel "${TALLOVAR_JOBS:-$(nproc)}"
 
 "$here/deploy.sh" "$out" "$qt" "${libraries[@]}"
-makensis -V2 -DBUILD_DIR="$PWD/$out" -DOUTPUT="$PWD/$out/tallovar-setup.exe" "$here/tallovar.nsi"
+# Packing takes most of a build without changes (about 40 s): the installer is
+# made again only when a file of what tallovar.nsi packs, or the script, is
+# newer than it.
+installer="$out/tallovar-setup.exe"
+if [ ! -f "$installer" ] || [ -n "$(find "$here/tallovar.nsi" "$out"/*.exe "$out"/*.dll "$out/qt.conf" \
+    "$out/platforms" "$out/styles" "$out/translations" -newer "$installer" \
+    ! -name tallovar-setup.exe -print -quit)" ]; then
+    makensis -V2 -DBUILD_DIR="$PWD/$out" -DOUTPUT="$PWD/$installer" "$here/tallovar.nsi"
+fi
 echo "$out"

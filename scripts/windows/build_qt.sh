@@ -4,6 +4,8 @@
 # result is kept outside any build tree, in $TALLOVAR_WINDOWS_QT (default
 # ~/.cache/tallovar/qt-<version>-mingw), and built again only when missing or
 # made from another source version. Prints the prefix on its last line.
+# With --cached it builds nothing: prints the prefix when that build is there,
+# else fails.
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -15,6 +17,12 @@ prefix=${TALLOVAR_WINDOWS_QT:-$cache/qt-$upstream-mingw}
 stamp="$prefix/tallovar-qt-source"
 work="$cache/qt-build-$upstream"
 
+is_built() { [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$version" ]; }
+if [ "${1:-}" = --cached ]; then
+    is_built && echo "$prefix"
+    exit
+fi
+
 # One build at a time: a second caller waits for the first (also for one
 # started before this lock existed) and then finds its result.
 mkdir -p "$cache"
@@ -22,7 +30,7 @@ exec 9> "$cache/qt-$upstream.lock"
 flock 9
 while pgrep -f -- "$work" >/dev/null; do sleep 30; done
 
-if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$version" ]; then
+if is_built; then
     echo "$prefix"
     exit 0
 fi

@@ -47,4 +47,6 @@ done
 
 # The zh_CN texts of Qt's own dialogs and buttons (platform independent).
 cp -u /usr/share/qt6/translations/qtbase_zh_CN.qm "$out/translations/"
-printf '[Paths]\r\nPrefix = .\r\nPlugins = .\r\nTranslations = translations\r\n' > "$out/qt.conf"
+# Written only when it changes, so that the installer is not made again for it.
+printf '[Paths]\r\nPrefix = .\r\nPlugins = .\r\nTranslations = translations\r\n' > "$out/qt.conf.new"
+if cmp -s "$out/qt.conf.new" "$out/qt.conf"; then rm "$out/qt.conf.new"; else mv "$out/qt.conf.new" "$out/qt.conf"; fi
