@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/files.h"
+
 namespace {
 
 // Every SQLite 3 database file, and so every ledger, starts with these bytes.
@@ -24,9 +26,7 @@ bool StartsLikeLedger(const std::string& path) {
 std::string LedgerOverwriteProblem(const std::string& path, const std::string& ledgerPath) {
     struct stat target;
     if (stat(path.c_str(), &target) != 0) return {};
-    struct stat ledger;
-    if (stat(ledgerPath.c_str(), &ledger) == 0 && ledger.st_dev == target.st_dev &&
-        ledger.st_ino == target.st_ino) {
+    if (IsSameFile(path, ledgerPath)) {
         return "“" + path + "”就是账本本身，不能写到它上面：请另选一个文件名";
     }
     if (S_ISREG(target.st_mode) && StartsLikeLedger(path)) {

@@ -117,6 +117,13 @@ bool PathExists(const std::string& path) {
     return !path.empty() && stat(NativePath(path).c_str(), &info) == 0;
 }
 
+bool IsSameFile(const std::string& nativeA, const std::string& nativeB) {
+    struct stat a {};
+    struct stat b {};
+    return stat(nativeA.c_str(), &a) == 0 && stat(nativeB.c_str(), &b) == 0 &&
+           a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 std::string NativePath(const std::string& path) { return GbkToUtf8(path); }
 
 std::string FromNativePath(const std::string& nativePath) { return Gbk(nativePath); }

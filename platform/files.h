@@ -25,6 +25,9 @@ std::string CurrentDirectory();
 std::string FileOpenProblem(const std::string& path);
 // True when a file or a folder of that name exists.
 bool PathExists(const std::string& path);
+// True when both paths, as the system calls take them (see NativePath), lead
+// to one existing file, through links or other names of it.
+bool IsSameFile(const std::string& nativeA, const std::string& nativeB);
 // The closest to the hidden attribute here: the name listed in the
 // directory's ".hidden" file, which file managers honour.
 bool SetFileHidden(const std::string& path);

@@ -31,6 +31,19 @@ DWORD AttributesOf(const std::string& path) {
     return path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(path.c_str());
 }
 
+// The volume and the number of the file on it; false when it cannot be opened.
+bool FileIdentity(const std::string& path, BY_HANDLE_FILE_INFORMATION& information) {
+    // No access asked for: also a file that another program keeps open.
+    // Folders open only with backup semantics.
+    const HANDLE file =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool known = GetFileInformationByHandle(file, &information) != 0;
+    CloseHandle(file);
+    return known;
+}
+
 }  // namespace
 
 const char kPathSeparator = '\\';
@@ -100,6 +113,16 @@ std::string FileOpenProblem(const std::string& path) {
 }
 
 bool PathExists(const std::string& path) { return AttributesOf(path) != INVALID_FILE_ATTRIBUTES; }
+
+// The C library's stat gives every file the number 0 here, so the file
+// numbers come from the handles.
+bool IsSameFile(const std::string& nativeA, const std::string& nativeB) {
+    BY_HANDLE_FILE_INFORMATION a{};
+    BY_HANDLE_FILE_INFORMATION b{};
+    return FileIdentity(nativeA, a) && FileIdentity(nativeB, b) &&
+           a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+}
 
 bool SetFileHidden(const std::string& path) {
     const DWORD attributes = AttributesOf(path);
