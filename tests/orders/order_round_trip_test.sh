@@ -103,30 +103,42 @@ A-1002 二店   2024-2-9 12 5 0 7" "$(ledger)"
 "$send_close" "$editor"
 program_window_gone '^添加订单$'
 
+export_list() {  # export_list: the list shown, through the save dialog, to $root/list.csv
+    local replacing=no
+    [ -e "$root/list.csv" ] && replacing=yes
+    at "$main" 400 330
+    xdotool click 3
+    sleep 0.5
+    xdotool key --delay 100 Down Down Down Down Down Down Return
+    dialog=$(program_window '^导出到 Excel$')
+    [ -z "$dialog" ] || xdotool windowfocus --sync "$dialog"
+    sleep 0.5
+    if program_is_windows; then
+        # A Windows dialog gives a typed name the chosen type's extension: the
+        # CSV type is chosen first (the box after the name), then the name typed
+        # in place of the suggested one, which is not selected there.
+        xdotool key Tab Down shift+Tab End shift+Home Delete
+        xdotool type --delay 40 "Z:${root//\//\\}\\list.csv"
+    else
+        xdotool type --delay 40 "$root/list.csv"
+    fi
+    xdotool key Return
+    if [ "$replacing" = yes ]; then  # the dialog asks before replacing the file
+        sleep 2
+        xdotool key y
+    fi
+    answer '^信息：$'  # 已导出 N 张订单到 …
+}
+exported_rows() {  # seller and number of each order exported, between heading and totals
+    sed '1d;$d' "$root/list.csv" | cut -d, -f2-3
+}
+
 # The list and its totals line, as the export writes them.
 query ""
-at "$main" 400 330
-xdotool click 3
-sleep 0.5
-xdotool key --delay 100 Down Down Down Down Down Down Return
-dialog=$(program_window '^导出到 Excel$')
+export_list
 check "save dialog shown" yes "$([ -n "$dialog" ] && echo yes || echo no)"
-[ -z "$dialog" ] || xdotool windowfocus --sync "$dialog"
-sleep 0.5
-if program_is_windows; then
-    # A Windows dialog gives a typed name the chosen type's extension: the
-    # CSV type is chosen first (the box after the name), then the name typed
-    # in place of the suggested one, which is not selected there.
-    xdotool key Tab Down shift+Tab End shift+Home Delete
-    xdotool type --delay 40 "Z:${root//\//\\}\\list.csv"
-else
-    xdotool type --delay 40 "$root/list.csv"
-fi
-xdotool key Return
-for _ in $(seq 50); do [ -s "$root/list.csv" ] && break; sleep 0.2; done
-answer '^信息：$'  # 已导出 2 张订单到 …
 check "exported list, newest first" "二店,A-1002
-旗舰店,A-1001" "$(tail -n 3 "$root/list.csv" | head -n 2 | cut -d, -f2-3)"
+旗舰店,A-1001" "$(exported_rows)"
 check "exported totals" "记录：当前有2单  总售价：42元  总进价：25元  总佣金：1.5元  总利润：18.5元,,,,,,42,25,1.5,18.5,,,,," \
     "$(tail -n 1 "$root/list.csv" | tr -d '\r')"
 
@@ -158,5 +170,9 @@ check "one order modified and shipped, the other deleted" \
     "A-1001 旗舰店 中通快递 ZT123456 $(date +%Y-%-m-%-d) 35 20 1.5 16.5" "$(ledger)"
 check "the deleted order in the recycle bin" A-1002 \
     "$(sqlite3 "$root/work/tallovar.mdb" 'select 订单号 from 回收站')"
+# The day's list exported again over the first export.
+query ""
+export_list
+check "export written over the earlier one" "旗舰店,A-1001" "$(exported_rows)"
 if [ -n "${TALLOVAR_SCREENSHOT:-}" ]; then import -window root "$TALLOVAR_SCREENSHOT"; fi
 exit "$failures"
