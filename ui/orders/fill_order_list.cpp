@@ -47,6 +47,10 @@ void FillList(DatabaseConnection& db, OrderListModel& list) {
 bool ShowOrders(OrderListDisplay& display, const OrderStatements& statements) {
     DatabaseConnection& db = display.connection;
     if (!OpenLedger(db)) return false;
+    // The rows shown so far are let go before the new ones are read, so a
+    // large list is never held twice. Nothing is painted while this runs,
+    // and a failure leaves the list empty either way.
+    display.list.DeleteAllItems();
     OrderTotals totals;
     if (!ReadOrdersAndTotals(db, statements, listRecordset, totals)) return false;
     // The label is updated before the list is cleared.
