@@ -1,9 +1,6 @@
-#include "tools/server_schema.h"
-
-#include <vector>
+#include "store/server_schema.h"
 
 #include "store/ledger_schema.h"
-#include "tools/server_session.h"
 
 namespace {
 
@@ -152,9 +149,11 @@ end $d$;
 
 std::string Separator(std::size_t) { return ", "; }
 
+}  // namespace
+
 // The order table's texts and the bin's, from the file ledger's column
 // table; the bin's trigger function copies them in the same order.
-std::string Schema() {
+std::string ServerLedgerSchema() {
     const std::string columns =
         JoinOrderColumns("", " text collate \"C\" not null default ''", Separator) + ");";
     const std::string binColumns = JoinOrderColumns(
@@ -168,6 +167,8 @@ std::string Schema() {
            ");" + kSchemaTail;
 }
 
+namespace {
+
 // Tables whose ids the database assigns, with the id column.
 struct NumberedTable {
     const char* table;
@@ -178,26 +179,18 @@ const NumberedTable kTablesWithIds[] = {
 
 }  // namespace
 
-bool ServerLedgerExists(ServerSession& session, bool& exists) {
-    std::vector<std::vector<std::string>> rows;
-    if (!session.Rows("select count(*) from pg_namespace where nspname = 'tallovar'", rows)) {
-        return false;
-    }
-    exists = !rows.empty() && rows[0][0] != "0";
-    return true;
+std::string ServerLedgerExistsQuery() {
+    return "select count(*) from pg_namespace where nspname = 'tallovar'";
 }
 
-bool CreateServerSchema(ServerSession& session) { return session.Exec(Schema()); }
-
-bool AdvanceServerIds(ServerSession& session) {
+std::vector<std::string> AdvanceServerIdStatements() {
+    std::vector<std::string> statements;
     for (const NumberedTable& numbered : kTablesWithIds) {
         const std::string name = std::string("tallovar.") + numbered.table;
         const std::string column = numbered.column;
-        if (!session.Exec("select setval(pg_get_serial_sequence('" + name + "', '" + column +
-                          "'), coalesce((select max(" + column + ") from " + name +
-                          "), 0) + 1, false)")) {
-            return false;
-        }
+        statements.push_back("select setval(pg_get_serial_sequence('" + name + "', '" + column +
+                             "'), coalesce((select max(" + column + ") from " + name +
+                             "), 0) + 1, false)");
     }
-    return true;
+    return statements;
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "exchange/ledger_guard.h"
+#include "store/admin_statements.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
 #include "tools/database_copy.h"
@@ -65,7 +66,7 @@ int RunBackup(const std::vector<std::string>& given) {
         } else if (const Status checked = CheckLedger(copy); !checked.ok()) {
             problem = checked.Lines();
         } else {
-            orders = std::stoll("0" + copy.QueryText("select count(*) from 订单列表"));
+            orders = std::stoll("0" + copy.QueryText(OrderCountQuery()));
         }
     }
     const PlaceResult placed =

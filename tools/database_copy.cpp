@@ -3,6 +3,7 @@
 #include <chrono>
 #include <thread>
 
+#include "store/admin_statements.h"
 #include "tools/sqlite_handle.h"
 
 bool CopyDatabase(const std::string& from, int fromFlags, const std::string& to,
@@ -37,7 +38,7 @@ bool CopyDatabase(const std::string& from, int fromFlags, const std::string& to,
                                                          : sqlite3_errstr(rc);
         return false;
     }
-    if (target.QueryText("pragma journal_mode=delete") != "delete" || !target.Close()) {
+    if (target.QueryText(RollbackJournalStatement()) != "delete" || !target.Close()) {
         error = target.Error();
         return false;
     }

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "platform/program_files.h"
+#include "store/admin_statements.h"
 #include "store/ledger_schema.h"
 #include "tools/demo_orders.h"
 #include "tools/file_placing.h"
@@ -15,12 +16,8 @@
 
 namespace {
 
-const std::string kInsertOrder = std::string("insert into ") + kOrderTable + "(" +
-                                 OrderTextColumns() +
-                                 ") values(?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14)";
-
 bool InsertUser(SqliteDatabase& db, const std::string& user, const std::string& password) {
-    SqliteStatement insert(db, "insert into sysuser(username,password) values(?1,?2)");
+    SqliteStatement insert(db, AddUserStatement());
     if (!insert.Prepared()) return false;
     insert.Bind(1, user);
     insert.Bind(2, password);
@@ -28,7 +25,8 @@ bool InsertUser(SqliteDatabase& db, const std::string& user, const std::string& 
 }
 
 bool InsertDemoOrders(SqliteDatabase& db, long count) {
-    SqliteStatement insert(db, kInsertOrder);
+    SqliteStatement insert(db, InsertOrderTextsStatement(
+                                   {kOrderTextColumnNames.begin(), kOrderTextColumnNames.end()}));
     if (!insert.Prepared()) return false;
     DemoOrderGenerator generator;
     for (long n = 0; n < count; ++n) {
@@ -66,7 +64,7 @@ bool FillLedger(const std::string& path, const std::string& user, const std::str
 
 std::set<std::string> ColumnsOf(SqliteDatabase& db, const std::string& table) {
     std::set<std::string> columns;
-    SqliteStatement info(db, "select name from pragma_table_info(?1)");
+    SqliteStatement info(db, TableColumnsQuery());
     info.Bind(1, table);
     while (info.Prepared() && info.Step() == SQLITE_ROW) columns.insert(info.Text(0));
     return columns;
@@ -111,7 +109,7 @@ LedgerOutcome CreateLedger(const std::string& path, const std::string& user,
 }
 
 Status CheckLedger(SqliteDatabase& db) {
-    const std::string integrity = db.QueryText("pragma integrity_check");
+    const std::string integrity = db.QueryText(IntegrityCheckQuery());
     if (integrity != "ok") {
         const std::string reason = integrity.empty() ? db.Error() : integrity;
         return Status::Failure("文件损坏或不是 SQLite 数据库（" + reason + "）",

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "store/admin_statements.h"
 #include "store/ledger_schema.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
@@ -14,17 +15,15 @@
 
 namespace {
 
-const std::string kOrderColumns = "ID," + OrderTextColumns();
-constexpr int kOrderColumnCount = kOrderTextColumnCount + 1;
 // Rows sent in one insert statement: few round trips, statements of a
 // modest size.
 constexpr int kRowsPerInsert = 200;
 
 // Copies every row of a query on the file into a table of the server, ids
 // included: the first column is the id, the others are texts.
-bool CopyRows(SqliteDatabase& file, ServerSession& server, const std::string& select,
-              const std::string& insertHead, int columns, long& copied, std::string& error) {
-    SqliteStatement rows(file, select);
+bool CopyRows(SqliteDatabase& file, ServerSession& server, const TableCopy& table, long& copied,
+              std::string& error) {
+    SqliteStatement rows(file, table.query);
     if (!rows.Prepared()) {
         error = file.Error();
         return false;
@@ -33,7 +32,7 @@ bool CopyRows(SqliteDatabase& file, ServerSession& server, const std::string& se
     int pending = 0;
     const auto flush = [&]() {
         if (pending == 0) return true;
-        const bool stored = server.Exec(insertHead + values);
+        const bool stored = server.Exec(table.insertHead + values);
         values.clear();
         pending = 0;
         if (!stored) error = server.Error();
@@ -43,7 +42,7 @@ bool CopyRows(SqliteDatabase& file, ServerSession& server, const std::string& se
     while ((rc = rows.Step()) == SQLITE_ROW) {
         values += pending == 0 ? "(" : ",(";
         values += std::to_string(rows.Integer(0));
-        for (int c = 1; c < columns; ++c) values += "," + ServerLiteral(rows.Text(c));
+        for (int c = 1; c < table.columns; ++c) values += "," + ServerLiteral(rows.Text(c));
         values += ")";
         ++copied;
         if (++pending == kRowsPerInsert && !flush()) return false;
@@ -57,15 +56,9 @@ bool CopyRows(SqliteDatabase& file, ServerSession& server, const std::string& se
 
 // The recycle bin of a file that has one, every entry under its number.
 bool CopyBin(SqliteDatabase& file, ServerSession& server, std::string& error) {
-    if (file.QueryText("select count(*) from sqlite_master where type='table' and "
-                       "name='回收站'") != "1") {
-        return true;
-    }
+    if (file.QueryText(RecycleBinExistsQuery()) != "1") return true;
     long entries = 0;
-    const std::string columns = std::string("编号,删除时间,") + kOrderColumns;
-    return CopyRows(file, server, "select " + columns + " from 回收站 order by 编号",
-                    "insert into 回收站(" + columns + ") values", kOrderColumnCount + 2, entries,
-                    error);
+    return CopyRows(file, server, RecycleBinCopy(), entries, error);
 }
 
 // Users and orders of a checked ledger file, onto the server.
@@ -85,13 +78,8 @@ bool MoveFileLedger(const std::string& path, ServerSession& server, long& users,
         error = file.Error();
         return false;
     }
-    return CopyRows(file, server, "select ID, username, password from sysuser order by ID",
-                    "insert into sysuser(id,username,password) values", 3, users, error) &&
-           CopyRows(file, server,
-                    std::string("select ") + kOrderColumns + " from 订单列表 order by ID",
-                    std::string("insert into 订单列表(") + kOrderColumns + ") values",
-                    kOrderColumnCount, orders, error) &&
-           CopyBin(file, server, error);
+    return CopyRows(file, server, UserTableCopy(), users, error) &&
+           CopyRows(file, server, OrderTableCopy(), orders, error) && CopyBin(file, server, error);
 }
 
 int Refuse(const std::string& what, const std::string& error) {
@@ -118,8 +106,7 @@ int InitServerLedger(const std::string& connection, const std::string& user,
         server.Exec("rollback");
         return Refuse(fromFile + "：", error);
     }
-    if (!user.empty() && !server.Exec("insert into sysuser(username,password) values(" +
-                                      ServerLiteral(user) + "," + ServerLiteral(password) + ")")) {
+    if (!user.empty() && !server.Exec(WithServerLiterals(AddUserStatement(), {user, password}))) {
         error = server.Error();
         server.Exec("rollback");
         return Refuse("", error);

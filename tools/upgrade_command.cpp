@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "store/admin_statements.h"
 #include "store/ledger_schema.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
@@ -33,18 +34,14 @@ bool UsersCompareWithoutCase(SqliteDatabase& db) {
 // A column's collation cannot be altered: the table is made anew with the
 // same rows, IDs and next ID.
 bool MakeUsersCompareWithoutCase(SqliteDatabase& db) {
-    const std::string next = db.QueryText("select seq from sqlite_sequence where name='sysuser'");
-    return db.Exec("alter table sysuser rename to sysuser_old") && db.Exec(UserTableSchema()) &&
-           db.Exec(
-               "insert into sysuser(ID,username,password) "
-               "select ID,username,password from sysuser_old") &&
-           db.Exec("drop table sysuser_old") &&
-           (next.empty() ||
-            db.Exec("update sqlite_sequence set seq=max(seq," + next + ") where name='sysuser'"));
+    const std::string next = db.QueryText(NextUserIdQuery());
+    return db.Exec(RenameOldUsersStatement()) && db.Exec(UserTableSchema()) &&
+           db.Exec(CopyOldUsersStatement()) && db.Exec(DropOldUsersStatement()) &&
+           (next.empty() || db.Exec(KeepNextUserIdStatement(next)));
 }
 
 bool HasObject(SqliteDatabase& db, const std::string& type, const std::string& name) {
-    SqliteStatement query(db, "select count(*) from sqlite_master where type=?1 and name=?2");
+    SqliteStatement query(db, ObjectCountQuery());
     query.Bind(1, type);
     query.Bind(2, name);
     return query.Prepared() && query.Step() == SQLITE_ROW && query.Integer(0) > 0;
