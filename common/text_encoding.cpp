@@ -8,12 +8,18 @@
 
 namespace {
 
-bool IsAscii(std::string_view text) {
-    for (unsigned char c : text) {
-        if (c >= 0x80) return false;
+// How many bytes the text starts with below 0x80, looked at eight at a time.
+std::size_t AsciiPrefixLength(std::string_view text) {
+    std::size_t at = 0;
+    for (std::uint64_t word; at + sizeof word <= text.size(); at += sizeof word) {
+        std::memcpy(&word, text.data() + at, sizeof word);
+        if (word & 0x8080808080808080u) break;
     }
-    return true;
+    while (at < text.size() && static_cast<unsigned char>(text[at]) < 0x80) ++at;
+    return at;
 }
+
+bool IsAscii(std::string_view text) { return AsciiPrefixLength(text) == text.size(); }
 
 std::string ToStd(const QByteArray& bytes) { return std::string(bytes.constData(), bytes.size()); }
 
@@ -118,7 +124,12 @@ std::string QStringToGbk(const QString& text) { return ToStd(EncodeGb18030(text)
 
 void AppendGbk(std::string_view utf8, std::string& out) {
     const std::size_t start = out.size();
-    if (AppendThroughTable(utf8, out)) return;
+    // Most cells (numbers, dates, waybills) are ASCII, the same bytes in GBK.
+    const std::size_t ascii = AsciiPrefixLength(utf8);
+    out.append(utf8.data(), ascii);
+    if (ascii == utf8.size() || AppendThroughTable(utf8.substr(ascii), out)) return;
+    // The codec takes the whole text: it reads a byte-order mark at the
+    // start of what it is given differently from one inside it.
     out.resize(start);
     out += QStringToGbk(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
 }

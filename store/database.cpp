@@ -2,6 +2,7 @@
 
 #include "platform/odbc_api.h"
 
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -61,8 +62,9 @@ std::string FromDriverText(std::string_view text) {
 }
 
 // Handles are never reused, by any connection object, so a handle kept from
-// before a reopen can never name a newer result set.
-std::int32_t g_lastHandle = 0;
+// before a reopen can never name a newer result set. Connections on two
+// threads draw from it at once.
+std::atomic<std::int32_t> g_lastHandle = 0;
 
 ValueKind KindOfSqlType(SQLSMALLINT type) {
     switch (type) {
@@ -213,10 +215,14 @@ class RowReader {
     }
 
   private:
-    // Bytes of a text buffer, the terminator included: room for what a
-    // ledger's fields hold (names, numbers, dates, an address). The driver
-    // pads every text it hands out to the whole buffer, so it is not larger.
-    static constexpr SQLLEN kTextWidth = 256;
+    // Bytes of a text buffer, the terminator included. The driver pads every
+    // text it hands out to the whole buffer, so a column's buffer starts
+    // small (names, numbers, dates fit) and grows to what its longest text so
+    // far needed (an address), up to kLargestTextWidth.
+    static constexpr SQLLEN kTextWidth = 32;
+    static constexpr SQLLEN kLargestTextWidth = 4096;
+    // The first piece of a text longer than its buffer.
+    static constexpr SQLLEN kFirstPieceWidth = 256;
 
     struct BoundColumn {
         ValueKind kind;
@@ -260,14 +266,25 @@ class RowReader {
             std::size_t width = 0;
             b.kind = set_.columns[c].kind;
             b.cType = CTypeOf(b.kind, width);
-            b.data.resize(width);
-            if (!SQL_SUCCEEDED(SQLBindCol(statement_, static_cast<SQLUSMALLINT>(c + 1), b.cType,
-                                          b.data.data(), static_cast<SQLLEN>(width),
-                                          &b.indicator))) {
-                return false;
-            }
+            if (!BindColumn(c, width)) return false;
         }
         return true;
+    }
+
+    bool BindColumn(std::size_t column, std::size_t width) {
+        BoundColumn& b = bound_[column];
+        b.data.resize(width);
+        return SQL_SUCCEEDED(SQLBindCol(statement_, static_cast<SQLUSMALLINT>(column + 1), b.cType,
+                                        b.data.data(), static_cast<SQLLEN>(width), &b.indicator));
+    }
+
+    // After a text of `length` bytes did not fit: the column's buffer grows
+    // for the rows still to come.
+    bool WidenTextColumn(std::size_t column, std::size_t length) {
+        std::size_t width = bound_[column].data.size();
+        if (width >= static_cast<std::size_t>(kLargestTextWidth)) return true;
+        while (width <= length && width < static_cast<std::size_t>(kLargestTextWidth)) width *= 2;
+        return BindColumn(column, width);
     }
 
     bool AppendRow() {
@@ -296,13 +313,14 @@ class RowReader {
             case ValueKind::Double:
                 return AppendFixed<SQLDOUBLE, double>(b);
             default:
-                if (b.indicator >= 0 && b.indicator < kTextWidth) {
+                if (b.indicator >= 0 && static_cast<std::size_t>(b.indicator) < b.data.size()) {
                     const auto length = static_cast<std::size_t>(b.indicator);
                     AppendDriverText(std::string_view(b.data.data(), length),
                                      set_.CellBytes(length));
                     return true;
                 }
-                return ReadLongText(static_cast<SQLUSMALLINT>(column + 1));
+                return ReadLongText(static_cast<SQLUSMALLINT>(column + 1)) &&
+                       WidenTextColumn(column, utf8_.size());
         }
     }
 
@@ -320,7 +338,7 @@ class RowReader {
     // the rest follows in one piece of the length the driver announces.
     bool ReadLongText(SQLUSMALLINT column) {
         utf8_.clear();
-        char first[kTextWidth];
+        char first[kFirstPieceWidth];
         char* buffer = first;
         SQLLEN capacity = sizeof first;
         for (;;) {
@@ -621,6 +639,11 @@ bool DatabaseConnection::OpenServer(const std::string& connectionString) {
 }
 
 std::int32_t DatabaseConnection::OpenTable(const std::string& statement) {
+    return OpenTable(statement, {});
+}
+
+std::int32_t DatabaseConnection::OpenTable(const std::string& statement,
+                                           const std::function<void()>& whileReading) {
     State& s = *state_;
     if (s.connection == SQL_NULL_HDBC) {
         s.lastError = Gbk("数据库没有打开");
@@ -643,6 +666,7 @@ std::int32_t DatabaseConnection::OpenTable(const std::string& statement) {
             s.lastError = Diagnostic(SQL_HANDLE_STMT, sql->get());
             return 0;
         }
+        if (whileReading) whileReading();
         if (!set->columns.empty()) {
             RowReader reader(sql->get(), *set);
             if (!reader.ReadAll()) {
@@ -725,6 +749,8 @@ void DatabaseConnection::CloseResultSets() { state_->sets.clear(); }
 std::int64_t DatabaseConnection::RowsAffected() const { return state_->rowsAffected; }
 
 bool DatabaseConnection::IsOpen() const { return state_->connection != SQL_NULL_HDBC; }
+
+const std::string& DatabaseConnection::FilePath() const { return state_->path; }
 
 const std::string& DatabaseConnection::LastError() const { return state_->lastError; }
 

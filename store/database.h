@@ -36,6 +36,9 @@ class DatabaseConnection {
     // A handle naming the snapshot, positioned on its first row; 0 when there
     // is no connection, the statement is rejected or 30 sets are held.
     std::int32_t OpenTable(const std::string& statement);
+    // The same, calling whileReading once the statement is accepted and
+    // before its rows are read, to start other work beside the reading.
+    std::int32_t OpenTable(const std::string& statement, const std::function<void()>& whileReading);
     DatabaseValue ReadColByName(std::int32_t handle, const std::string& name);
     DatabaseValue ReadColByIndex(std::int32_t handle, int position);  // 1 = first column
     // The rows of a result set, shared: they stay readable by row and column
@@ -65,6 +68,8 @@ class DatabaseConnection {
     void SetObservedForTesting(bool observed);
 
     bool IsOpen() const;
+    // The ledger file connected to (GBK); empty for a server or none.
+    const std::string& FilePath() const;
     // The driver's diagnostic (GBK) of the last operation that failed; empty
     // after one that worked.
     const std::string& LastError() const;

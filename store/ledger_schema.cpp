@@ -113,3 +113,13 @@ std::string RestoreFromBinInsert(long long number) {
 std::string RemoveFromBin(long long number) {
     return "delete from 回收站 where 编号=" + std::to_string(number);
 }
+
+std::string PurgeBinStatement(long long olderThanDays, bool onServer) {
+    std::string sql = "delete from 回收站";
+    if (olderThanDays <= 0) return sql;
+    const std::string days = std::to_string(olderThanDays);
+    return sql + " where 删除时间 < " +
+           (onServer
+                ? "to_char(localtimestamp - interval '" + days + " days', 'YYYY-MM-DD HH24:MI:SS')"
+                : "strftime('%Y-%m-%d %H:%M:%S','now','localtime','-" + days + " days')");
+}

@@ -61,3 +61,7 @@ const std::string& RecycleBinList();
 // new one otherwise. number is the entry's 编号.
 std::string RestoreFromBinInsert(long long number);
 std::string RemoveFromBin(long long number);
+// Empties the bin, or with olderThanDays > 0 removes only the entries deleted
+// longer ago than that by the local clock that stamps them; onServer: as
+// PostgreSQL spells that time.
+std::string PurgeBinStatement(long long olderThanDays, bool onServer);

@@ -1,7 +1,10 @@
 #include "store/order_statements.h"
 
+#include <thread>
+
 #include "common/text_encoding.h"
 #include "common/value_text.h"
+#include "platform/odbc_driver.h"
 #include "store/database.h"
 #include "store/ledger_schema.h"
 #include "store/order_words.h"
@@ -118,6 +121,24 @@ bool ReadOrderTotals(DatabaseConnection& db, const OrderStatements& statements,
     if (totalsSet == 0) return false;
     for (int i = 0; i < 4; ++i) totals.sums[i] = ValueToText(db.ReadColByIndex(totalsSet, i + 1));
     return true;
+}
+
+bool ReadOrdersAndTotals(DatabaseConnection& db, const OrderStatements& statements,
+                         std::int32_t& listSet, OrderTotals& totals) {
+    // Windows' own driver is left to one connection at a time.
+    const std::string file = DriverIsHostSqlite() ? db.FilePath() : std::string();
+    bool readBeside = false;
+    std::thread beside;
+    listSet = db.OpenTable(statements.list, [&] {
+        if (file.empty()) return;
+        beside = std::thread([&] {
+            DatabaseConnection second;
+            readBeside = second.OpenMdbFile(file) && ReadOrderTotals(second, statements, totals);
+        });
+    });
+    if (beside.joinable()) beside.join();
+    if (listSet == 0) return false;
+    return readBeside || ReadOrderTotals(db, statements, totals);
 }
 
 std::string OrderTotalsLine(const OrderTotals& totals) {

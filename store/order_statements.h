@@ -55,6 +55,15 @@ struct OrderTotals {
 bool ReadOrderTotals(DatabaseConnection& db, const OrderStatements& statements,
                      OrderTotals& totals);
 
+// Runs the list statement into listSet and reads the count and totals. On
+// the file ledger, under this machine's SQLite driver, the two run on a
+// second connection to the file while the list's rows are read, so the list
+// does not wait for them; elsewhere, and should that fail, they run on db
+// after the list, so a failure is db's LastError(). False when the database
+// rejects any of the three.
+bool ReadOrdersAndTotals(DatabaseConnection& db, const OrderStatements& statements,
+                         std::int32_t& listSet, OrderTotals& totals);
+
 // The totals line as the main window shows it in 标签10:
 // "记录：当前有<count>单  总售价：<sum>元  总进价：..." (GBK).
 std::string OrderTotalsLine(const OrderTotals& totals);

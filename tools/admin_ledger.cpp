@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "tools/admin_command.h"
-#include "tools/file_placing.h"
 #include "tools/ledger_file.h"
+#include "tools/tool_paths.h"
 
 int Fail(const std::string& chinese, const std::string& english) {
     std::fprintf(stderr, "%s\n%s\n", chinese.c_str(), english.c_str());
@@ -26,10 +26,9 @@ bool TakeConnectOption(std::vector<std::string>& arguments, std::string& connect
 }
 
 std::string ExistingLedgerHere() {
-    std::string error;
-    const std::string path = LedgerPathHere(error);
-    if (path.empty()) {
-        Fail("无法取得当前目录：" + error, "cannot get the current directory: " + error);
+    std::string path;
+    if (const Status here = LedgerPathHere(path); !here.ok()) {
+        Fail(here);
     } else if (!PathExists(path)) {
         Fail("当前目录中没有账本：" + path + "（请在账本所在的目录中运行）",
              "there is no ledger here: " + path + " (run this in the ledger's directory)");

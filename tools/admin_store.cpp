@@ -1,7 +1,6 @@
 #include "tools/admin_store.h"
 
-#include <cctype>
-
+#include "store/admin_statements.h"
 #include "tools/admin_ledger.h"
 #include "tools/server_session.h"
 #include "tools/sqlite_handle.h"
@@ -46,10 +45,7 @@ class FileStore : public AdminStore {
         return true;
     }
 
-    std::string DaysAgo(long long days) const override {
-        return "strftime('%Y-%m-%d %H:%M:%S','now','localtime','-" + std::to_string(days) +
-               " days')";
-    }
+    bool OnServer() const override { return false; }
     std::string Error() const override { return db_.Error(); }
 
   private:
@@ -58,35 +54,13 @@ class FileStore : public AdminStore {
     std::string preparedSql_;
 };
 
-// The server gets every text as a literal in the statement.
-std::string WithLiterals(const std::string& sql, const std::vector<std::string>& texts) {
-    std::string out;
-    for (std::size_t i = 0; i < sql.size(); ++i) {
-        std::size_t end = i + 1;
-        while (sql[i] == '?' && end < sql.size() &&
-               std::isdigit(static_cast<unsigned char>(sql[end])))
-            ++end;
-        const std::size_t n = end > i + 1 ? std::stoul(sql.substr(i + 1, end - i - 1)) : 0;
-        if (n == 0 || n > texts.size()) {
-            out += sql[i];
-            continue;
-        }
-        out += ServerLiteral(texts[n - 1]);
-        i = end - 1;
-    }
-    return out;
-}
-
 class TeamStore : public AdminStore {
   public:
     // Work not committed is undone before the connection closes.
     ~TeamStore() override { db_.Exec("rollback"); }
     bool Open(const std::string& server) { return db_.Open(server); }
     // As a file ledger's write lock: readers go on, other writers wait.
-    bool BeginWriting() override {
-        return db_.Exec("begin") &&
-               db_.Exec("lock table 订单列表, 回收站 in share row exclusive mode");
-    }
+    bool BeginWriting() override { return db_.Exec("begin") && db_.Exec(LockOrdersStatement()); }
     bool Exec(const std::string& sql) override { return db_.Exec(sql); }
     long long Changed() override { return db_.Connection().RowsAffected(); }
 
@@ -98,20 +72,17 @@ class TeamStore : public AdminStore {
     }
 
     bool Run(const std::string& sql, const std::vector<std::string>& texts) override {
-        return db_.Exec(WithLiterals(sql, texts));
+        return db_.Exec(WithServerLiterals(sql, texts));
     }
 
     bool Insert(const std::string& sql, long long& id) override {
         std::vector<Row> rows;
-        if (!db_.Rows(sql + " returning ID", rows)) return false;
+        if (!db_.Rows(ReturningId(sql), rows)) return false;
         id = rows.empty() ? 0 : std::stoll(rows[0][0]);
         return true;
     }
 
-    std::string DaysAgo(long long days) const override {
-        return "to_char(localtimestamp - interval '" + std::to_string(days) +
-               " days', 'YYYY-MM-DD HH24:MI:SS')";
-    }
+    bool OnServer() const override { return true; }
     std::string Error() const override { return db_.Error(); }
 
   private:

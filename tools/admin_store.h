@@ -2,8 +2,8 @@
 // The ledger a subcommand changes, be it the file tallovar.mdb here or a team
 // ledger on a server: the same statements run on either, and only what the
 // two databases spell differently lives behind this interface (how a write
-// transaction keeps other writers out, parameters, the id an insert gave, a
-// time some days ago). Texts in and out are UTF-8; NULL reads as "".
+// transaction keeps other writers out, parameters, the id an insert gave). Texts in and out are
+// UTF-8; NULL reads as "".
 
 #include <functional>
 #include <memory>
@@ -29,9 +29,8 @@ class AdminStore {
     // Runs an insert of one row; id is the row's ID, 0 when nothing was
     // inserted.
     virtual bool Insert(const std::string& sql, long long& id) = 0;
-    // The local time days ago as an SQL expression, in the bin's
-    // "YYYY-MM-DD HH:MM:SS" form, by the clock that stamps the bin.
-    virtual std::string DaysAgo(long long days) const = 0;
+    // True for a team ledger, whose statements are spelt for PostgreSQL.
+    virtual bool OnServer() const = 0;
     virtual std::string Error() const = 0;
 };
 

@@ -5,20 +5,20 @@
 // and lies beside the ledger. --daily is the launcher's copy of the day
 // (daily_backup.cpp).
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "exchange/ledger_guard.h"
+#include "platform/whole_file.h"
+#include "store/admin_statements.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
 #include "tools/database_copy.h"
-#include "tools/file_placing.h"
 #include "tools/ledger_file.h"
 #include "tools/server_backup.h"
 #include "tools/sqlite_handle.h"
+#include "tools/tool_paths.h"
 
 int RunBackup(const std::vector<std::string>& given) {
     if (given.size() == 1 && given[0] == "--daily") return RunDailyBackup();
@@ -47,11 +47,12 @@ int RunBackup(const std::vector<std::string>& given) {
     if (!ledgerProblem.empty())
         return Fail(ledgerProblem + "；未做备份", "refused to write over a ledger");
 
-    std::string error;
-    const std::string temporary = MakeTemporaryBeside(target, "backup", error);
-    if (temporary.empty() || !CopyDatabase(ledger, SQLITE_OPEN_READWRITE, temporary, error)) {
-        if (!temporary.empty()) unlink(temporary.c_str());
-        return Fail("无法备份账本：" + error, "cannot back up the ledger: " + error);
+    FileReplacement file(SystemPath(target));
+    const Status copied = CopyDatabaseInto(ledger, SQLITE_OPEN_READWRITE, file);
+    const std::string temporary = FromSystemPath(file.TemporaryPath());
+    if (!copied.ok()) {
+        return Fail("无法备份账本：" + copied.chinese,
+                    "cannot back up the ledger: " + copied.english);
     }
 
     // The copy is checked as a restore would check it; a damaged ledger is
@@ -65,21 +66,18 @@ int RunBackup(const std::vector<std::string>& given) {
         } else if (const Status checked = CheckLedger(copy); !checked.ok()) {
             problem = checked.Lines();
         } else {
-            orders = std::stoll("0" + copy.QueryText("select count(*) from 订单列表"));
+            orders = std::stoll("0" + copy.QueryText(OrderCountQuery()));
         }
     }
-    const PlaceResult placed =
-        force
-            ? (PlaceReplacing(temporary, target, error) ? PlaceResult::Placed : PlaceResult::Failed)
-            : PlaceWithoutReplacing(temporary, target, error);
-    switch (placed) {
-        case PlaceResult::Placed:
-            break;
-        case PlaceResult::AlreadyExists:
-            return Fail("文件已存在，未做备份：" + target,
-                        "the file already exists; no backup was made: " + target);
-        case PlaceResult::Failed:
-            return Fail("无法写出备份：" + error, "cannot write the backup: " + error);
+    bool taken = false;
+    const Status placed = force ? file.Replace() : file.PlaceNew(taken);
+    if (taken) {
+        return Fail("文件已存在，未做备份：" + target,
+                    "the file already exists; no backup was made: " + target);
+    }
+    if (!placed.ok()) {
+        return Fail("无法写出备份：" + placed.chinese,
+                    "cannot write the backup: " + placed.english);
     }
     if (!problem.empty()) {
         return Fail("已写出备份 " + target + "，但账本有问题：" + problem,

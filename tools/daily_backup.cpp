@@ -5,24 +5,22 @@
 // the newest of each week, for the 4 most recent such weeks. Only files with
 // exactly that name pattern are ever removed.
 
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "platform/whole_file.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
 #include "tools/database_copy.h"
-#include "tools/file_placing.h"
 #include "tools/ledger_file.h"
 #include "tools/sqlite_handle.h"
+#include "tools/tool_paths.h"
 
 namespace {
 
@@ -70,25 +68,22 @@ std::vector<std::string> CopiesToRemove(std::set<std::string, std::greater<>> da
     return remove;
 }
 
-bool TakeCopy(const std::string& ledger, const std::string& target, std::string& error) {
-    const std::string temporary = MakeTemporaryBeside(target, "backup", error);
-    if (temporary.empty()) return false;
-    SqliteDatabase check;
-    bool copied = CopyDatabase(ledger, SQLITE_OPEN_READWRITE, temporary, error) &&
-                  check.Open(temporary, SQLITE_OPEN_READONLY);
-    if (copied) {
-        const Status checked = CheckLedger(check);
-        error = checked.Lines();
-        copied = checked.ok();
+Status TakeCopy(const std::string& ledger, const std::string& target) {
+    FileReplacement file(SystemPath(target));
+    if (Status copied = CopyDatabaseInto(ledger, SQLITE_OPEN_READWRITE, file); !copied.ok()) {
+        return copied;
     }
-    if (!copied) {
-        if (error.empty()) error = check.Error();
-        unlink(temporary.c_str());
-        return false;
+    {
+        SqliteDatabase check;
+        if (!check.Open(FromSystemPath(file.TemporaryPath()), SQLITE_OPEN_READONLY)) {
+            return Status::Failure(check.Error(), check.Error());
+        }
+        if (Status checked = CheckLedger(check); !checked.ok()) return checked;
     }
-    check.Close();
     // Another start on the same day may have placed it meanwhile: that is as good.
-    return PlaceWithoutReplacing(temporary, target, error) != PlaceResult::Failed;
+    bool taken = false;
+    const Status placed = file.PlaceNew(taken);
+    return taken ? Status::Ok() : placed;
 }
 
 }  // namespace
@@ -105,12 +100,11 @@ int RunDailyBackup() {
                     "daily backup failed: cannot make the folder " + folder + ": " + reason);
     }
     const std::string target = folder + "/tallovar-" + Today() + ".mdb";
-    std::string error;
     if (PathExists(target)) {
         std::printf("今天已有备份：%s\ntoday's backup exists: %s\n", target.c_str(),
                     target.c_str());
-    } else if (!TakeCopy(ledger, target, error)) {
-        return Fail("每日备份失败：" + error, "daily backup failed: " + error);
+    } else if (const Status taken = TakeCopy(ledger, target); !taken.ok()) {
+        return Fail("每日备份失败：" + taken.chinese, "daily backup failed: " + taken.english);
     } else {
         std::printf("已备份到 %s\nbacked up to %s\n", target.c_str(), target.c_str());
     }

@@ -3,25 +3,25 @@
 #include <chrono>
 #include <thread>
 
+#include "platform/whole_file.h"
+#include "store/admin_statements.h"
 #include "tools/sqlite_handle.h"
+#include "tools/tool_paths.h"
 
-bool CopyDatabase(const std::string& from, int fromFlags, const std::string& to,
-                  std::string& error) {
+namespace {
+
+// SQLite says why in English only.
+Status CopyFailure(const std::string& reason) { return Status::Failure(reason, reason); }
+
+}  // namespace
+
+Status CopyDatabase(const std::string& from, int fromFlags, const std::string& to) {
     SqliteDatabase source;
     SqliteDatabase target;
-    if (!source.Open(from, fromFlags)) {
-        error = source.Error();
-        return false;
-    }
-    if (!target.Open(to)) {
-        error = target.Error();
-        return false;
-    }
+    if (!source.Open(from, fromFlags)) return CopyFailure(source.Error());
+    if (!target.Open(to)) return CopyFailure(target.Error());
     sqlite3_backup* backup = sqlite3_backup_init(target.get(), "main", source.get(), "main");
-    if (!backup) {
-        error = target.Error();
-        return false;
-    }
+    if (!backup) return CopyFailure(target.Error());
     // All pages in one step: one read lock over the whole copy. A writer that
     // holds the file makes the step answer busy; wait and start again.
     using Clock = std::chrono::steady_clock;
@@ -32,14 +32,17 @@ bool CopyDatabase(const std::string& from, int fromFlags, const std::string& to,
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     sqlite3_backup_finish(backup);
-    if (rc != SQLITE_DONE) {
-        error = rc == SQLITE_BUSY || rc == SQLITE_LOCKED ? "the ledger stayed locked"
-                                                         : sqlite3_errstr(rc);
-        return false;
+    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+        return Status::Failure("账本一直被占用", "the ledger stayed locked");
     }
-    if (target.QueryText("pragma journal_mode=delete") != "delete" || !target.Close()) {
-        error = target.Error();
-        return false;
+    if (rc != SQLITE_DONE) return CopyFailure(sqlite3_errstr(rc));
+    if (target.QueryText(RollbackJournalStatement()) != "delete" || !target.Close()) {
+        return CopyFailure(target.Error());
     }
-    return true;
+    return Status::Ok();
+}
+
+Status CopyDatabaseInto(const std::string& from, int fromFlags, FileReplacement& file) {
+    if (Status opened = file.Open(); !opened.ok()) return opened;
+    return CopyDatabase(from, fromFlags, FromSystemPath(file.TemporaryPath()));
 }

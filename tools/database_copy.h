@@ -5,8 +5,14 @@
 
 #include <string>
 
+#include "common/status.h"
+
+class FileReplacement;
+
 // Copies the database at from into the existing empty file at to, waiting
 // for the program's write locks to pass. The copy keeps a rollback journal,
-// as the program's ledgers do. False with the reason in error.
-bool CopyDatabase(const std::string& from, int fromFlags, const std::string& to,
-                  std::string& error);
+// as the program's ledgers do.
+Status CopyDatabase(const std::string& from, int fromFlags, const std::string& to);
+// Opens file and copies the database at from into its temporary file, which
+// the caller may check and then place.
+Status CopyDatabaseInto(const std::string& from, int fromFlags, FileReplacement& file);

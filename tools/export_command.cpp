@@ -24,7 +24,7 @@
 #include "store/order_words.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
-#include "tools/file_placing.h"
+#include "tools/tool_paths.h"
 
 namespace {
 

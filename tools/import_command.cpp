@@ -24,6 +24,7 @@
 #include "common/text_encoding.h"
 #include "exchange/cell_rules.h"
 #include "exchange/sheet_source.h"
+#include "store/admin_statements.h"
 #include "store/ledger_schema.h"
 #include "store/order_statements.h"
 #include "store/order_words.h"
@@ -189,7 +190,7 @@ std::string OrderKey(const std::vector<std::string>& texts) {
 class Importer {
   public:
     Importer(const ImportOptions& options, const HeaderMap& map, AdminStore& db)
-        : options_(options), map_(map), db_(db), insert_(InsertStatement(map)) {}
+        : options_(options), map_(map), db_(db), insert_(InsertOrderTextsStatement(map.names)) {}
 
     bool LoadLedgerOrders();
     // False when the ledger refuses to store.
@@ -202,7 +203,6 @@ class Importer {
     int totalsRows = 0;
 
   private:
-    static std::string InsertStatement(const HeaderMap& map);
     void Refuse(int row, const std::string& chinese, const std::string& english);
     bool Convert(const SheetRow& row, std::vector<std::string>& texts);
 
@@ -217,21 +217,9 @@ class Importer {
     int normalised_ = 0;
 };
 
-std::string Importer::InsertStatement(const HeaderMap& map) {
-    std::string sql = "insert into 订单列表(";
-    std::string values = ") values(";
-    for (std::size_t i = 0; i < map.names.size(); ++i) {
-        sql += (i ? "," : "") + map.names[i];
-        values += (i ? ",?" : "?") + std::to_string(i + 1);
-    }
-    return sql + values + ")";
-}
-
 bool Importer::LoadLedgerOrders() {
     if (options_.allowDuplicates) return true;
-    std::string sql = "select ";
-    for (std::size_t i = 0; i < map_.names.size(); ++i) sql += (i ? "," : "") + map_.names[i];
-    return db_.EachRow(sql + " from 订单列表", [this](const AdminStore::Row& texts) {
+    return db_.EachRow(OrderTextsQuery(map_.names), [this](const AdminStore::Row& texts) {
         ledgerOrders_.insert(OrderKey(texts));
     });
 }

@@ -64,11 +64,8 @@ int RunInit(const std::vector<std::string>& arguments) {
     }
     if (!fromFile.empty() || positional.size() != 2 || positional[0].empty()) return Usage();
 
-    std::string error;
-    const std::string path = LedgerPathHere(error);
-    if (path.empty()) {
-        return Fail("无法取得当前目录：" + error, "cannot get the current directory: " + error);
-    }
+    std::string path;
+    if (const Status here = LedgerPathHere(path); !here.ok()) return Fail(here);
 
     const LedgerOutcome outcome = CreateLedger(path, positional[0], positional[1], demoOrders);
     switch (outcome.result) {

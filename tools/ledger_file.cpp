@@ -8,19 +8,17 @@
 #include <set>
 
 #include "platform/program_files.h"
+#include "platform/whole_file.h"
+#include "store/admin_statements.h"
 #include "store/ledger_schema.h"
 #include "tools/demo_orders.h"
-#include "tools/file_placing.h"
 #include "tools/sqlite_handle.h"
+#include "tools/tool_paths.h"
 
 namespace {
 
-const std::string kInsertOrder = std::string("insert into ") + kOrderTable + "(" +
-                                 OrderTextColumns() +
-                                 ") values(?1,?2,?3,?4,?5,?6,?7,?8,?9,?10,?11,?12,?13,?14)";
-
 bool InsertUser(SqliteDatabase& db, const std::string& user, const std::string& password) {
-    SqliteStatement insert(db, "insert into sysuser(username,password) values(?1,?2)");
+    SqliteStatement insert(db, AddUserStatement());
     if (!insert.Prepared()) return false;
     insert.Bind(1, user);
     insert.Bind(2, password);
@@ -28,7 +26,8 @@ bool InsertUser(SqliteDatabase& db, const std::string& user, const std::string& 
 }
 
 bool InsertDemoOrders(SqliteDatabase& db, long count) {
-    SqliteStatement insert(db, kInsertOrder);
+    SqliteStatement insert(db, InsertOrderTextsStatement(
+                                   {kOrderTextColumnNames.begin(), kOrderTextColumnNames.end()}));
     if (!insert.Prepared()) return false;
     DemoOrderGenerator generator;
     for (long n = 0; n < count; ++n) {
@@ -43,30 +42,21 @@ bool InsertDemoOrders(SqliteDatabase& db, long count) {
 }
 
 // Builds the whole ledger in the unnamed temporary file beside the target.
-bool FillLedger(const std::string& path, const std::string& user, const std::string& password,
-                long demoOrders, std::string& error) {
+Status FillLedger(const std::string& path, const std::string& user, const std::string& password,
+                  long demoOrders) {
     SqliteDatabase db;
-    if (!db.Open(path)) {
-        error = db.Error();
-        return false;
-    }
-    const bool filled = db.Exec("begin") && db.Exec(LedgerSchema()) &&
+    const bool filled = db.Open(path) && db.Exec("begin") && db.Exec(LedgerSchema()) &&
                         InsertUser(db, user, password) && InsertDemoOrders(db, demoOrders) &&
                         db.Exec("commit");
-    if (!filled) {
-        error = db.Error();
-        return false;
-    }
-    if (!db.Close()) {
-        error = "cannot close the database";
-        return false;
-    }
-    return true;
+    // SQLite says why in English only.
+    if (!filled) return Status::Failure(db.Error(), db.Error());
+    if (!db.Close()) return Status::Failure("无法关闭数据库", "cannot close the database");
+    return Status::Ok();
 }
 
 std::set<std::string> ColumnsOf(SqliteDatabase& db, const std::string& table) {
     std::set<std::string> columns;
-    SqliteStatement info(db, "select name from pragma_table_info(?1)");
+    SqliteStatement info(db, TableColumnsQuery());
     info.Bind(1, table);
     while (info.Prepared() && info.Step() == SQLITE_ROW) columns.insert(info.Text(0));
     return columns;
@@ -74,14 +64,17 @@ std::set<std::string> ColumnsOf(SqliteDatabase& db, const std::string& table) {
 
 }  // namespace
 
-std::string LedgerPathHere(std::string& error) {
+Status LedgerPathHere(std::string& path) {
+    path.clear();
     char directory[PATH_MAX];
     if (!getcwd(directory, sizeof directory)) {
-        error = std::strerror(errno);
-        return {};
+        const std::string reason = std::strerror(errno);
+        return Status::Failure("无法取得当前目录：" + reason,
+                               "cannot get the current directory: " + reason);
     }
     const std::string here = directory;
-    return PathIn(here == "/" ? "" : here, kLedgerFileName);
+    path = PathIn(here == "/" ? "" : here, kLedgerFileName);
+    return Status::Ok();
 }
 
 LedgerOutcome CreateLedger(const std::string& path, const std::string& user,
@@ -91,27 +84,31 @@ LedgerOutcome CreateLedger(const std::string& path, const std::string& user,
         outcome.result = LedgerResult::AlreadyExists;
         return outcome;
     }
-    const std::string temporary = MakeTemporaryBeside(path, "new", outcome.error);
-    if (temporary.empty()) return outcome;
-    if (!FillLedger(temporary, user, password, demoOrders, outcome.error)) {
-        unlink(temporary.c_str());
+    FileReplacement file(SystemPath(path));
+    if (const Status opened = file.Open(); !opened.ok()) {
+        outcome.error = opened.english;
         return outcome;
     }
-    switch (PlaceWithoutReplacing(temporary, path, outcome.error)) {
-        case PlaceResult::Placed:
-            outcome.result = LedgerResult::Created;
-            break;
-        case PlaceResult::AlreadyExists:
-            outcome.result = LedgerResult::AlreadyExists;
-            break;
-        case PlaceResult::Failed:
-            break;
+    const Status filled =
+        FillLedger(FromSystemPath(file.TemporaryPath()), user, password, demoOrders);
+    if (!filled.ok()) {
+        outcome.error = filled.english;
+        return outcome;
+    }
+    bool taken = false;
+    const Status placed = file.PlaceNew(taken);
+    if (placed.ok()) {
+        outcome.result = LedgerResult::Created;
+    } else if (taken) {
+        outcome.result = LedgerResult::AlreadyExists;
+    } else {
+        outcome.error = placed.english;
     }
     return outcome;
 }
 
 Status CheckLedger(SqliteDatabase& db) {
-    const std::string integrity = db.QueryText("pragma integrity_check");
+    const std::string integrity = db.QueryText(IntegrityCheckQuery());
     if (integrity != "ok") {
         const std::string reason = integrity.empty() ? db.Error() : integrity;
         return Status::Failure("文件损坏或不是 SQLite 数据库（" + reason + "）",

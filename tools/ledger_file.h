@@ -11,9 +11,9 @@
 
 class SqliteDatabase;
 
-// tallovar.mdb in the current directory, where the program looks for it.
-// Empty when the current directory cannot be had, with the reason in error.
-std::string LedgerPathHere(std::string& error);
+// tallovar.mdb in the current directory, where the program looks for it, in
+// path; a failure when the current directory cannot be had.
+Status LedgerPathHere(std::string& path);
 
 enum class LedgerResult { Created, AlreadyExists, Failed };
 

@@ -5,25 +5,23 @@
 // restore is one transaction in the ledger itself, so tallovar.mdb is always
 // a whole ledger, also for programs that have it open meanwhile.
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/whole_file.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
 #include "tools/database_copy.h"
-#include "tools/file_placing.h"
 #include "tools/ledger_file.h"
 #include "tools/server_backup.h"
 #include "tools/sqlite_handle.h"
+#include "tools/tool_paths.h"
 
 namespace {
 
@@ -31,15 +29,10 @@ int Refuse(const std::string& chinese, const std::string& english) {
     return Fail(chinese + "；账本未改动", english + "; the ledger was not changed");
 }
 
-bool CheckFile(const std::string& path, std::string& problem) {
+Status CheckFile(const std::string& path) {
     SqliteDatabase db;
-    if (!db.Open(path, SQLITE_OPEN_READONLY)) {
-        problem = db.Error();
-        return false;
-    }
-    const Status checked = CheckLedger(db);
-    problem = checked.Lines();
-    return checked.ok();
+    if (!db.Open(path, SQLITE_OPEN_READONLY)) return Status::Failure(db.Error(), db.Error());
+    return CheckLedger(db);
 }
 
 // Asks again every millisecond, and not after ever longer pauses as SQLite's
@@ -67,46 +60,29 @@ int StepWaiting(sqlite3_backup* backup, int pages) {
 // Writes the ledger's file, as it stands on disk, to a new file named kept.
 // It is read through the connection's own file handle: opening and closing
 // the file once more would drop every lock this process holds on it.
-bool KeepLedgerFile(SqliteDatabase& live, const std::string& ledger, const std::string& kept,
-                    std::string& error) {
+Status KeepLedgerFile(SqliteDatabase& live, const std::string& kept) {
+    const Status unreadable = Status::Failure("无法读取账本", "cannot read the ledger");
     sqlite3_file* file = nullptr;
     if (sqlite3_file_control(live.get(), "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
         file == nullptr || file->pMethods == nullptr) {
-        error = "cannot read the ledger";
-        return false;
+        return unreadable;
     }
     sqlite3_int64 size = 0;
-    if (file->pMethods->xFileSize(file, &size) != SQLITE_OK) {
-        error = "cannot read the ledger";
-        return false;
-    }
-    const std::string temporary = MakeTemporaryBeside(ledger, "replaced", error);
-    if (temporary.empty()) return false;
-    const int out = OpenTemporaryForWriting(temporary);
+    if (file->pMethods->xFileSize(file, &size) != SQLITE_OK) return unreadable;
+    FileReplacement copy(SystemPath(kept));
+    if (Status opened = copy.Open(); !opened.ok()) return opened;
     std::vector<char> piece(1 << 20);
-    bool copied = out >= 0;
-    for (sqlite3_int64 at = 0; copied && at < size;) {
+    for (sqlite3_int64 at = 0; at < size;) {
         const int length = static_cast<int>(std::min<sqlite3_int64>(size - at, piece.size()));
-        copied = file->pMethods->xRead(file, piece.data(), length, at) == SQLITE_OK &&
-                 write(out, piece.data(), static_cast<std::size_t>(length)) == length;
+        if (file->pMethods->xRead(file, piece.data(), length, at) != SQLITE_OK) return unreadable;
+        if (Status written = copy.Write({piece.data(), static_cast<std::size_t>(length)});
+            !written.ok()) {
+            return written;
+        }
         at += length;
     }
-    if (out >= 0) copied = FlushAndClose(out) && copied;
-    if (!copied) {
-        error = std::strerror(errno ? errno : EIO);
-        unlink(temporary.c_str());
-        return false;
-    }
-    switch (PlaceWithoutReplacing(temporary, kept, error)) {
-        case PlaceResult::Placed:
-            return true;
-        case PlaceResult::AlreadyExists:
-            error = kept + ": " + std::strerror(EEXIST);
-            return false;
-        case PlaceResult::Failed:
-            return false;
-    }
-    return false;
+    bool taken = false;
+    return copy.PlaceNew(taken);
 }
 
 // Writes the checked copy into the live ledger with SQLite's backup, under
@@ -117,40 +93,37 @@ bool KeepLedgerFile(SqliteDatabase& live, const std::string& ledger, const std::
 // backup holds the ledger's write lock, so no other connection can commit:
 // the file as it then stands is kept, and only after that are the other
 // pages written and the whole committed.
-bool RestoreInPlace(const std::string& ledger, const std::string& copy, const std::string& kept,
-                    std::string& error) {
+Status RestoreInPlace(const std::string& ledger, const std::string& copy, const std::string& kept) {
     if (PathExists(ledger + "-wal")) {
-        error =
-            "账本有未并入的预写日志（-wal 文件），请先关闭程序\n"
-            "the ledger has a write-ahead log (-wal file); close the program first";
-        return false;
+        return Status::Failure("账本有未并入的预写日志（-wal 文件），请先关闭程序",
+                               "the ledger has a write-ahead log (-wal file); close the program "
+                               "first");
     }
     SqliteDatabase live;
     SqliteDatabase source;
     if (!live.Open(ledger) || !source.Open(copy, SQLITE_OPEN_READONLY)) {
-        error = live.Error() + "; " + source.Error();
-        return false;
+        const std::string reason = live.Error() + "; " + source.Error();
+        return Status::Failure(reason, reason);
     }
     sqlite3_busy_handler(live.get(), RetryEachMillisecond, nullptr);
     sqlite3_backup* backup = sqlite3_backup_init(live.get(), "main", source.get(), "main");
-    if (!backup) {
-        error = live.Error();
-        return false;
-    }
+    if (!backup) return Status::Failure(live.Error(), live.Error());
     int rc = StepWaiting(backup, 1);
     // A ledger has several pages, so one step cannot have finished it.
-    const bool keptPlaced = rc == SQLITE_OK && KeepLedgerFile(live, ledger, kept, error);
+    Status keeping = Status::Ok();
+    if (rc == SQLITE_OK) keeping = KeepLedgerFile(live, kept);
+    const bool keptPlaced = rc == SQLITE_OK && keeping.ok();
     if (keptPlaced) rc = StepWaiting(backup, -1);
     // Finishing an unfinished backup rolls the ledger back to what it was.
     const bool restored = sqlite3_backup_finish(backup) == SQLITE_OK && rc == SQLITE_DONE;
-    if (restored) return true;
+    if (restored) return Status::Ok();
     if (keptPlaced) unlink(kept.c_str());
-    if (error.empty()) {
-        error = rc == SQLITE_BUSY || rc == SQLITE_LOCKED
-                    ? "账本一直被占用，请稍后再试\nthe ledger stayed locked; try again later"
-                    : live.Error();
+    if (!keeping.ok()) return keeping;
+    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+        return Status::Failure("账本一直被占用，请稍后再试",
+                               "the ledger stayed locked; try again later");
     }
-    return false;
+    return Status::Failure(live.Error(), live.Error());
 }
 
 }  // namespace
@@ -165,34 +138,42 @@ int RunRestore(const std::vector<std::string>& given) {
         return kExitUsage;
     }
     const std::string& backup = arguments[0];
-    std::string error;
-    const std::string ledger = LedgerPathHere(error);
-    if (ledger.empty()) return Refuse("无法取得当前目录：" + error, error);
+    std::string ledger;
+    if (const Status here = LedgerPathHere(ledger); !here.ok()) {
+        return Refuse(here.chinese, here.english);
+    }
     if (!PathExists(backup)) return Refuse("找不到文件：" + backup, "no such file: " + backup);
 
-    std::string problem;
-    if (!CheckFile(backup, problem)) {
-        return Refuse("不能用 " + backup + " 恢复：" + problem, "cannot restore from " + backup);
+    if (const Status checked = CheckFile(backup); !checked.ok()) {
+        return Refuse("不能用 " + backup + " 恢复：" + checked.Lines(),
+                      "cannot restore from " + backup);
     }
-    const std::string copy = MakeTemporaryBeside(ledger, "restore", error);
-    if (copy.empty()) return Refuse("无法在账本目录中写文件：" + error, error);
-    if (!CopyDatabase(backup, SQLITE_OPEN_READONLY, copy, error) || !CheckFile(copy, error)) {
-        unlink(copy.c_str());
-        return Refuse("无法复制备份：" + error, "cannot copy the backup: " + error);
+    // The checked copy: it becomes the ledger where there is none, and is
+    // removed unplaced otherwise.
+    FileReplacement file(SystemPath(ledger));
+    Status copied = CopyDatabaseInto(backup, SQLITE_OPEN_READONLY, file);
+    const std::string copy = FromSystemPath(file.TemporaryPath());
+    if (copied.ok()) copied = CheckFile(copy);
+    if (!copied.ok()) {
+        return Refuse("无法复制备份：" + copied.chinese,
+                      "cannot copy the backup: " + copied.english);
     }
 
     if (!PathExists(ledger)) {
-        if (PlaceWithoutReplacing(copy, ledger, error) != PlaceResult::Placed) {
-            return Refuse("无法放置账本：" + error, "cannot place the ledger: " + error);
+        bool taken = false;
+        if (const Status placed = file.PlaceNew(taken); !placed.ok()) {
+            return Refuse("无法放置账本：" + placed.chinese,
+                          "cannot place the ledger: " + placed.english);
         }
         std::printf("已从 %s 恢复账本 %s\nledger %s restored from %s\n", backup.c_str(),
                     ledger.c_str(), ledger.c_str(), backup.c_str());
         return kExitOk;
     }
     const std::string kept = ledger + ".replaced-" + TimeStamp();
-    const bool restored = RestoreInPlace(ledger, copy, kept, error);
-    unlink(copy.c_str());
-    if (!restored) return Refuse("无法恢复账本：" + error, "cannot restore the ledger");
+    if (const Status restored = RestoreInPlace(ledger, copy, kept); !restored.ok()) {
+        return Refuse("无法恢复账本：" + restored.chinese,
+                      "cannot restore the ledger: " + restored.english);
+    }
     std::printf(
         "已从 %s 恢复账本 %s；原来的账本保存为 %s\n"
         "ledger %s restored from %s; the replaced one is kept as %s\n",

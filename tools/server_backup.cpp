@@ -1,16 +1,15 @@
 #include "tools/server_backup.h"
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 
 #include "common/text_encoding.h"
+#include "platform/whole_file.h"
 #include "store/server_ledger.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
 #include "tools/child_process.h"
-#include "tools/file_placing.h"
+#include "tools/tool_paths.h"
 
 namespace {
 
@@ -66,27 +65,27 @@ int BackupServerLedger(const std::string& connection, const std::vector<std::str
         return Fail("文件已存在，未做备份：" + target,
                     "the file already exists; no backup was made: " + target);
     }
-    std::string error;
-    const std::string temporary = MakeTemporaryBeside(target, "backup", error);
-    if (temporary.empty())
-        return Fail("无法写出备份：" + error, "cannot write the backup: " + error);
-    std::vector<std::string> command = {"pg_dump", "--format=custom", "--file", temporary};
-    if (!ServerToolArguments(connection, command)) {
-        unlink(temporary.c_str());
-        return NoServerKeys();
+    // pg_dump writes the temporary file by its name.
+    FileReplacement file(SystemPath(target));
+    if (const Status opened = file.Open(); !opened.ok()) {
+        return Fail("无法写出备份：" + opened.chinese,
+                    "cannot write the backup: " + opened.english);
     }
+    std::vector<std::string> command = {"pg_dump", "--format=custom", "--file",
+                                        FromSystemPath(file.TemporaryPath())};
+    if (!ServerToolArguments(connection, command)) return NoServerKeys();
     std::printf(
         "用 pg_dump（自定义格式）备份团队账本……\nbacking up the team ledger with pg_dump "
         "(custom format)...\n");
     std::fflush(stdout);
     if (!RunProgram(command)) {
-        unlink(temporary.c_str());
         return Fail("pg_dump 没有完成备份（见上面的说明）",
                     "pg_dump did not finish the backup (see above)");
     }
-    if (PlaceWithoutReplacing(temporary, target, error) != PlaceResult::Placed) {
-        unlink(temporary.c_str());
-        return Fail("无法写出备份：" + target + " " + error, "cannot write the backup: " + target);
+    bool taken = false;
+    if (const Status placed = file.PlaceNew(taken); !placed.ok()) {
+        return Fail("无法写出备份：" + target + " " + placed.chinese,
+                    "cannot write the backup: " + target);
     }
     std::printf("已备份到 %s\nbacked up to %s\n", target.c_str(), target.c_str());
     return kExitOk;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "store/admin_statements.h"
 #include "store/ledger_schema.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
@@ -14,84 +15,58 @@
 
 namespace {
 
-const std::string kOrderColumns = "ID," + OrderTextColumns();
-constexpr int kOrderColumnCount = kOrderTextColumnCount + 1;
 // Rows sent in one insert statement: few round trips, statements of a
 // modest size.
 constexpr int kRowsPerInsert = 200;
 
+// A database's own words, which are the same in either language.
+Status Because(const std::string& reason) { return Status::Failure(reason, reason); }
+
 // Copies every row of a query on the file into a table of the server, ids
 // included: the first column is the id, the others are texts.
-bool CopyRows(SqliteDatabase& file, ServerSession& server, const std::string& select,
-              const std::string& insertHead, int columns, long& copied, std::string& error) {
-    SqliteStatement rows(file, select);
-    if (!rows.Prepared()) {
-        error = file.Error();
-        return false;
-    }
+Status CopyRows(SqliteDatabase& file, ServerSession& server, const TableCopy& table, long& copied) {
+    SqliteStatement rows(file, table.query);
+    if (!rows.Prepared()) return Because(file.Error());
     std::string values;
     int pending = 0;
     const auto flush = [&]() {
         if (pending == 0) return true;
-        const bool stored = server.Exec(insertHead + values);
+        const bool stored = server.Exec(table.insertHead + values);
         values.clear();
         pending = 0;
-        if (!stored) error = server.Error();
         return stored;
     };
     int rc;
     while ((rc = rows.Step()) == SQLITE_ROW) {
         values += pending == 0 ? "(" : ",(";
         values += std::to_string(rows.Integer(0));
-        for (int c = 1; c < columns; ++c) values += "," + ServerLiteral(rows.Text(c));
+        for (int c = 1; c < table.columns; ++c) values += "," + ServerLiteral(rows.Text(c));
         values += ")";
         ++copied;
-        if (++pending == kRowsPerInsert && !flush()) return false;
+        if (++pending == kRowsPerInsert && !flush()) return Because(server.Error());
     }
-    if (rc != SQLITE_DONE) {
-        error = file.Error();
-        return false;
-    }
-    return flush();
+    if (rc != SQLITE_DONE) return Because(file.Error());
+    return flush() ? Status::Ok() : Because(server.Error());
 }
 
 // The recycle bin of a file that has one, every entry under its number.
-bool CopyBin(SqliteDatabase& file, ServerSession& server, std::string& error) {
-    if (file.QueryText("select count(*) from sqlite_master where type='table' and "
-                       "name='回收站'") != "1") {
-        return true;
-    }
+Status CopyBin(SqliteDatabase& file, ServerSession& server) {
+    if (file.QueryText(RecycleBinExistsQuery()) != "1") return Status::Ok();
     long entries = 0;
-    const std::string columns = std::string("编号,删除时间,") + kOrderColumns;
-    return CopyRows(file, server, "select " + columns + " from 回收站 order by 编号",
-                    "insert into 回收站(" + columns + ") values", kOrderColumnCount + 2, entries,
-                    error);
+    return CopyRows(file, server, RecycleBinCopy(), entries);
 }
 
 // Users and orders of a checked ledger file, onto the server.
-bool MoveFileLedger(const std::string& path, ServerSession& server, long& users, long& orders,
-                    std::string& error) {
+Status MoveFileLedger(const std::string& path, ServerSession& server, long& users, long& orders) {
     SqliteDatabase file;
-    if (!file.Open(path, SQLITE_OPEN_READONLY)) {
-        error = file.Error();
-        return false;
-    }
-    if (const Status checked = CheckLedger(file); !checked.ok()) {
-        error = checked.Lines();
-        return false;
-    }
+    if (!file.Open(path, SQLITE_OPEN_READONLY)) return Because(file.Error());
+    if (const Status checked = CheckLedger(file); !checked.ok()) return Because(checked.Lines());
     // One read transaction: users and orders of the same moment.
-    if (!file.Exec("begin")) {
-        error = file.Error();
-        return false;
-    }
-    return CopyRows(file, server, "select ID, username, password from sysuser order by ID",
-                    "insert into sysuser(id,username,password) values", 3, users, error) &&
-           CopyRows(file, server,
-                    std::string("select ") + kOrderColumns + " from 订单列表 order by ID",
-                    std::string("insert into 订单列表(") + kOrderColumns + ") values",
-                    kOrderColumnCount, orders, error) &&
-           CopyBin(file, server, error);
+    if (!file.Exec("begin")) return Because(file.Error());
+    Status moved = CopyRows(file, server, UserTableCopy(), users);
+    if (moved.ok()) moved = CopyRows(file, server, OrderTableCopy(), orders);
+    if (moved.ok()) moved = CopyBin(file, server);
+    return moved;
 }
 
 int Refuse(const std::string& what, const std::string& error) {
@@ -114,12 +89,13 @@ int InitServerLedger(const std::string& connection, const std::string& user,
     long users = 0, orders = 0;
     std::string error;
     if (!server.Exec("begin") || !CreateServerSchema(server)) return Refuse("", server.Error());
-    if (!fromFile.empty() && !MoveFileLedger(fromFile, server, users, orders, error)) {
-        server.Exec("rollback");
-        return Refuse(fromFile + "：", error);
+    if (!fromFile.empty()) {
+        if (const Status moved = MoveFileLedger(fromFile, server, users, orders); !moved.ok()) {
+            server.Exec("rollback");
+            return Refuse(fromFile + "：", moved.english);
+        }
     }
-    if (!user.empty() && !server.Exec("insert into sysuser(username,password) values(" +
-                                      ServerLiteral(user) + "," + ServerLiteral(password) + ")")) {
+    if (!user.empty() && !server.Exec(WithServerLiterals(AddUserStatement(), {user, password}))) {
         error = server.Error();
         server.Exec("rollback");
         return Refuse("", error);

@@ -1,8 +1,6 @@
 #pragma once
-// The team ledger's schema on PostgreSQL: the same two tables with the same
-// columns as the ledger file, made to answer the program's statements as the
-// file does. Everything lies in the schema tallovar, which every connection
-// puts first on its search path.
+// The team ledger's schema (store/server_schema.h) run through the tool's
+// session on the server.
 
 #include <string>
 

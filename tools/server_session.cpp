@@ -28,5 +28,3 @@ bool ServerSession::Rows(const std::string& sql, std::vector<std::vector<std::st
 }
 
 std::string ServerSession::Error() const { return GbkToUtf8(db_.LastError()); }
-
-std::string ServerLiteral(const std::string& text) { return "'" + QuoteText(text) + "'"; }

@@ -24,6 +24,3 @@ class ServerSession {
     DatabaseConnection db_;
     std::string connection_;  // GBK
 };
-
-// A text as an SQL literal for the server: in single quotes, quotes doubled.
-std::string ServerLiteral(const std::string& text);

@@ -15,9 +15,9 @@
 #include "platform/program_files.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
-#include "tools/file_placing.h"
 #include "tools/ledger_file.h"
 #include "tools/program_settings.h"
+#include "tools/tool_paths.h"
 #include "ui/firstrun/first_run_window.h"
 #include "ui/message_box_window.h"
 #include "ui/window_frame.h"
@@ -52,11 +52,11 @@ int RunSetup(const std::vector<std::string>& arguments) {
     if (arguments.size() > 1) return Usage();
     std::string folder = arguments.empty() ? "" : arguments[0];
     if (folder.empty()) {
-        std::string error;
-        folder = DirectoryOf(LedgerPathHere(error));
-        if (!error.empty()) {
-            return Fail("无法取得当前目录：" + error, "cannot get the current directory: " + error);
+        std::string ledger;
+        if (const Status here = LedgerPathHere(ledger); !here.ok()) {
+            return Fail(here);
         }
+        folder = DirectoryOf(ledger);
     }
     const std::string settingsPath = ProgramSettingsPath();
     if (const std::string ledger = PathIn(folder, kLedgerFileName); PathExists(ledger)) {

@@ -1,5 +1,7 @@
 #include "tools/sqlite_handle.h"
 
+#include "store/admin_statements.h"
+
 bool SqliteDatabase::Open(const std::string& path, int flags) {
     if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) return false;
     sqlite3_busy_timeout(db_, kLockWaitMilliseconds);
@@ -7,7 +9,7 @@ bool SqliteDatabase::Open(const std::string& path, int flags) {
     // flushes the directory once the journal is deleted, so a commit that was
     // reported stays after a power loss. A file that is no database refuses
     // the setting; the first statement on it says why.
-    Exec("pragma synchronous=extra");
+    Exec(SynchronousExtraStatement());
     return true;
 }
 

@@ -71,9 +71,7 @@ int Restore(AdminStore& db, long long number) {
 }
 
 int Purge(AdminStore& db, long long olderThanDays) {
-    std::string sql = "delete from 回收站";
-    if (olderThanDays > 0) sql += " where 删除时间 < " + db.DaysAgo(olderThanDays);
-    if (!db.Exec(sql)) return DatabaseFailure(db);
+    if (!db.Exec(PurgeBinStatement(olderThanDays, db.OnServer()))) return DatabaseFailure(db);
     const long long removed = db.Changed();
     std::printf("已彻底删除 %lld 张订单\n%lld orders purged for good\n", removed, removed);
     return kExitOk;

@@ -4,18 +4,18 @@
 // lacks. All steps run in one transaction, after a copy of the ledger has
 // been kept beside it as tallovar.mdb.before-upgrade-<date>-<time>.
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "platform/whole_file.h"
+#include "store/admin_statements.h"
 #include "store/ledger_schema.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
 #include "tools/database_copy.h"
-#include "tools/file_placing.h"
 #include "tools/sqlite_handle.h"
+#include "tools/tool_paths.h"
 
 namespace {
 
@@ -33,18 +33,14 @@ bool UsersCompareWithoutCase(SqliteDatabase& db) {
 // A column's collation cannot be altered: the table is made anew with the
 // same rows, IDs and next ID.
 bool MakeUsersCompareWithoutCase(SqliteDatabase& db) {
-    const std::string next = db.QueryText("select seq from sqlite_sequence where name='sysuser'");
-    return db.Exec("alter table sysuser rename to sysuser_old") && db.Exec(UserTableSchema()) &&
-           db.Exec(
-               "insert into sysuser(ID,username,password) "
-               "select ID,username,password from sysuser_old") &&
-           db.Exec("drop table sysuser_old") &&
-           (next.empty() ||
-            db.Exec("update sqlite_sequence set seq=max(seq," + next + ") where name='sysuser'"));
+    const std::string next = db.QueryText(NextUserIdQuery());
+    return db.Exec(RenameOldUsersStatement()) && db.Exec(UserTableSchema()) &&
+           db.Exec(CopyOldUsersStatement()) && db.Exec(DropOldUsersStatement()) &&
+           (next.empty() || db.Exec(KeepNextUserIdStatement(next)));
 }
 
 bool HasObject(SqliteDatabase& db, const std::string& type, const std::string& name) {
-    SqliteStatement query(db, "select count(*) from sqlite_master where type=?1 and name=?2");
+    SqliteStatement query(db, ObjectCountQuery());
     query.Bind(1, type);
     query.Bind(2, name);
     return query.Prepared() && query.Step() == SQLITE_ROW && query.Integer(0) > 0;
@@ -70,23 +66,13 @@ constexpr UpgradeStep kSteps[] = {
 };
 
 // A consistent copy of the ledger under the name kept, never replacing a file.
-bool KeepCopy(const std::string& ledger, const std::string& kept, std::string& error) {
-    const std::string temporary = MakeTemporaryBeside(kept, "upgrade", error);
-    if (temporary.empty()) return false;
-    if (!CopyDatabase(ledger, SQLITE_OPEN_READWRITE, temporary, error)) {
-        unlink(temporary.c_str());
-        return false;
+Status KeepCopy(const std::string& ledger, const std::string& kept) {
+    FileReplacement file(SystemPath(kept));
+    if (Status copied = CopyDatabaseInto(ledger, SQLITE_OPEN_READWRITE, file); !copied.ok()) {
+        return copied;
     }
-    switch (PlaceWithoutReplacing(temporary, kept, error)) {
-        case PlaceResult::Placed:
-            return true;
-        case PlaceResult::AlreadyExists:
-            error = "文件已存在 / the file exists: " + kept;
-            return false;
-        case PlaceResult::Failed:
-            break;
-    }
-    return false;
+    bool taken = false;
+    return file.PlaceNew(taken);
 }
 
 }  // namespace
@@ -110,11 +96,11 @@ int RunUpgrade(const std::vector<std::string>& arguments) {
         std::printf("账本已是最新，未做改动\nthe ledger is up to date; nothing was changed\n");
         return kExitOk;
     }
-    std::string error;
     const std::string kept = ledger + ".before-upgrade-" + TimeStamp();
-    if (!KeepCopy(ledger, kept, error)) {
-        return Fail("无法在升级前备份账本，未做改动：" + error,
-                    "cannot keep a copy before the upgrade; nothing was changed: " + error);
+    if (const Status copied = KeepCopy(ledger, kept); !copied.ok()) {
+        return Fail(
+            "无法在升级前备份账本，未做改动：" + copied.chinese,
+            "cannot keep a copy before the upgrade; nothing was changed: " + copied.english);
     }
     for (const UpgradeStep* step : missing) {
         if (!step->apply(db)) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "exchange/sheet_encoding.h"
+#include "store/admin_statements.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
 #include "tools/hidden_typing.h"
@@ -65,7 +66,7 @@ bool GetPassword(const std::vector<std::string>& arguments, std::string& passwor
 }
 
 int List(SqliteDatabase& db) {
-    SqliteStatement users(db, "select ID, username from sysuser order by ID");
+    SqliteStatement users(db, UserListQuery());
     if (!users.Prepared()) return Fail("无法读取用户表：" + db.Error(), db.Error());
     std::printf("ID\t用户名 / user\n");
     int rc;
@@ -77,14 +78,14 @@ int List(SqliteDatabase& db) {
 }
 
 long long CountUsers(SqliteDatabase& db, const std::string& name) {
-    SqliteStatement count(db, "select count(*) from sysuser where username = ?1");
+    SqliteStatement count(db, UserCountQuery());
     count.Bind(1, name);
     return count.Prepared() && count.Step() == SQLITE_ROW ? count.Integer(0) : -1;
 }
 
 // Runs one statement with the name and, if given, the password; the number
 // of rows it changed, or -1.
-long long Change(SqliteDatabase& db, const char* sql, const std::string& name,
+long long Change(SqliteDatabase& db, const std::string& sql, const std::string& name,
                  const std::string* password = nullptr) {
     SqliteStatement change(db, sql);
     change.Bind(1, name);
@@ -115,16 +116,14 @@ int Modify(SqliteDatabase& db, const std::string& action, const std::string& nam
             return Fail("用户已存在，未做任何改动：" + name,
                         "the user already exists; nothing was changed: " + name);
         }
-        changed =
-            Change(db, "insert into sysuser(username,password) values(?1,?2)", name, &password);
+        changed = Change(db, AddUserStatement(), name, &password);
     } else if (existing == 0) {
         return Fail("没有这个用户，未做任何改动：" + name,
                     "there is no such user; nothing was changed: " + name);
     } else if (action == "passwd") {
-        changed =
-            Change(db, "update sysuser set password = ?2 where username = ?1", name, &password);
+        changed = Change(db, ChangePasswordStatement(), name, &password);
     } else {
-        changed = Change(db, "delete from sysuser where username = ?1", name);
+        changed = Change(db, RemoveUserStatement(), name);
     }
     if (changed < 0 || !db.Exec("commit")) {
         const std::string error = db.Error();
@@ -143,16 +142,15 @@ int ChangeOnServer(const std::string& server, const std::string& action, const s
     std::vector<std::vector<std::string>> rows;
     if (!db.Open(server)) return Fail("无法打开团队账本：" + db.Error(), db.Error());
     if (action == "list") {
-        if (!db.Rows("select id, username from sysuser order by id", rows)) {
+        if (!db.Rows(ServerUserListQuery(), rows)) {
             return Fail("无法读取用户表：" + db.Error(), db.Error());
         }
         std::printf("ID\t用户名 / user\n");
         for (const auto& row : rows) std::printf("%s\t%s\n", row[0].c_str(), row[1].c_str());
         return kExitOk;
     }
-    const std::string who = ServerLiteral(name);
-    if (!db.Exec("begin") || !db.Exec("lock table sysuser in exclusive mode") ||
-        !db.Rows("select count(*) from sysuser where username = " + who, rows)) {
+    if (!db.Exec("begin") || !db.Exec(LockUsersStatement()) ||
+        !db.Rows(WithServerLiterals(UserCountQuery(), {name}), rows)) {
         return Fail("账本正忙或无法写入：" + db.Error(), db.Error());
     }
     const bool existing = rows[0][0] != "0";
@@ -164,12 +162,10 @@ int ChangeOnServer(const std::string& server, const std::string& action, const s
         return Fail("没有这个用户，未做任何改动：" + name,
                     "there is no such user; nothing was changed: " + name);
     }
-    const std::string change = action == "add" ? "insert into sysuser(username,password) values(" +
-                                                     who + "," + ServerLiteral(password) + ")"
-                               : action == "passwd"
-                                   ? "update sysuser set password = " + ServerLiteral(password) +
-                                         " where username = " + who
-                                   : "delete from sysuser where username = " + who;
+    const std::string change = WithServerLiterals(action == "add"      ? AddUserStatement()
+                                                  : action == "passwd" ? ChangePasswordStatement()
+                                                                       : RemoveUserStatement(),
+                                                  {name, password});
     if (!db.Exec(change) || !db.Exec("commit")) {
         const std::string error = db.Error();
         return Fail("无法修改用户表，未做任何改动：" + error,

@@ -39,6 +39,8 @@ TEST_F(AdminFiles, WorkInAChineseFolderAndMakeOwnerOnlyFiles) {
         if (*step.made == '\0') continue;
         int found = 0;
         for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            // Files are written under a hidden temporary name first.
+            EXPECT_NE(entry.path().filename().string()[0], '.') << "left behind: " << entry.path();
             if (!std::regex_match(entry.path().filename().string(), std::regex(step.made)))
                 continue;
             ++found;

@@ -47,10 +47,12 @@ void FillList(DatabaseConnection& db, OrderListModel& list) {
 bool ShowOrders(OrderListDisplay& display, const OrderStatements& statements) {
     DatabaseConnection& db = display.connection;
     if (!OpenLedger(db)) return false;
-    listRecordset = db.OpenTable(statements.list);
-    if (listRecordset == 0) return false;
+    // The rows shown so far are let go before the new ones are read, so a
+    // large list is never held twice. Nothing is painted while this runs,
+    // and a failure leaves the list empty either way.
+    display.list.DeleteAllItems();
     OrderTotals totals;
-    if (!ReadOrderTotals(db, statements, totals)) return false;
+    if (!ReadOrdersAndTotals(db, statements, listRecordset, totals)) return false;
     // The label is updated before the list is cleared.
     display.setTotalsLine(OrderTotalsLine(totals));
     if (display.keepTotals) display.keepTotals(totals);

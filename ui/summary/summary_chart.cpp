@@ -6,6 +6,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QLineSeries>
+#include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
 
@@ -18,7 +19,19 @@ constexpr int kSales = 0;
 
 }  // namespace
 
-void ShowSummaryChart(QChartView* view, const Summary& summary) {
+QWidget* MakeSummaryChart(QWidget* area) {
+    auto* view = new QChartView(area);
+    view->setObjectName(QStringLiteral("图表"));
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumHeight(320);  // room for upright month labels under the bars
+    auto* layout = new QVBoxLayout(area);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view);
+    return view;
+}
+
+void ShowSummaryChart(QWidget* chartWidget, const Summary& summary) {
+    auto* view = static_cast<QChartView*>(chartWidget);
     const auto& groups = summary.groups;
     const std::size_t first =
         groups.size() > kMostChartGroups ? groups.size() - kMostChartGroups : 0;

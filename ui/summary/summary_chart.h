@@ -4,10 +4,12 @@
 
 #include "store/order_summary.h"
 
-class QChartView;
+class QWidget;
 
 // At most this many groups are drawn, the last ones; the table has them all.
 inline constexpr int kMostChartGroups = 60;
 
-// Replaces what the view shows.
-void ShowSummaryChart(QChartView* view, const Summary& summary);
+// The chart, named "图表", filling the window's chart area.
+QWidget* MakeSummaryChart(QWidget* area);
+// Replaces what the chart shows.
+void ShowSummaryChart(QWidget* chart, const Summary& summary);

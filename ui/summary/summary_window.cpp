@@ -1,10 +1,8 @@
 #include "ui/summary/summary_window.h"
 
-#include <QChartView>
 #include <QDate>
 #include <QHeaderView>
 #include <QPointer>
-#include <QVBoxLayout>
 
 #include "common/date_parts.h"
 #include "common/message_box.h"
@@ -54,13 +52,7 @@ QString GroupHeader(int grouping) {
 SummaryWindow::SummaryWindow() : ui_(std::make_unique<Ui::SummaryWindow>()) {
     ui_->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
-    chart_ = new QChartView(ui_->图表区);
-    chart_->setObjectName(QStringLiteral("图表"));
-    chart_->setRenderHint(QPainter::Antialiasing);
-    chart_->setMinimumHeight(320);  // room for upright month labels under the bars
-    auto* chartLayout = new QVBoxLayout(ui_->图表区);
-    chartLayout->setContentsMargins(0, 0, 0, 0);
-    chartLayout->addWidget(chart_);
+    chart_ = MakeSummaryChart(ui_->图表区);
     for (QDateEdit* edit : {ui_->开始日期, ui_->结束日期}) {
         edit->setDateRange(QDate(100, 1, 1), QDate(9999, 12, 31));  // every readable date
     }

@@ -14,7 +14,6 @@
 namespace Ui {
 class SummaryWindow;
 }
-class QChartView;
 
 class SummaryWindow : public QWidget {
     Q_OBJECT
@@ -41,7 +40,7 @@ class SummaryWindow : public QWidget {
     bool ReadSources(SummaryDetail detail);
 
     const std::unique_ptr<Ui::SummaryWindow> ui_;
-    QChartView* chart_;
+    QWidget* chart_;
     DatabaseConnection 外部数据库1;
 
     OrderSearchTexts inputs_;

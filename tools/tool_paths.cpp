@@ -1,0 +1,33 @@
+#include "tools/tool_paths.h"
+
+#include <sys/stat.h>
+
+#include <ctime>
+
+namespace toolpaths {
+
+bool PathExists(const std::string& path) {
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0;
+}
+
+std::string DirectoryOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// The file system here speaks UTF-8.
+std::string SystemPath(const std::string& path) { return path; }
+std::string FromSystemPath(const std::string& systemPath) { return systemPath; }
+
+std::string TimeStamp() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+    return text;
+}
+
+}  // namespace toolpaths

@@ -1,0 +1,38 @@
+// The Windows side of tools/tool_paths.h. Paths are UTF-8 and reach the
+// system's wide functions; the platform layer's file functions take the ANSI
+// code page's bytes (GBK).
+#include <windows.h>
+
+#include <cstdio>
+
+#include "common/text_encoding.h"
+#include "tools/tool_paths.h"
+#include "tools/windows/wide_text.h"
+
+namespace toolpaths {
+
+bool PathExists(const std::string& path) {
+    return GetFileAttributesW(WideFromUtf8(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string DirectoryOf(const std::string& path) {
+    const std::size_t separator = path.find_last_of("/\\");
+    if (separator == std::string::npos) return ".";
+    // "C:\name" lies in "C:\", "\name" in "\".
+    if (separator == 0 || (separator == 2 && path[1] == ':')) return path.substr(0, separator + 1);
+    return path.substr(0, separator);
+}
+
+std::string SystemPath(const std::string& path) { return Gbk(path); }
+std::string FromSystemPath(const std::string& systemPath) { return GbkToUtf8(systemPath); }
+
+std::string TimeStamp() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u%02u%02u-%02u%02u%02u", now.wYear, now.wMonth, now.wDay,
+                  now.wHour, now.wMinute, now.wSecond);
+    return text;
+}
+
+}  // namespace toolpaths
