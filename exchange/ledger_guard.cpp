@@ -27,10 +27,10 @@ std::string LedgerOverwriteProblem(const std::string& path, const std::string& l
     struct stat target;
     if (stat(path.c_str(), &target) != 0) return {};
     if (IsSameFile(path, ledgerPath)) {
-        return "“" + path + "”就是账本本身，不能写到它上面：请另选一个文件名";
+        return "“" + Utf8OfNativePath(path) + "”就是账本本身，不能写到它上面：请另选一个文件名";
     }
     if (S_ISREG(target.st_mode) && StartsLikeLedger(path)) {
-        return "“" + path + "”是一个账本文件，不能写到它上面：请另选一个文件名";
+        return "“" + Utf8OfNativePath(path) + "”是一个账本文件，不能写到它上面：请另选一个文件名";
     }
     return {};
 }

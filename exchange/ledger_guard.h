@@ -4,6 +4,7 @@
 
 #include <string>
 
-// Empty when path may be written over; otherwise why not (Chinese). Paths
-// are UTF-8; a path that does not exist may always be written.
+// Empty when path may be written over; otherwise why not (Chinese, UTF-8).
+// Paths are as the system calls take them (see NativePath); a path that does
+// not exist may always be written.
 std::string LedgerOverwriteProblem(const std::string& path, const std::string& ledgerPath);

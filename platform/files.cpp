@@ -128,6 +128,10 @@ std::string NativePath(const std::string& path) { return GbkToUtf8(path); }
 
 std::string FromNativePath(const std::string& nativePath) { return Gbk(nativePath); }
 
+std::string NativePathOfUtf8(const std::string& utf8) { return utf8; }
+
+std::string Utf8OfNativePath(const std::string& nativePath) { return nativePath; }
+
 bool SetFileHidden(const std::string& path) {
     if (!PathExists(path)) return false;
     const PathParts parts = SplitPath(NativePath(path));

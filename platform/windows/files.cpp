@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "common/text_encoding.h"
+
 namespace {
 
 std::string& ProgramDirectoryOverride() {
@@ -51,6 +53,10 @@ const char kPathSeparator = '\\';
 std::string NativePath(const std::string& path) { return path; }
 
 std::string FromNativePath(const std::string& nativePath) { return nativePath; }
+
+std::string NativePathOfUtf8(const std::string& utf8) { return Gbk(utf8); }
+
+std::string Utf8OfNativePath(const std::string& nativePath) { return GbkToUtf8(nativePath); }
 
 std::string ProgramDirectory() {
     if (!ProgramDirectoryOverride().empty()) return ProgramDirectoryOverride();

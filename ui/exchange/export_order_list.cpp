@@ -9,6 +9,7 @@
 #include "common/text_encoding.h"
 #include "exchange/ledger_guard.h"
 #include "exchange/order_sheet.h"
+#include "platform/files.h"
 #include "platform/whole_file.h"
 #include "store/database.h"
 #include "ui/orders/order_list.h"
@@ -35,9 +36,10 @@ QString WithSheetSuffix(const QString& path) {
 // Writes the sheet to a temporary file beside path and gives it the name.
 // Empty on success, else why not (Chinese).
 std::string WriteSheet(const QString& path, const OrderListModel& list, const OrderTotals& totals) {
-    const std::string problem = LedgerOverwriteProblem(ToUtf8(path), GbkToUtf8(DatabasePath()));
+    const std::string native = NativePathOfUtf8(ToUtf8(path));
+    const std::string problem = LedgerOverwriteProblem(native, NativePath(DatabasePath()));
     if (!problem.empty()) return problem;
-    FileReplacement file(ToUtf8(path));
+    FileReplacement file(native);
     // Readable by others once complete, as a file saved from a window is.
     if (!file.Open(0644).ok()) {
         return "无法在“" + ToUtf8(QFileInfo(path).absolutePath()) + "”中写文件";

@@ -159,9 +159,10 @@ void SummaryWindow::ExportClicked() {
                                          QStringLiteral("Excel 工作簿 (*.xlsx)"));
     if (path.isEmpty()) return;
     // Never over the ledger or another ledger file, whatever name was chosen.
-    std::string error = LedgerOverwriteProblem(path.toStdString(), GbkToUtf8(DatabasePath()));
+    const std::string native = NativePathOfUtf8(path.toStdString());
+    std::string error = LedgerOverwriteProblem(native, NativePath(DatabasePath()));
     const std::string header = GroupHeader(ui_->分组框->currentIndex()).toStdString();
-    if (!error.empty() || !WriteSummaryWorkbook(shown_, header, path.toStdString(), error)) {
+    if (!error.empty() || !WriteSummaryWorkbook(shown_, header, native, error)) {
         ShowMessage(Gbk("导出失败：") + Gbk(error), kMbOk, Gbk("错误"));  // error is UTF-8
         return;
     }
