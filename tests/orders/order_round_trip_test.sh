@@ -103,16 +103,7 @@ A-1002 二店   2024-2-9 12 5 0 7" "$(ledger)"
 "$send_close" "$editor"
 program_window_gone '^添加订单$'
 
-export_list() {  # export_list: the list shown, through the save dialog, to $root/list.csv
-    local replacing=no
-    [ -e "$root/list.csv" ] && replacing=yes
-    at "$main" 400 330
-    xdotool click 3
-    sleep 0.5
-    xdotool key --delay 100 Down Down Down Down Down Down Return
-    dialog=$(program_window '^导出到 Excel$')
-    [ -z "$dialog" ] || xdotool windowfocus --sync "$dialog"
-    sleep 0.5
+type_list_path() {  # the name $root/list.csv typed into the save dialog
     if program_is_windows; then
         # A Windows dialog gives a typed name the chosen type's extension: the
         # CSV type is chosen first (the box after the name), then the name typed
@@ -122,6 +113,19 @@ export_list() {  # export_list: the list shown, through the save dialog, to $roo
     else
         xdotool type --delay 40 "$root/list.csv"
     fi
+}
+export_list() {  # export_list [suggested]: the list shown, through the save dialog, to
+    # $root/list.csv, or under the name the dialog suggests
+    local replacing=no
+    [ -e "$root/list.csv" ] && [ -z "${1:-}" ] && replacing=yes
+    at "$main" 400 330
+    xdotool click 3
+    sleep 0.5
+    xdotool key --delay 100 Down Down Down Down Down Down Return
+    dialog=$(program_window '^导出到 Excel$')
+    [ -z "$dialog" ] || xdotool windowfocus --sync "$dialog"
+    sleep 0.5
+    [ -n "${1:-}" ] || type_list_path
     xdotool key Return
     if [ "$replacing" = yes ]; then  # the dialog asks before replacing the file
         sleep 2
@@ -174,5 +178,8 @@ check "the deleted order in the recycle bin" A-1002 \
 query ""
 export_list
 check "export written over the earlier one" "旗舰店,A-1001" "$(exported_rows)"
+# And under the name the dialog suggests, a Chinese one, beside the ledger.
+export_list suggested
+check "export under the suggested name" 1 "$(find "$root/work" -name '订单-????????-??????.xlsx' | wc -l)"
 if [ -n "${TALLOVAR_SCREENSHOT:-}" ]; then import -window root "$TALLOVAR_SCREENSHOT"; fi
 exit "$failures"
