@@ -5,16 +5,10 @@
 
 #include <string>
 
+#include "platform/native_path.h"
+
 // The separator of this system's paths ('/' here, '\\' on Windows).
 extern const char kPathSeparator;
-
-// A GBK path as the system calls want it, and back.
-std::string NativePath(const std::string& path);
-std::string FromNativePath(const std::string& nativePath);
-// A UTF-8 path, as a window hands it, as the system calls want it, and back:
-// the same bytes here, GBK on Windows.
-std::string NativePathOfUtf8(const std::string& utf8);
-std::string Utf8OfNativePath(const std::string& nativePath);
 
 // The directory of the running program, without a trailing separator
 // (the root stays "/").

@@ -47,9 +47,9 @@ int RunBackup(const std::vector<std::string>& given) {
     if (!ledgerProblem.empty())
         return Fail(ledgerProblem + "；未做备份", "refused to write over a ledger");
 
-    FileReplacement file(SystemPath(target));
+    FileReplacement file(NativePathOfUtf8(target));
     const Status copied = CopyDatabaseInto(ledger, SQLITE_OPEN_READWRITE, file);
-    const std::string temporary = FromSystemPath(file.TemporaryPath());
+    const std::string temporary = Utf8OfNativePath(file.TemporaryPath());
     if (!copied.ok()) {
         return Fail("无法备份账本：" + copied.chinese,
                     "cannot back up the ledger: " + copied.english);

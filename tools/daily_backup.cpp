@@ -69,13 +69,13 @@ std::vector<std::string> CopiesToRemove(std::set<std::string, std::greater<>> da
 }
 
 Status TakeCopy(const std::string& ledger, const std::string& target) {
-    FileReplacement file(SystemPath(target));
+    FileReplacement file(NativePathOfUtf8(target));
     if (Status copied = CopyDatabaseInto(ledger, SQLITE_OPEN_READWRITE, file); !copied.ok()) {
         return copied;
     }
     {
         SqliteDatabase check;
-        if (!check.Open(FromSystemPath(file.TemporaryPath()), SQLITE_OPEN_READONLY)) {
+        if (!check.Open(Utf8OfNativePath(file.TemporaryPath()), SQLITE_OPEN_READONLY)) {
             return Status::Failure(check.Error(), check.Error());
         }
         if (Status checked = CheckLedger(check); !checked.ok()) return checked;

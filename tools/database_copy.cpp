@@ -44,5 +44,5 @@ Status CopyDatabase(const std::string& from, int fromFlags, const std::string& t
 
 Status CopyDatabaseInto(const std::string& from, int fromFlags, FileReplacement& file) {
     if (Status opened = file.Open(); !opened.ok()) return opened;
-    return CopyDatabase(from, fromFlags, FromSystemPath(file.TemporaryPath()));
+    return CopyDatabase(from, fromFlags, Utf8OfNativePath(file.TemporaryPath()));
 }

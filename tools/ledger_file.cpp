@@ -84,13 +84,13 @@ LedgerOutcome CreateLedger(const std::string& path, const std::string& user,
         outcome.result = LedgerResult::AlreadyExists;
         return outcome;
     }
-    FileReplacement file(SystemPath(path));
+    FileReplacement file(NativePathOfUtf8(path));
     if (const Status opened = file.Open(); !opened.ok()) {
         outcome.error = opened.english;
         return outcome;
     }
     const Status filled =
-        FillLedger(FromSystemPath(file.TemporaryPath()), user, password, demoOrders);
+        FillLedger(Utf8OfNativePath(file.TemporaryPath()), user, password, demoOrders);
     if (!filled.ok()) {
         outcome.error = filled.english;
         return outcome;

@@ -69,7 +69,7 @@ Status KeepLedgerFile(SqliteDatabase& live, const std::string& kept) {
     }
     sqlite3_int64 size = 0;
     if (file->pMethods->xFileSize(file, &size) != SQLITE_OK) return unreadable;
-    FileReplacement copy(SystemPath(kept));
+    FileReplacement copy(NativePathOfUtf8(kept));
     if (Status opened = copy.Open(); !opened.ok()) return opened;
     std::vector<char> piece(1 << 20);
     for (sqlite3_int64 at = 0; at < size;) {
@@ -150,9 +150,9 @@ int RunRestore(const std::vector<std::string>& given) {
     }
     // The checked copy: it becomes the ledger where there is none, and is
     // removed unplaced otherwise.
-    FileReplacement file(SystemPath(ledger));
+    FileReplacement file(NativePathOfUtf8(ledger));
     Status copied = CopyDatabaseInto(backup, SQLITE_OPEN_READONLY, file);
-    const std::string copy = FromSystemPath(file.TemporaryPath());
+    const std::string copy = Utf8OfNativePath(file.TemporaryPath());
     if (copied.ok()) copied = CheckFile(copy);
     if (!copied.ok()) {
         return Refuse("无法复制备份：" + copied.chinese,

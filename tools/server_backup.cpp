@@ -66,13 +66,13 @@ int BackupServerLedger(const std::string& connection, const std::vector<std::str
                     "the file already exists; no backup was made: " + target);
     }
     // pg_dump writes the temporary file by its name.
-    FileReplacement file(SystemPath(target));
+    FileReplacement file(NativePathOfUtf8(target));
     if (const Status opened = file.Open(); !opened.ok()) {
         return Fail("无法写出备份：" + opened.chinese,
                     "cannot write the backup: " + opened.english);
     }
     std::vector<std::string> command = {"pg_dump", "--format=custom", "--file",
-                                        FromSystemPath(file.TemporaryPath())};
+                                        Utf8OfNativePath(file.TemporaryPath())};
     if (!ServerToolArguments(connection, command)) return NoServerKeys();
     std::printf(
         "用 pg_dump（自定义格式）备份团队账本……\nbacking up the team ledger with pg_dump "

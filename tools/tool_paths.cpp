@@ -17,10 +17,6 @@ std::string DirectoryOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-// The file system here speaks UTF-8.
-std::string SystemPath(const std::string& path) { return path; }
-std::string FromSystemPath(const std::string& systemPath) { return systemPath; }
-
 std::string TimeStamp() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};

@@ -1,9 +1,11 @@
 #pragma once
 // Paths as the maintenance tool takes them: UTF-8, as typed. Files are
 // written through platform/whole_file.h (FileReplacement), which takes the
-// system's own form of a path (SystemPath).
+// system's own form of a path (NativePathOfUtf8, platform/native_path.h).
 
 #include <string>
+
+#include "platform/native_path.h"
 
 // The tool's own names live in a namespace: the program's platform layer has
 // a PathExists of its own (for GBK paths), and two definitions of one name
@@ -14,11 +16,6 @@ namespace toolpaths {
 bool PathExists(const std::string& path);
 // "." for a bare name, "/" for a name in the root.
 std::string DirectoryOf(const std::string& path);
-// The path as the platform layer's file functions take it, and back (a
-// FileReplacement's temporary file, which SQLite or a child process fills).
-std::string SystemPath(const std::string& path);
-std::string FromSystemPath(const std::string& systemPath);
-
 // Local date and time as YYYYMMDD-HHMMSS, for names of backups and kept files.
 std::string TimeStamp();
 
@@ -26,7 +23,5 @@ std::string TimeStamp();
 
 // The commands call these unqualified.
 using toolpaths::DirectoryOf;
-using toolpaths::FromSystemPath;
 using toolpaths::PathExists;
-using toolpaths::SystemPath;
 using toolpaths::TimeStamp;

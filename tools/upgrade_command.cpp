@@ -67,7 +67,7 @@ constexpr UpgradeStep kSteps[] = {
 
 // A consistent copy of the ledger under the name kept, never replacing a file.
 Status KeepCopy(const std::string& ledger, const std::string& kept) {
-    FileReplacement file(SystemPath(kept));
+    FileReplacement file(NativePathOfUtf8(kept));
     if (Status copied = CopyDatabaseInto(ledger, SQLITE_OPEN_READWRITE, file); !copied.ok()) {
         return copied;
     }

@@ -5,7 +5,6 @@
 
 #include <cstdio>
 
-#include "common/text_encoding.h"
 #include "tools/tool_paths.h"
 #include "tools/windows/wide_text.h"
 
@@ -22,9 +21,6 @@ std::string DirectoryOf(const std::string& path) {
     if (separator == 0 || (separator == 2 && path[1] == ':')) return path.substr(0, separator + 1);
     return path.substr(0, separator);
 }
-
-std::string SystemPath(const std::string& path) { return Gbk(path); }
-std::string FromSystemPath(const std::string& systemPath) { return GbkToUtf8(systemPath); }
 
 std::string TimeStamp() {
     SYSTEMTIME now{};
