@@ -629,8 +629,9 @@ bool DatabaseConnection::OpenMdbFile(const std::string& path) {
     }
     // SQLite reads the file only on the first statement, so a file that is
     // not a ledger at all would connect; read its schema page now, so that
-    // such a file fails here and the old connection stays.
-    {
+    // such a file fails here and the old connection stays. Windows' own
+    // driver reads the file on connecting and knows no sqlite_master.
+    if (DriverIsHostSqlite()) {
         Statement probe(connection);
         std::string check = "select count(*) from sqlite_master";
         rc = probe.get() == SQL_NULL_HSTMT
