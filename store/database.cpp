@@ -201,8 +201,10 @@ class Statement {
 // The file is mapped only while one statement's rows are read: SQLite reads
 // the file's header through the map when the next statement begins, and a
 // file that another program has since emptied or cut short would then stop
-// the program with a bus error instead of answering "no such table". Setting
-// the size is a speed matter only, so a refusal is let be.
+// the program with a bus error instead of answering "no such table". A file
+// cut short during the read itself, or a disk failing then, still does: the
+// price of the speed. Nothing is written through the map. Setting the size is
+// a speed matter only, so a refusal is let be.
 class MappedReading {
   public:
     MappedReading(SQLHDBC connection, bool wanted)
