@@ -19,4 +19,7 @@ struct Status {
     static Status Failure(std::string chinese, std::string english) {
         return {true, std::move(chinese), std::move(english)};
     }
+    // A failure in someone else's words that come in one language only
+    // (SQLite's, a server's), standing for both lines.
+    static Status Untranslated(const std::string& reason) { return Failure(reason, reason); }
 };

@@ -76,7 +76,7 @@ Status TakeCopy(const std::string& ledger, const std::string& target) {
     {
         SqliteDatabase check;
         if (!check.Open(Utf8OfNativePath(file.TemporaryPath()), SQLITE_OPEN_READONLY)) {
-            return Status::Failure(check.Error(), check.Error());
+            return Status::Untranslated(check.Error());
         }
         if (Status checked = CheckLedger(check); !checked.ok()) return checked;
     }

@@ -8,20 +8,13 @@
 #include "tools/sqlite_handle.h"
 #include "tools/tool_paths.h"
 
-namespace {
-
-// SQLite says why in English only.
-Status CopyFailure(const std::string& reason) { return Status::Failure(reason, reason); }
-
-}  // namespace
-
 Status CopyDatabase(const std::string& from, int fromFlags, const std::string& to) {
     SqliteDatabase source;
     SqliteDatabase target;
-    if (!source.Open(from, fromFlags)) return CopyFailure(source.Error());
-    if (!target.Open(to)) return CopyFailure(target.Error());
+    if (!source.Open(from, fromFlags)) return Status::Untranslated(source.Error());
+    if (!target.Open(to)) return Status::Untranslated(target.Error());
     sqlite3_backup* backup = sqlite3_backup_init(target.get(), "main", source.get(), "main");
-    if (!backup) return CopyFailure(target.Error());
+    if (!backup) return Status::Untranslated(target.Error());
     // All pages in one step: one read lock over the whole copy. A writer that
     // holds the file makes the step answer busy; wait and start again.
     using Clock = std::chrono::steady_clock;
@@ -35,9 +28,9 @@ Status CopyDatabase(const std::string& from, int fromFlags, const std::string& t
     if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
         return Status::Failure("账本一直被占用", "the ledger stayed locked");
     }
-    if (rc != SQLITE_DONE) return CopyFailure(sqlite3_errstr(rc));
+    if (rc != SQLITE_DONE) return Status::Untranslated(sqlite3_errstr(rc));
     if (target.QueryText(RollbackJournalStatement()) != "delete" || !target.Close()) {
-        return CopyFailure(target.Error());
+        return Status::Untranslated(target.Error());
     }
     return Status::Ok();
 }

@@ -48,8 +48,7 @@ Status FillLedger(const std::string& path, const std::string& user, const std::s
     const bool filled = db.Open(path) && db.Exec("begin") && db.Exec(LedgerSchema()) &&
                         InsertUser(db, user, password) && InsertDemoOrders(db, demoOrders) &&
                         db.Exec("commit");
-    // SQLite says why in English only.
-    if (!filled) return Status::Failure(db.Error(), db.Error());
+    if (!filled) return Status::Untranslated(db.Error());
     if (!db.Close()) return Status::Failure("无法关闭数据库", "cannot close the database");
     return Status::Ok();
 }
@@ -118,7 +117,7 @@ Status CheckLedger(SqliteDatabase& db) {
     SqliteDatabase model;
     if (!model.Open(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY) ||
         !model.Exec(LedgerSchema())) {
-        return Status::Failure(model.Error(), model.Error());
+        return Status::Untranslated(model.Error());
     }
     for (const char* table : {kUserTable, kOrderTable}) {
         const std::set<std::string> present = ColumnsOf(db, table);

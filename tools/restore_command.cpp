@@ -31,7 +31,7 @@ int Refuse(const std::string& chinese, const std::string& english) {
 
 Status CheckFile(const std::string& path) {
     SqliteDatabase db;
-    if (!db.Open(path, SQLITE_OPEN_READONLY)) return Status::Failure(db.Error(), db.Error());
+    if (!db.Open(path, SQLITE_OPEN_READONLY)) return Status::Untranslated(db.Error());
     return CheckLedger(db);
 }
 
@@ -102,12 +102,11 @@ Status RestoreInPlace(const std::string& ledger, const std::string& copy, const 
     SqliteDatabase live;
     SqliteDatabase source;
     if (!live.Open(ledger) || !source.Open(copy, SQLITE_OPEN_READONLY)) {
-        const std::string reason = live.Error() + "; " + source.Error();
-        return Status::Failure(reason, reason);
+        return Status::Untranslated(live.Error() + "; " + source.Error());
     }
     sqlite3_busy_handler(live.get(), RetryEachMillisecond, nullptr);
     sqlite3_backup* backup = sqlite3_backup_init(live.get(), "main", source.get(), "main");
-    if (!backup) return Status::Failure(live.Error(), live.Error());
+    if (!backup) return Status::Untranslated(live.Error());
     int rc = StepWaiting(backup, 1);
     // A ledger has several pages, so one step cannot have finished it.
     Status keeping = Status::Ok();
@@ -123,7 +122,7 @@ Status RestoreInPlace(const std::string& ledger, const std::string& copy, const 
         return Status::Failure("账本一直被占用，请稍后再试",
                                "the ledger stayed locked; try again later");
     }
-    return Status::Failure(live.Error(), live.Error());
+    return Status::Untranslated(live.Error());
 }
 
 }  // namespace

@@ -19,14 +19,11 @@ namespace {
 // modest size.
 constexpr int kRowsPerInsert = 200;
 
-// A database's own words, which are the same in either language.
-Status Because(const std::string& reason) { return Status::Failure(reason, reason); }
-
 // Copies every row of a query on the file into a table of the server, ids
 // included: the first column is the id, the others are texts.
 Status CopyRows(SqliteDatabase& file, ServerSession& server, const TableCopy& table, long& copied) {
     SqliteStatement rows(file, table.query);
-    if (!rows.Prepared()) return Because(file.Error());
+    if (!rows.Prepared()) return Status::Untranslated(file.Error());
     std::string values;
     int pending = 0;
     const auto flush = [&]() {
@@ -43,10 +40,10 @@ Status CopyRows(SqliteDatabase& file, ServerSession& server, const TableCopy& ta
         for (int c = 1; c < table.columns; ++c) values += "," + ServerLiteral(rows.Text(c));
         values += ")";
         ++copied;
-        if (++pending == kRowsPerInsert && !flush()) return Because(server.Error());
+        if (++pending == kRowsPerInsert && !flush()) return Status::Untranslated(server.Error());
     }
-    if (rc != SQLITE_DONE) return Because(file.Error());
-    return flush() ? Status::Ok() : Because(server.Error());
+    if (rc != SQLITE_DONE) return Status::Untranslated(file.Error());
+    return flush() ? Status::Ok() : Status::Untranslated(server.Error());
 }
 
 // The recycle bin of a file that has one, every entry under its number.
@@ -59,10 +56,11 @@ Status CopyBin(SqliteDatabase& file, ServerSession& server) {
 // Users and orders of a checked ledger file, onto the server.
 Status MoveFileLedger(const std::string& path, ServerSession& server, long& users, long& orders) {
     SqliteDatabase file;
-    if (!file.Open(path, SQLITE_OPEN_READONLY)) return Because(file.Error());
-    if (const Status checked = CheckLedger(file); !checked.ok()) return Because(checked.Lines());
+    if (!file.Open(path, SQLITE_OPEN_READONLY)) return Status::Untranslated(file.Error());
+    if (const Status checked = CheckLedger(file); !checked.ok())
+        return Status::Untranslated(checked.Lines());
     // One read transaction: users and orders of the same moment.
-    if (!file.Exec("begin")) return Because(file.Error());
+    if (!file.Exec("begin")) return Status::Untranslated(file.Error());
     Status moved = CopyRows(file, server, UserTableCopy(), users);
     if (moved.ok()) moved = CopyRows(file, server, OrderTableCopy(), orders);
     if (moved.ok()) moved = CopyBin(file, server);
