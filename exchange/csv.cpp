@@ -24,12 +24,21 @@ bool IsPlainNumber(std::string_view text) {
     return digit;
 }
 
+bool IsFormulaStart(char c) { return c == '=' || c == '+' || c == '-' || c == '@'; }
+
+// An apostrophe that a reader takes away: one before a formula character or
+// before another apostrophe.
+bool StartsWithGuard(std::string_view cell) {
+    return cell.size() >= 2 && cell[0] == '\'' && (IsFormulaStart(cell[1]) || cell[1] == '\'');
+}
+
+// A text a spreadsheet would run as a formula (a plain number such as -30
+// it reads as a number), or one whose own first apostrophe a reader would
+// take for the guard.
 bool NeedsGuard(std::string_view cell) {
-    const std::size_t first = cell.find_first_not_of('\'');
-    if (first == std::string_view::npos) return false;
-    const char c = cell[first];
-    const bool trigger = c == '=' || c == '+' || c == '-' || c == '@' || c == '\t' || c == '\r';
-    return trigger && !IsPlainNumber(cell);
+    if (cell.empty()) return false;
+    if (IsFormulaStart(cell[0])) return !IsPlainNumber(cell);
+    return StartsWithGuard(cell);
 }
 
 bool NeedsQuotes(std::string_view cell) {
@@ -135,7 +144,7 @@ std::string GuardFormula(std::string_view cell) {
 }
 
 std::string UnguardFormula(std::string_view cell) {
-    if (cell.starts_with('\'') && NeedsGuard(cell.substr(1))) return std::string(cell.substr(1));
+    if (StartsWithGuard(cell)) return std::string(cell.substr(1));
     return std::string(cell);
 }
 

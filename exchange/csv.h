@@ -4,10 +4,12 @@
 // comma, a quote or a line break, quotes inside doubled.
 //
 // Cells are also guarded against being taken for formulas: a cell that starts
-// with = + - @, a tab or a carriage return (after any run of apostrophes) gets
-// one apostrophe in front, except a plain decimal number such as -30 or +5.5,
-// which a spreadsheet reads as a number and never as a formula. Reading takes
-// that apostrophe away again, so writing and reading give back every text.
+// with = + - or @ gets one apostrophe in front, except a plain decimal number
+// such as -30 or +5.5, which a spreadsheet reads as a number and never as a
+// formula; so does a cell that starts with an apostrophe followed by one of
+// those or by another apostrophe. Reading takes one leading apostrophe away
+// before those five characters only, and nothing else is added to a cell, so
+// writing and reading give back every text.
 // The writer works on bytes and is safe for GBK as well as UTF-8: no byte of
 // a GBK double-byte character is a comma, a quote or a line break.
 

@@ -30,7 +30,7 @@ TEST(CsvCells, AreGuardedAndQuotedAndReadBackUnchanged) {
         {"+1+1", "'+1+1"},
         {"-2+3", "'-2+3"},
         {"@SUM(A1)", "'@SUM(A1)"},
-        {"\tx", "'\tx"},
+        {"\tx", "\tx"},
         {"-", "'-"},
         // Plain numbers are numbers, never formulas.
         {"-30", "-30"},
@@ -42,6 +42,9 @@ TEST(CsvCells, AreGuardedAndQuotedAndReadBackUnchanged) {
         {"'=x", "''=x"},
         {"'-30", "''-30"},
         {"'abc", "'abc"},
+        {"''x", "'''x"},
+        {"'@x", "''@x"},
+        {"'", "'"},
         {"a=b", "a=b"},
     };
     for (const Case& c : cases) {
@@ -49,6 +52,31 @@ TEST(CsvCells, AreGuardedAndQuotedAndReadBackUnchanged) {
         const auto records = ReadCsvRecords(Written(c.cell) + "\r\n");
         ASSERT_EQ(records.size(), 1u) << c.cell;
         EXPECT_EQ(records[0].cells, std::vector<std::string>{c.cell}) << c.cell;
+    }
+}
+
+// A file written elsewhere: one apostrophe goes, and only before one of the
+// characters the writer guards.
+TEST(CsvCells, ReadingTakesAnApostropheOnlyBeforeAGuardedCharacter) {
+    struct Case {
+        std::string written, cell;
+    };
+    const Case cases[] = {
+        {"'=notformula", "=notformula"},
+        {"''=x", "'=x"},
+        {"''x", "'x"},
+        {"'-5", "-5"},
+        {"'+1", "+1"},
+        {"'@a", "@a"},
+        {"'\tx", "'\tx"},
+        {"'x", "'x"},
+        {"'", "'"},
+        {"'5", "'5"},
+    };
+    for (const Case& c : cases) {
+        const auto records = ReadCsvRecords(c.written + "\r\n");
+        ASSERT_EQ(records.size(), 1u) << c.written;
+        EXPECT_EQ(records[0].cells, std::vector<std::string>{c.cell}) << c.written;
     }
 }
 
