@@ -173,7 +173,10 @@ bool OrderSheetExport::Finish(const OrderTotals& totals, std::string& error) {
     }
     if (format_ == SheetFormat::CsvUtf8) {
         bytes_ = std::string(kUtf8ByteOrderMark) + GbkToUtf8(bytes_);
-    } else if (bytes_.starts_with("ID,")) {
+    } else if (format_ == SheetFormat::CsvGbk) {
+        bytes_ = ToGbkFile(bytes_);
+    }
+    if (format_ != SheetFormat::CsvUtf8 && bytes_.starts_with("ID,")) {
         // A text file that begins with "ID" is taken by Excel for a SYLK
         // file; in quotes it is the same cell and plainly CSV.
         bytes_.replace(0, 2, "\"ID\"");

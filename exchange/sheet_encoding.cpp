@@ -6,6 +6,7 @@
 
 #include "common/gb18030.h"
 #include "common/text_encoding.h"
+#include "exchange/gbk_check.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ DecodedSheet DecodeSheet(std::string_view bytes) {
     } else {
         sheet.encoding = SheetEncoding::Gbk;
         QString text;
-        if (!DecodeGb18030(bytes, text)) {
+        if (!DecodeGb18030(FromGbkFile(bytes), text)) {
             sheet.error =
                 "文件既不是 UTF-8 也不是 GBK 文本\n"
                 "the file is neither UTF-8 nor GBK text";

@@ -305,7 +305,7 @@ TEST_F(Exchange, GbkExportRefusesWhatGbkCannotHoldUnlessGb18030IsAsked) {
         const char* outsideGbk;  // the character reported, or empty
     };
     const Case cases[] = {
-        {"繁體中文 ok", ""}, {"价格 €5", "€"}, {"表情 😀", "😀"}, {"罕见字 𠀀", "𠀀"}};
+        {"繁體中文 ok", ""}, {"价格 €5", ""}, {"表情 😀", "😀"}, {"罕见字 𠀀", "𠀀"}};
     for (const Case& c : cases) {
         ledger.Exec("delete from 订单列表");
         ledger.AddOrder({{"卖家账号", "店"}, {"备注", c.remark}});
@@ -319,6 +319,23 @@ TEST_F(Exchange, GbkExportRefusesWhatGbkCannotHoldUnlessGb18030IsAsked) {
         EXPECT_EQ(Run("export --force --gbk --gb18030 --output wide.csv").exitCode, 0);
         EXPECT_TRUE(ReadBytes(Path("wide.csv")).starts_with("\"ID\","));
     }
+}
+
+// Code page 936, as Excel on a Chinese system writes and reads it, has the
+// euro sign as the single byte 0x80; every other character keeps its bytes.
+TEST_F(Exchange, GbkFilesCarryTheEuroSignAsCodePage936Does) {
+    ledger.AddOrder({{"卖家账号", "店"}, {"备注", "价格 €5，欧元"}});
+    const AdminRun run = Run("export --gbk --output gbk.csv");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const std::string bytes = ReadBytes(Path("gbk.csv"));
+    EXPECT_NE(bytes.find("\xBC\xDB\xB8\xF1 \x80"
+                         "5\xA3\xAC\xC5\xB7\xD4\xAA"),
+              std::string::npos);
+    Rows orders;
+    const AdminRun back = ImportIntoNewLedger(Path("gbk.csv"), orders);
+    ASSERT_EQ(back.exitCode, 0) << back.output;
+    ASSERT_EQ(orders.size(), 1u);
+    EXPECT_EQ(orders[0][13], "价格 €5，欧元");
 }
 
 TEST_F(Exchange, ExportAndBackupNeverWriteOverTheLedgerNorAFileWithoutForce) {
