@@ -134,6 +134,9 @@ CellOutcome Accepted(std::string text, CellOutcome::Note note = CellOutcome::Not
     return outcome;
 }
 
+constexpr const char* kUnsavedFormula =
+    "是没有保存结果的公式：请在表格程序中打开并保存该文件后再导入";
+
 CellOutcome TextColumnCell(const SheetCell& cell) {
     constexpr const char* kSaveAsText = "：请把该列设为文本后重新保存";
     switch (cell.kind) {
@@ -155,6 +158,8 @@ CellOutcome TextColumnCell(const SheetCell& cell) {
             return Accepted(cell.text);
         case CellKind::Error:
             return Refused("是错误值 " + cell.text + "：请改正后重新保存");
+        case CellKind::UnsavedFormula:
+            return Refused(kUnsavedFormula);
         case CellKind::Empty:
             break;
     }
@@ -175,6 +180,8 @@ CellOutcome MoneyColumnCell(const SheetCell& cell) {
         case CellKind::Date:
         case CellKind::Error:
             return Refused("“" + cell.text + "”不是金额：请改为数字，如 1299.00");
+        case CellKind::UnsavedFormula:
+            return Refused(kUnsavedFormula);
         case CellKind::Empty:
             break;
     }

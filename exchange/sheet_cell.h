@@ -1,11 +1,13 @@
 #pragma once
 // One cell of a sheet as a reader hands it on: what kind of value the
 // spreadsheet held and the text or number of it. A CSV file knows texts
-// only; a workbook also knows numbers, truth values, dates and error values.
+// only; a workbook also knows numbers, truth values, dates and error values,
+// and formulas whose result was never saved (a file written by a program that
+// does not calculate), which hold nothing that could be imported.
 
 #include <string>
 
-enum class CellKind { Empty, Text, Number, Boolean, Date, Error };
+enum class CellKind { Empty, Text, Number, Boolean, Date, Error, UnsavedFormula };
 
 struct SheetCell {
     CellKind kind = CellKind::Empty;

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -60,6 +61,28 @@ bool LooksLikeZip(const std::string& path) {
     return in.read(head, 4) && std::string_view(head, 4) == "PK\x03\x04";
 }
 
+// What a file that is no sheet at all is, when it can be told; empty for
+// text. No text holds a NUL byte; a file that decodes neither way and is
+// full of control bytes is no text either.
+std::string NotTextProblem(std::string_view bytes, const DecodedSheet& decoded) {
+    if (bytes.starts_with("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1")) {
+        return "这是旧的 Excel 97-2003 工作簿（.xls）：请在表格程序中另存为 .xlsx 或 CSV 后再导入\n"
+               "this is an old .xls workbook; save it as .xlsx or CSV";
+    }
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) return {};  // UTF-16
+    const std::string_view head = bytes.substr(0, 1 << 16);
+    const auto controls = std::count_if(head.begin(), head.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 && byte != '\t' && byte != '\r' && byte != '\n';
+    });
+    const bool nul = bytes.find('\0') != std::string_view::npos;
+    if (nul || (!decoded.ok && controls * 100 > static_cast<long>(head.size()))) {
+        return "文件既不是 CSV 文本，也不是 Excel 工作簿（.xlsx）：可能是别的程序的文件，或已损坏\n"
+               "the file is neither CSV text nor an .xlsx workbook";
+    }
+    return {};
+}
+
 }  // namespace
 
 std::unique_ptr<SheetSource> OpenSheetSource(const std::string& path, std::string& error) {
@@ -87,6 +110,10 @@ std::unique_ptr<SheetSource> OpenSheetSource(const std::string& path, std::strin
         return nullptr;
     }
     DecodedSheet sheet = DecodeSheet(bytes);
+    if (std::string problem = NotTextProblem(bytes, sheet); !problem.empty()) {
+        error = std::move(problem);
+        return nullptr;
+    }
     if (!sheet.ok) {
         error = sheet.error;
         return nullptr;

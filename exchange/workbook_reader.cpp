@@ -2,38 +2,36 @@
 
 #include <zip.h>
 
-#include <QByteArray>
 #include <QDate>
 #include <QString>
-#include <QXmlStreamReader>
+#include <charconv>
 #include <cmath>
 #include <map>
+
+#include "exchange/sheet_encoding.h"
+#include "exchange/xml_scanner.h"
 
 namespace {
 
 // Excel's limits for one sheet.
 constexpr int kMaxRows = 1048576;
 constexpr int kMaxColumns = 16384;
-// The parts read whole: no workbook holds more in them.
-constexpr zip_uint64_t kMaxPartBytes = 64ull << 20;
-constexpr zip_uint64_t kMaxSharedStringBytes = 256ull << 20;
+// What the reading of a workbook may hold at once, checked before the memory
+// is taken: the shared texts (their bytes and their count), one row, one
+// cell. Together with the buffers they keep an import of any workbook under
+// 300 MB; a workbook beyond them is no order sheet.
+constexpr std::size_t kMaxSharedTextBytes = 160u << 20;
+constexpr std::size_t kMaxSharedStrings = 16u << 20;
+constexpr std::size_t kMaxRowBytes = 32u << 20;
+// Beyond the field limit however its characters are written; import reports
+// longer texts up to here with their column.
+constexpr std::size_t kMaxCellBytes = 2u << 20;
+// The decompressed size of a part: the small parts are read as a whole, the
+// shared texts and the sheet as a stream, whose size bounds only the time.
+constexpr zip_uint64_t kMaxSmallPartBytes = 16u << 20;
+constexpr zip_uint64_t kMaxSharedPartBytes = 1ull << 30;
+constexpr zip_uint64_t kMaxSheetPartBytes = 8ull << 30;
 constexpr zip_uint64_t kChunkBytes = 256 << 10;
-// Far beyond the field limit, which import then reports with the column;
-// a cell longer than this is read no further.
-constexpr qsizetype kMaxCellCharacters = 4 * 1024 * 1024;
-
-std::string ToUtf8(QStringView text) {
-    const QByteArray bytes = text.toUtf8();
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-}
-
-// The value of the attribute whose local name is name, whatever its prefix.
-QStringView Attribute(const QXmlStreamAttributes& attributes, QStringView name) {
-    for (const QXmlStreamAttribute& attribute : attributes) {
-        if (attribute.name() == name) return attribute.value();
-    }
-    return {};
-}
 
 // How the number format of a style shows a number.
 struct NumberStyle {
@@ -92,12 +90,12 @@ NumberStyle StyleOfCode(const QString& code) {
 }
 
 // "B12" -> column 1; -1 when the reference holds no column letters.
-int ColumnOfReference(QStringView reference) {
+int ColumnOfReference(std::string_view reference) {
     int column = 0;
     int letters = 0;
-    for (QChar c : reference) {
-        if (c < u'A' || c > u'Z') break;
-        column = column * 26 + (c.unicode() - u'A' + 1);
+    for (char c : reference) {
+        if (c < 'A' || c > 'Z') break;
+        column = column * 26 + (c - 'A' + 1);
         if (++letters > 3) return kMaxColumns;
     }
     return letters == 0 ? -1 : column - 1;
@@ -120,235 +118,322 @@ std::string DateText(double serial, bool date1904) {
            std::to_string(date.day());
 }
 
-class ZipArchive {
+// One part of the container, read as a stream: its decompressed bytes are
+// counted against a limit (the size the directory claims is not trusted),
+// and it is read to its very end, where libzip compares the checksum.
+class PartStream {
   public:
-    ~ZipArchive() {
+    PartStream(zip_t* archive, std::string name, zip_uint64_t limit)
+        : name_(std::move(name)), limit_(limit) {
+        file_ = zip_fopen(archive, name_.c_str(), 0);
+    }
+    ~PartStream() {
         if (file_) zip_fclose(file_);
-        if (archive_) zip_discard(archive_);
     }
+    PartStream(const PartStream&) = delete;
+    PartStream& operator=(const PartStream&) = delete;
 
-    bool Open(const std::string& path) {
-        int code = 0;
-        archive_ = zip_open(path.c_str(), ZIP_RDONLY, &code);
-        return archive_ != nullptr;
-    }
+    bool Opened() const { return file_ != nullptr; }
 
-    bool Has(const std::string& name) const {
-        return zip_name_locate(archive_, name.c_str(), 0) >= 0;
-    }
-
-    // A whole part, if it is no larger than limit; false otherwise.
-    bool ReadWhole(const std::string& name, zip_uint64_t limit, QByteArray& bytes) {
-        zip_stat_t stat;
-        zip_stat_init(&stat);
-        if (zip_stat(archive_, name.c_str(), 0, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE) ||
-            stat.size > limit) {
+    // Appends the next piece; nothing at the end; false on any fault.
+    bool Read(std::string& chunk) {
+        if (!error_.empty()) return false;
+        if (ended_) return true;
+        const std::size_t before = chunk.size();
+        chunk.resize(before + kChunkBytes);
+        const zip_int64_t read = zip_fread(file_, chunk.data() + before, kChunkBytes);
+        chunk.resize(before + static_cast<std::size_t>(std::max<zip_int64_t>(read, 0)));
+        if (read < 0) {
+            const int code = zip_error_code_zip(zip_file_get_error(file_));
+            error_ = code == ZIP_ER_CRC ? "校验和不符，文件已损坏（内容被改动过或没有写完）"
+                                        : std::string("无法解压：") +
+                                              zip_error_strerror(zip_file_get_error(file_));
             return false;
         }
-        zip_file_t* file = zip_fopen(archive_, name.c_str(), 0);
-        if (!file) return false;
-        bytes.resize(static_cast<qsizetype>(stat.size));
-        const zip_int64_t read = zip_fread(file, bytes.data(), stat.size);
-        zip_fclose(file);
-        return read == static_cast<zip_int64_t>(stat.size);
-    }
-
-    bool OpenStream(const std::string& name) {
-        file_ = zip_fopen(archive_, name.c_str(), 0);
-        return file_ != nullptr;
-    }
-
-    // The next piece of the open stream; empty at its end, false on error.
-    bool ReadChunk(QByteArray& chunk) {
-        chunk.resize(kChunkBytes);
-        const zip_int64_t read = zip_fread(file_, chunk.data(), kChunkBytes);
-        if (read < 0) return false;
-        chunk.resize(static_cast<qsizetype>(read));
+        if (read == 0) ended_ = true;
+        total_ += static_cast<zip_uint64_t>(read);
+        if (total_ > limit_) {
+            error_ = "解压后超过 " + std::to_string(limit_ >> 20) + " MB，不像是订单表";
+            return false;
+        }
         return true;
     }
 
+    // Reads what is left without looking at it, for the checksum.
+    bool Drain() {
+        std::string chunk;
+        while (!ended_) {
+            chunk.clear();
+            if (!Read(chunk)) return false;
+        }
+        return true;
+    }
+
+    const std::string& Name() const { return name_; }
+    const std::string& Error() const { return error_; }
+
   private:
-    zip_t* archive_ = nullptr;
+    std::string name_;
+    zip_uint64_t limit_;
     zip_file_t* file_ = nullptr;
+    zip_uint64_t total_ = 0;
+    bool ended_ = false;
+    std::string error_;
+};
+
+// A part being read: its stream and the scanner over it.
+struct PartReader {
+    PartReader(zip_t* archive, const std::string& name, zip_uint64_t limit)
+        : stream(archive, name, limit),
+          xml([this](std::string& chunk) { return stream.Read(chunk); }) {}
+
+    // What went wrong, naming the part.
+    std::string Problem() const {
+        const std::string& why = stream.Error().empty() ? xml.Error() : stream.Error();
+        return "工作簿的“" + stream.Name() + "”部分" + why;
+    }
+
+    PartStream stream;
+    XmlScanner xml;
 };
 
 // "worksheets/sheet1.xml" beside xl/workbook.xml, or an absolute "/xl/...".
-std::string PartPath(QStringView target) {
-    if (target.startsWith(u'/')) return ToUtf8(target.mid(1));
-    return "xl/" + ToUtf8(target);
+std::string PartPath(std::string_view target) {
+    if (target.starts_with('/')) return std::string(target.substr(1));
+    return "xl/" + std::string(target);
+}
+
+bool IsValidText(std::string_view utf8) {
+    for (char c : utf8) {
+        if (static_cast<unsigned char>(c) >= 0x80) return IsValidUtf8(utf8);
+    }
+    return true;
+}
+
+int ToInt(std::string_view text, int fallback) {
+    int value = fallback;
+    const auto [end, fault] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return fault == std::errc() ? value : fallback;
 }
 
 }  // namespace
 
 struct WorkbookReader::Parts {
-    ZipArchive zip;
-    std::vector<std::string> sharedStrings;
+    zip_t* archive = nullptr;
+    // The shared texts one after another; each ends where ends[i] says.
+    std::string sharedText;
+    std::vector<std::uint32_t> sharedEnds;
     std::vector<NumberStyle> styles;  // by cell style index
     bool date1904 = false;
-    QXmlStreamReader sheet;
+    std::unique_ptr<PartReader> sheet;
+    bool sawSheetData = false;
     bool sheetEnded = false;
     int lastRow = 0;
+    std::size_t rowBytes = 0;
     std::string error;
 
+    ~Parts() {
+        sheet.reset();
+        if (archive) zip_discard(archive);
+    }
+    bool Has(const std::string& name) const {
+        return zip_name_locate(archive, name.c_str(), 0) >= 0;
+    }
     bool ReadWorkbook(std::string& sheetPath, std::string& sharedPath, std::string& stylesPath);
     bool ReadSharedStrings(const std::string& path);
     bool ReadStyles(const std::string& path);
     bool Fail(std::string text) {
-        error = std::move(text);
+        if (error.empty()) error = std::move(text);
         return false;
     }
-    // Next token of the sheet, feeding the stream reader as it runs dry.
-    QXmlStreamReader::TokenType NextToken();
     bool ReadCell(std::vector<SheetCell>& cells);
-    SheetCell MakeCell(QStringView type, int styleIndex, const QString& value, bool hasValue);
+    bool EndSheet();
+    SheetCell MakeCell(std::string_view type, int styleIndex, std::string& value);
 };
 
 bool WorkbookReader::Parts::ReadWorkbook(std::string& sheetPath, std::string& sharedPath,
                                          std::string& stylesPath) {
-    QByteArray bytes;
-    if (!zip.ReadWhole("xl/workbook.xml", kMaxPartBytes, bytes)) {
+    if (!Has("xl/workbook.xml"))
         return Fail("文件不是 Excel 工作簿（.xlsx）：缺少 xl/workbook.xml");
-    }
-    QString sheetId;
-    QXmlStreamReader xml(bytes);
-    while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement) continue;
-        if (xml.name() == u"workbookPr") {
-            const QString flag = Attribute(xml.attributes(), u"date1904").toString();
-            date1904 = flag == u"1" || flag == u"true";
-        } else if (xml.name() == u"sheet" && sheetId.isEmpty()) {
-            sheetId = Attribute(xml.attributes(), u"id").toString();
+    std::vector<std::string> sheetIds;
+    {
+        PartReader part(archive, "xl/workbook.xml", kMaxSmallPartBytes);
+        for (auto token = part.xml.Next(); token != XmlScanner::Token::EndOfDocument;
+             token = part.xml.Next()) {
+            if (token == XmlScanner::Token::Error) return Fail(part.Problem());
+            if (token != XmlScanner::Token::Start) continue;
+            if (part.xml.Name() == "workbookPr") {
+                const std::string flag = part.xml.Attribute("date1904");
+                date1904 = flag == "1" || flag == "true";
+            } else if (part.xml.Name() == "sheet") {
+                sheetIds.push_back(part.xml.Attribute("id"));
+            }
         }
     }
-    if (xml.hasError() || sheetId.isEmpty()) return Fail("工作簿中没有工作表");
+    if (sheetIds.empty()) return Fail("工作簿中没有工作表");
 
     sheetPath = "xl/worksheets/sheet1.xml";
     sharedPath = "xl/sharedStrings.xml";
     stylesPath = "xl/styles.xml";
-    if (!zip.ReadWhole("xl/_rels/workbook.xml.rels", kMaxPartBytes, bytes)) return true;
-    QXmlStreamReader rels(bytes);
-    while (!rels.atEnd()) {
-        if (rels.readNext() != QXmlStreamReader::StartElement) continue;
-        if (rels.name() != u"Relationship") continue;
-        const QString type = Attribute(rels.attributes(), u"Type").toString();
-        const std::string target = PartPath(Attribute(rels.attributes(), u"Target"));
-        if (Attribute(rels.attributes(), u"Id") == sheetId) sheetPath = target;
-        if (type.endsWith(u"/sharedStrings")) sharedPath = target;
-        if (type.endsWith(u"/styles")) stylesPath = target;
+    const std::string relations = "xl/_rels/workbook.xml.rels";
+    if (!Has(relations)) return true;
+    // Each sheet's part and whether it is a worksheet (and not a chart).
+    std::map<std::string, std::pair<std::string, bool>> targets;
+    PartReader part(archive, relations, kMaxSmallPartBytes);
+    for (auto token = part.xml.Next(); token != XmlScanner::Token::EndOfDocument;
+         token = part.xml.Next()) {
+        if (token == XmlScanner::Token::Error) return Fail(part.Problem());
+        if (token != XmlScanner::Token::Start || part.xml.Name() != "Relationship") continue;
+        const std::string type = part.xml.Attribute("Type");
+        const std::string target = PartPath(part.xml.Attribute("Target"));
+        targets[part.xml.Attribute("Id")] = {target, type.ends_with("/worksheet")};
+        if (type.ends_with("/sharedStrings")) sharedPath = target;
+        if (type.ends_with("/styles")) stylesPath = target;
     }
-    return true;
+    for (const std::string& id : sheetIds) {
+        const auto found = targets.find(id);
+        if (found != targets.end() && found->second.second) {
+            sheetPath = found->second.first;
+            return true;
+        }
+    }
+    return Fail("工作簿中只有图表或其他工作表，没有普通的工作表");
 }
 
 bool WorkbookReader::Parts::ReadSharedStrings(const std::string& path) {
-    if (!zip.Has(path)) return true;
-    QByteArray bytes;
-    if (!zip.ReadWhole(path, kMaxSharedStringBytes, bytes)) {
-        return Fail("工作簿的共享文字部分过大或已损坏");
-    }
-    QXmlStreamReader xml(bytes);
-    bytes.clear();
-    QString text;
+    if (!Has(path)) return true;
+    PartReader part(archive, path, kMaxSharedPartBytes);
+    std::string text;
+    bool inText = false;
     int phonetic = 0;  // inside <rPh>: a reading aid, not part of the text
-    while (!xml.atEnd()) {
-        switch (xml.readNext()) {
-            case QXmlStreamReader::StartElement:
-                if (xml.name() == u"si") text.clear();
-                if (xml.name() == u"rPh") ++phonetic;
-                if (xml.name() == u"t" && phonetic == 0) text += xml.readElementText();
+    for (auto token = part.xml.Next(); token != XmlScanner::Token::EndOfDocument;
+         token = part.xml.Next()) {
+        switch (token) {
+            case XmlScanner::Token::Error:
+                return Fail(part.Problem());
+            case XmlScanner::Token::Start: {
+                const std::string_view name = part.xml.Name();
+                if (name == "sst") {
+                    // Room for what the table announces, within the limits.
+                    const int count = ToInt(part.xml.Attribute("uniqueCount"), 0);
+                    sharedEnds.reserve(
+                        std::min<std::size_t>(std::max(count, 0), kMaxSharedStrings));
+                } else if (name == "si") {
+                    text.clear();
+                } else if (name == "rPh") {
+                    ++phonetic;
+                }
+                inText = name == "t" && phonetic == 0;
                 break;
-            case QXmlStreamReader::EndElement:
-                if (xml.name() == u"rPh") --phonetic;
-                if (xml.name() == u"si") sharedStrings.push_back(ToUtf8(text));
+            }
+            case XmlScanner::Token::End:
+                inText = false;
+                if (part.xml.Name() == "rPh") --phonetic;
+                if (part.xml.Name() != "si") break;
+                if (sharedEnds.size() >= kMaxSharedStrings) {
+                    return Fail("工作簿的共享文字超过 " +
+                                std::to_string(kMaxSharedStrings / 10000) + " 万条，不像是订单表");
+                }
+                text = DecodeSheetEscapes(text);
+                if (sharedText.size() + text.size() > kMaxSharedTextBytes) {
+                    return Fail("工作簿的共享文字超过 " +
+                                std::to_string(kMaxSharedTextBytes >> 20) + " MB，不像是订单表");
+                }
+                if (!IsValidText(text)) return Fail(part.Problem() + "含有无效的 UTF-8 文字");
+                sharedText += text;
+                sharedEnds.push_back(static_cast<std::uint32_t>(sharedText.size()));
                 break;
-            default:
+            case XmlScanner::Token::Text:
+                if (!inText) break;
+                if (text.size() + part.xml.Text().size() > kMaxCellBytes) {
+                    return Fail("工作簿的共享文字中有一条超过 " +
+                                std::to_string(kMaxCellBytes >> 20) + " MB，不像是订单的内容");
+                }
+                text += part.xml.Text();
+                break;
+            case XmlScanner::Token::EndOfDocument:
                 break;
         }
     }
-    if (xml.hasError()) return Fail("工作簿的共享文字部分已损坏");
+    if (!part.stream.Drain()) return Fail(part.Problem());
     return true;
 }
 
 bool WorkbookReader::Parts::ReadStyles(const std::string& path) {
-    if (!zip.Has(path)) return true;
-    QByteArray bytes;
-    if (!zip.ReadWhole(path, kMaxPartBytes, bytes)) return Fail("工作簿的样式部分过大或已损坏");
+    if (!Has(path)) return true;
+    PartReader part(archive, path, kMaxSmallPartBytes);
     std::map<int, QString> codes;
     bool inCellFormats = false;
-    QXmlStreamReader xml(bytes);
-    while (!xml.atEnd()) {
-        const auto token = xml.readNext();
-        if (token == QXmlStreamReader::EndElement && xml.name() == u"cellXfs") {
-            inCellFormats = false;
-        }
-        if (token != QXmlStreamReader::StartElement) continue;
-        if (xml.name() == u"numFmt") {
-            codes[Attribute(xml.attributes(), u"numFmtId").toInt()] =
-                Attribute(xml.attributes(), u"formatCode").toString();
-        } else if (xml.name() == u"cellXfs") {
+    for (auto token = part.xml.Next(); token != XmlScanner::Token::EndOfDocument;
+         token = part.xml.Next()) {
+        if (token == XmlScanner::Token::Error) return Fail(part.Problem());
+        if (token == XmlScanner::Token::End && part.xml.Name() == "cellXfs") inCellFormats = false;
+        if (token != XmlScanner::Token::Start) continue;
+        const std::string_view name = part.xml.Name();
+        if (name == "numFmt") {
+            codes[ToInt(part.xml.Attribute("numFmtId"), 0)] =
+                QString::fromStdString(part.xml.Attribute("formatCode"));
+        } else if (name == "cellXfs") {
             inCellFormats = true;
-        } else if (xml.name() == u"xf" && inCellFormats) {
-            const int id = Attribute(xml.attributes(), u"numFmtId").toInt();
+        } else if (name == "xf" && inCellFormats) {
+            const int id = ToInt(part.xml.Attribute("numFmtId"), 0);
             const auto custom = codes.find(id);
             styles.push_back(custom == codes.end() ? StyleOfBuiltIn(id)
                                                    : StyleOfCode(custom->second));
         }
     }
-    if (xml.hasError()) return Fail("工作簿的样式部分已损坏");
+    if (!part.stream.Drain()) return Fail(part.Problem());
     return true;
 }
 
-QXmlStreamReader::TokenType WorkbookReader::Parts::NextToken() {
-    for (;;) {
-        const auto token = sheet.readNext();
-        if (sheet.error() != QXmlStreamReader::PrematureEndOfDocumentError) return token;
-        QByteArray chunk;
-        if (!zip.ReadChunk(chunk)) {
-            Fail("工作表已损坏，无法读完");
-            return QXmlStreamReader::Invalid;
-        }
-        if (chunk.isEmpty()) {
-            Fail("工作表不完整");
-            return QXmlStreamReader::Invalid;
-        }
-        sheet.addData(chunk);
-    }
-}
-
-SheetCell WorkbookReader::Parts::MakeCell(QStringView type, int styleIndex, const QString& value,
-                                          bool hasValue) {
+SheetCell WorkbookReader::Parts::MakeCell(std::string_view type, int styleIndex,
+                                          std::string& value) {
     SheetCell cell;
-    if (!hasValue) return cell;
-    cell.text = ToUtf8(value);
-    if (type == u"s") {
-        bool ok = false;
-        const qsizetype index = value.toLongLong(&ok);
-        if (ok && index >= 0 && static_cast<std::size_t>(index) < sharedStrings.size()) {
+    if (type == "s") {
+        const int index = ToInt(value, -1);
+        if (index >= 0 && static_cast<std::size_t>(index) < sharedEnds.size()) {
+            const std::size_t i = static_cast<std::size_t>(index);
+            const std::size_t start = i == 0 ? 0 : sharedEnds[i - 1];
             cell.kind = CellKind::Text;
-            cell.text = sharedStrings[static_cast<std::size_t>(index)];
+            cell.text.assign(sharedText, start, sharedEnds[i] - start);
         } else {
             cell.kind = CellKind::Error;
             cell.text = "#REF!";
         }
-    } else if (type == u"str" || type == u"inlineStr") {
+    } else if (type == "inlineStr") {
         cell.kind = CellKind::Text;
-    } else if (type == u"b") {
+        cell.text = DecodeSheetEscapes(value);
+    } else if (type == "str") {
+        cell.kind = CellKind::Text;
+        cell.text = std::move(value);
+    } else if (type == "b") {
         cell.kind = CellKind::Boolean;
-        cell.text = value == u"1" || value == u"true" ? "TRUE" : "FALSE";
-    } else if (type == u"e") {
+        cell.text = value == "1" || value == "true" ? "TRUE" : "FALSE";
+    } else if (type == "e") {
         cell.kind = CellKind::Error;
-    } else if (type == u"d") {
-        const QDate date = QDate::fromString(value.left(10), Qt::ISODate);
+        cell.text = std::move(value);
+    } else if (type == "d") {
+        const QDate date =
+            QDate::fromString(QString::fromStdString(value.substr(0, 10)), Qt::ISODate);
         cell.kind = date.isValid() ? CellKind::Date : CellKind::Error;
-        if (date.isValid()) {
-            cell.text = std::to_string(date.year()) + "-" + std::to_string(date.month()) + "-" +
-                        std::to_string(date.day());
-        }
+        cell.text = date.isValid()
+                        ? std::to_string(date.year()) + "-" + std::to_string(date.month()) + "-" +
+                              std::to_string(date.day())
+                        : std::move(value);
     } else {
-        bool ok = false;
-        cell.number = value.trimmed().toDouble(&ok);
+        std::size_t first = value.find_first_not_of(" \t\n");
+        std::size_t last = value.find_last_not_of(" \t\n");
+        const std::string_view number =
+            first == std::string::npos ? std::string_view()
+                                       : std::string_view(value).substr(first, last - first + 1);
+        const auto [end, fault] =
+            std::from_chars(number.data(), number.data() + number.size(), cell.number);
+        const bool ok =
+            !number.empty() && fault == std::errc() && end == number.data() + number.size();
         const bool known = styleIndex >= 0 && static_cast<std::size_t>(styleIndex) < styles.size();
         const NumberStyle style =
             known ? styles[static_cast<std::size_t>(styleIndex)] : NumberStyle{};
+        cell.text = std::move(value);
         if (!ok || !std::isfinite(cell.number)) {
             cell.kind = CellKind::Error;
         } else if (style.date) {
@@ -364,42 +449,72 @@ SheetCell WorkbookReader::Parts::MakeCell(QStringView type, int styleIndex, cons
 
 // At the start of a <c>: reads up to its end and puts the cell in its place.
 bool WorkbookReader::Parts::ReadCell(std::vector<SheetCell>& cells) {
-    const QXmlStreamAttributes attributes = sheet.attributes();
-    const QStringView reference = Attribute(attributes, u"r");
-    int column =
-        reference.isEmpty() ? static_cast<int>(cells.size()) : ColumnOfReference(reference);
+    XmlScanner& xml = sheet->xml;
+    const std::string reference = xml.Attribute("r");
+    int column = reference.empty() ? static_cast<int>(cells.size()) : ColumnOfReference(reference);
     if (column < 0) column = static_cast<int>(cells.size());
     if (column >= kMaxColumns) return Fail("第 " + std::to_string(lastRow) + " 行超出了 16384 列");
-    const QString type = Attribute(attributes, u"t").toString();
-    const QStringView style = Attribute(attributes, u"s");
-    const int styleIndex = style.isEmpty() ? -1 : style.toInt();
+    const std::string type = xml.Attribute("t");
+    const std::string style = xml.Attribute("s");
+    const int styleIndex = style.empty() ? -1 : ToInt(style, -1);
 
-    QString value;
+    std::string value;
     bool hasValue = false;
-    int depth = 1;
+    bool hasFormula = false;
     bool inText = false;
     int phonetic = 0;
-    while (depth > 0) {
-        const auto token = NextToken();
-        if (token == QXmlStreamReader::Invalid) return Fail(error.empty() ? "工作表已损坏" : error);
-        if (token == QXmlStreamReader::StartElement) {
-            ++depth;
-            if (sheet.name() == u"rPh") ++phonetic;
-            inText = phonetic == 0 && (sheet.name() == u"v" || sheet.name() == u"t");
-            if (inText) hasValue = true;
-        } else if (token == QXmlStreamReader::EndElement) {
-            --depth;
-            if (sheet.name() == u"rPh") --phonetic;
-            inText = false;
-        } else if (token == QXmlStreamReader::Characters && inText) {
-            if (value.size() + sheet.text().size() > kMaxCellCharacters) {
-                return Fail("第 " + std::to_string(lastRow) + " 行有一个单元格长得不像订单的内容");
-            }
-            value += sheet.text();
+    for (int depth = 1; depth > 0;) {
+        switch (xml.Next()) {
+            case XmlScanner::Token::Start:
+                ++depth;
+                if (xml.Name() == "rPh") ++phonetic;
+                if (xml.Name() == "f") hasFormula = true;
+                inText = phonetic == 0 && (xml.Name() == "v" || xml.Name() == "t");
+                hasValue = hasValue || inText;
+                break;
+            case XmlScanner::Token::End:
+                --depth;
+                if (xml.Name() == "rPh") --phonetic;
+                inText = false;
+                break;
+            case XmlScanner::Token::Text:
+                if (!inText) break;
+                if (value.size() + xml.Text().size() > kMaxCellBytes) {
+                    return Fail("第 " + std::to_string(lastRow) + " 行有一个单元格超过 " +
+                                std::to_string(kMaxCellBytes >> 20) + " MB，不像是订单的内容");
+                }
+                rowBytes += xml.Text().size();
+                if (rowBytes > kMaxRowBytes) {
+                    return Fail("第 " + std::to_string(lastRow) + " 行的内容超过 " +
+                                std::to_string(kMaxRowBytes >> 20) + " MB，不像是订单");
+                }
+                value += xml.Text();
+                break;
+            case XmlScanner::Token::EndOfDocument:
+            case XmlScanner::Token::Error:
+                return Fail(sheet->Problem());
         }
     }
+    if (!IsValidText(value)) return Fail(sheet->Problem() + "含有无效的 UTF-8 文字");
     if (static_cast<std::size_t>(column) >= cells.size()) cells.resize(column + 1);
-    cells[static_cast<std::size_t>(column)] = MakeCell(type, styleIndex, value, hasValue);
+    SheetCell& cell = cells[static_cast<std::size_t>(column)];
+    // A program that writes formulas without calculating them leaves the
+    // value out or empty; only a text result can be empty.
+    if (hasFormula && value.empty() && type != "str" && type != "inlineStr") {
+        cell = SheetCell{CellKind::UnsavedFormula, {}};
+    } else if (hasValue) {
+        cell = MakeCell(type, styleIndex, value);
+    } else {
+        cell = SheetCell{};
+    }
+    return true;
+}
+
+// After the last row: the rest of the part is read for its checksum.
+bool WorkbookReader::Parts::EndSheet() {
+    sheetEnded = true;
+    if (!sawSheetData) return Fail("工作簿的“" + sheet->stream.Name() + "”部分不是工作表");
+    if (!sheet->stream.Drain()) return Fail(sheet->Problem());
     return true;
 }
 
@@ -410,13 +525,17 @@ const std::string& WorkbookReader::Error() const { return parts_->error; }
 
 bool WorkbookReader::Open(const std::string& path) {
     Parts& p = *parts_;
-    if (!p.zip.Open(path)) return p.Fail("文件不是 Excel 工作簿（.xlsx），或无法打开：" + path);
+    int code = 0;
+    p.archive = zip_open(path.c_str(), ZIP_RDONLY, &code);
+    if (!p.archive) return p.Fail("文件不是 Excel 工作簿（.xlsx），或无法打开：" + path);
     std::string sheetPath, sharedPath, stylesPath;
     if (!p.ReadWorkbook(sheetPath, sharedPath, stylesPath) || !p.ReadSharedStrings(sharedPath) ||
         !p.ReadStyles(stylesPath)) {
         return false;
     }
-    if (!p.zip.OpenStream(sheetPath)) return p.Fail("工作簿中缺少第一张工作表：" + sheetPath);
+    if (!p.Has(sheetPath)) return p.Fail("工作簿中缺少第一张工作表：" + sheetPath);
+    p.sheet = std::make_unique<PartReader>(p.archive, sheetPath, kMaxSheetPartBytes);
+    if (!p.sheet->stream.Opened()) return p.Fail("无法打开工作簿中的工作表：" + sheetPath);
     return true;
 }
 
@@ -424,31 +543,33 @@ bool WorkbookReader::NextRow(int& rowNumber, std::vector<SheetCell>& cells) {
     Parts& p = *parts_;
     cells.clear();
     bool inRow = false;
-    while (!p.sheetEnded) {
-        const auto token = p.NextToken();
-        if (token == QXmlStreamReader::Invalid) return false;
-        if (token == QXmlStreamReader::EndDocument) p.sheetEnded = true;
-        if (token == QXmlStreamReader::EndElement && p.sheet.name() == u"sheetData") {
-            p.sheetEnded = true;
+    while (!p.sheetEnded && p.error.empty()) {
+        XmlScanner& xml = p.sheet->xml;
+        const auto token = xml.Next();
+        if (token == XmlScanner::Token::Error) return p.Fail(p.sheet->Problem());
+        if (token == XmlScanner::Token::EndOfDocument ||
+            (token == XmlScanner::Token::End && xml.Name() == "sheetData")) {
+            p.EndSheet();
+            return false;
         }
-        if (token == QXmlStreamReader::EndElement && inRow && p.sheet.name() == u"row") {
-            if (cells.empty()) {
-                inRow = false;
-                continue;
-            }
+        if (token == XmlScanner::Token::End && inRow && xml.Name() == "row") {
+            inRow = false;
+            if (cells.empty()) continue;
             rowNumber = p.lastRow;
             return true;
         }
-        if (token != QXmlStreamReader::StartElement) continue;
-        if (p.sheet.name() == u"row") {
-            const QXmlStreamAttributes attributes = p.sheet.attributes();
-            const QStringView number = Attribute(attributes, u"r");
-            p.lastRow = number.isEmpty() ? p.lastRow + 1 : number.toInt();
+        if (token != XmlScanner::Token::Start) continue;
+        if (xml.Name() == "sheetData") {
+            p.sawSheetData = true;
+        } else if (xml.Name() == "row") {
+            const std::string number = xml.Attribute("r");
+            p.lastRow = number.empty() ? p.lastRow + 1 : ToInt(number, 0);
             if (p.lastRow <= 0 || p.lastRow > kMaxRows) {
                 return p.Fail("工作表的行号超出了 1048576 行");
             }
+            p.rowBytes = 0;
             inRow = true;
-        } else if (p.sheet.name() == u"c" && inRow) {
+        } else if (xml.Name() == "c" && inRow) {
             if (!p.ReadCell(cells)) return false;
         }
     }

@@ -3,12 +3,15 @@
 // save it, row after row: shared and inline strings, numbers with the
 // decimals their format shows, truth values, error values, and dates (number
 // cells with a date format, in the 1900 or the 1904 system) as
-// year-month-day texts. The container is opened with libzip and the parts
-// are read with Qt's XML stream reader.
+// year-month-day texts. The first sheet is the first worksheet: chart sheets
+// before it are passed over. The container is opened with libzip and every
+// part is read to its end, so a part whose checksum does not match is
+// refused; the XML is read with XmlScanner, in one pass over its bytes.
 //
-// Memory stays bounded: the sheet itself is read as a stream, one row at a
-// time, and the other parts are refused before they are read when they are
-// larger than any real workbook's (a compressed bomb cannot take the memory).
+// Memory stays bounded, whatever the workbook: the sheet is read as a
+// stream, one row at a time, and the shared texts, a row, a cell and the
+// decompressed size of each part have limits that are checked before the
+// memory is taken, so that reading any workbook takes less than 300 MB.
 // Rows and columns beyond Excel's limits are refused too.
 
 #include <memory>
@@ -30,7 +33,8 @@ class WorkbookReader {
     // The next row that has a cell, its number as the spreadsheet shows it
     // (from 1) and its cells from column A on (empty cells where the sheet
     // has none). False at the end of the sheet, or with Error() set when the
-    // sheet cannot be read on.
+    // sheet cannot be read on. A cell whose formula has no saved result is
+    // CellKind::UnsavedFormula.
     bool NextRow(int& rowNumber, std::vector<SheetCell>& cells);
 
     // Chinese text; empty when nothing failed.

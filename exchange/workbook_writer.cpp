@@ -2,6 +2,8 @@
 
 #include <xlsxwriter.h>
 
+#include "exchange/xml_scanner.h"
+
 namespace {
 
 // Excel's limits for one sheet.
@@ -98,7 +100,10 @@ void WorkbookWriter::WriteText(std::string_view utf8) {
         return;
     }
     if (!utf8.empty()) {
-        const std::string text(utf8);
+        // The library writes control characters as _xHHHH_ escapes itself;
+        // a text that holds such an escape literally must not read back as
+        // the character.
+        const std::string text = EscapeLiteralSheetEscapes(utf8);
         if (!Check(worksheet_write_string(sheet_, row_, column_, text.c_str(), nullptr))) return;
     }
     ++column_;

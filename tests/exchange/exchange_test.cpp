@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -42,10 +43,17 @@ QJsonObject ReadWorkbook(const std::string& path) {
     return QJsonDocument::fromJson(QByteArray::fromStdString(run.output)).object();
 }
 
-void MakeWorkbook(const std::string& path, const std::string& json) {
+void MakeWorkbook(const std::string& path, const std::string& json,
+                  const std::string& options = "") {
     WriteBytes(path + ".json", json);
+    const AdminRun run = RunShell(kPython + " " + kHere + "make_workbook.py '" + path + "' " +
+                                  options + " < '" + path + ".json'");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+}
+
+void MakeDamagedWorkbook(const std::string& path, const std::string& kind) {
     const AdminRun run =
-        RunShell(kPython + " " + kHere + "make_workbook.py '" + path + "' < '" + path + ".json'");
+        RunShell(kPython + " " + kHere + "damaged_workbook.py " + kind + " '" + path + "'");
     ASSERT_EQ(run.exitCode, 0) << run.output;
 }
 
@@ -80,6 +88,28 @@ class Exchange : public testing::Test {
         EXPECT_EQ(CreateLedger(target.DatabaseFile(), "a", "b").result, LedgerResult::Created);
         const AdminRun run = RunAdmin(target.Directory(), "import '" + file + "' " + options);
         orders = target.Rows(std::string("select ") + kColumns + " from 订单列表 order by ID");
+        return run;
+    }
+
+    // Writes a file to import: a workbook from JSON rows ("[...]") or of a
+    // damaged_workbook.py kind when the name ends in .xlsx, else the bytes
+    // given; imports it into a new ledger and checks that the output says
+    // each of says.
+    AdminRun ImportSheet(const std::string& name, const std::string& content, Rows& stored,
+                         const std::vector<const char*>& says, const std::string& options = "") {
+        const std::string file = Path(name);
+        if (name.ends_with(".xlsx") && content.starts_with('[')) {
+            MakeWorkbook(file, content);
+        } else if (name.ends_with(".xlsx")) {
+            MakeDamagedWorkbook(file, content);
+        } else {
+            WriteBytes(file, content);
+        }
+        const AdminRun run = ImportIntoNewLedger(file, stored, options);
+        for (const char* text : says) {
+            EXPECT_TRUE(Mentions(run, text)) << name << " should say " << text << ":\n"
+                                             << run.output;
+        }
         return run;
     }
 
@@ -254,19 +284,9 @@ TEST_F(Exchange, ImportRefusesDamageAndTakesWhatASpreadsheetShows) {
          {}},
     };
     for (const Case& c : cases) {
-        const std::string file = Path(c.name);
-        if (std::string(c.name).ends_with(".xlsx")) {
-            MakeWorkbook(file, c.content);
-        } else {
-            WriteBytes(file, c.content);
-        }
         Rows stored;
-        const AdminRun run = ImportIntoNewLedger(file, stored, c.options);
+        const AdminRun run = ImportSheet(c.name, c.content, stored, c.says, c.options);
         EXPECT_EQ(run.exitCode == 0, c.imported) << c.name << ": " << run.output;
-        for (const char* text : c.says) {
-            EXPECT_TRUE(Mentions(run, text)) << c.name << " should say " << text << ":\n"
-                                             << run.output;
-        }
         Rows picked;
         for (const auto& order : stored) {
             picked.push_back({order[0], order[1], order[3], order[4], order[9], order[10],
@@ -379,6 +399,84 @@ TEST_F(Exchange, ImportOfAHugeLineIsRefusedWithinBoundedMemory) {
     getrusage(RUSAGE_CHILDREN, &usage);
     EXPECT_LT(usage.ru_maxrss, 1024 * 1024) << "peak kilobytes of a child";
     EXPECT_EQ(ledger.Rows("select count(*) from 订单列表"), (Rows{{"0"}}));
+}
+
+// Texts with line breaks and control characters, which a workbook writes
+// as _xHHHH_ escapes, and texts that hold such an escape literally.
+TEST_F(Exchange, EveryTextComesBackFromAWorkbookToImportAndToOpenpyxl) {
+    const std::vector<std::string> remarks = {
+        "第一行\r\n第二行",  "只有\r回车",       "换行\n",
+        "响铃\x07",          "控制\x01\x1F\x0B", "制表\t符",
+        "字面 _x000D_ 转义", "_x005F_",          "a_x0041_b_X0041__x00",
+        "_x000D__x000A_",
+    };
+    for (const std::string& remark : remarks) {
+        ledger.AddOrder({{"卖家账号", "店"}, {"订单号", "1"}, {"备注", remark}});
+    }
+    ASSERT_EQ(Run("export --xlsx --output orders.xlsx").exitCode, 0);
+
+    Rows orders;
+    const AdminRun run = ImportIntoNewLedger(Path("orders.xlsx"), orders);
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    std::vector<std::string> imported;
+    for (const auto& order : orders) imported.push_back(order[13]);
+    std::vector<std::string> expected = remarks;
+    std::sort(imported.begin(), imported.end());
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(imported, expected);
+
+    // The same orders again are recognised as the ones already there.
+    const AdminRun again = Run("import orders.xlsx");
+    EXPECT_TRUE(Mentions(again, std::to_string(remarks.size()) + " duplicate orders left out"))
+        << again.output;
+
+    std::vector<std::string> read;
+    const QJsonObject book = ReadWorkbook(Path("orders.xlsx"));
+    const auto rows = static_cast<int>(book["sheets"][0].toArray().size());
+    for (int row = 1; row < rows; ++row) read.push_back(CellAt(book, 0, row, 14).value);
+    std::sort(read.begin(), read.end());
+    EXPECT_EQ(read, expected);
+}
+
+// Files no spreadsheet program writes: each is refused saying what is wrong,
+// in bounded memory, or read when only its form is unusual.
+TEST_F(Exchange, ImportNamesWhatIsWrongWithAFileThatIsNoOrderSheet) {
+    std::string noise(100000, '\0');
+    std::mt19937 random(7);
+    for (char& c : noise) c = static_cast<char>(random());
+    struct Case {
+        const char* name;
+        std::string kind;  // damaged_workbook.py's, or the bytes of a file
+        bool imported;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"not-xml.xlsx", "not-xml", false, "“xl/worksheets/sheet1.xml”部分不是 XML"},
+        {"changed.xlsx", "changed", false, "“xl/worksheets/sheet1.xml”部分校验和不符"},
+        {"shared-bomb.xlsx", "shared-bomb", false, "共享文字超过"},
+        {"long-cell.xlsx", "long-cell", false, "第 2 行有一个单元格超过 2 MB"},
+        {"wide-row.xlsx", "wide-row", false, "第 2 行的内容超过 32 MB"},
+        {"comment.xlsx", "comment", true, "2 orders imported"},
+        {"noise.csv", noise, false, "既不是 CSV 文本，也不是 Excel 工作簿"},
+        {"old.xls", "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1" + noise, false,
+         "Excel 97-2003 工作簿（.xls）"},
+    };
+    for (const Case& c : cases) {
+        Rows stored;
+        const AdminRun run = ImportSheet(c.name, c.kind, stored, {c.says});
+        EXPECT_EQ(run.exitCode == 0, c.imported) << c.name << ": " << run.output;
+        EXPECT_EQ(stored.size(), c.imported ? 2u : 0u) << c.name;
+    }
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    EXPECT_LT(usage.ru_maxrss, 300 * 1024) << "peak kilobytes of a child";
+
+    // A chart sheet before the orders is passed over.
+    MakeWorkbook(Path("chart.xlsx"), R"([["卖家账号"],["店"]])", "--chart-first");
+    Rows stored;
+    const AdminRun run = ImportIntoNewLedger(Path("chart.xlsx"), stored);
+    EXPECT_EQ(run.exitCode, 0) << run.output;
+    EXPECT_EQ(stored.size(), 1u);
 }
 
 }  // namespace
