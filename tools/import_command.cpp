@@ -3,17 +3,22 @@
 // by export. The Chinese headers of the order list name the columns (ID is
 // ignored: the ledger numbers new orders itself).
 //
-// Rows are read and stored one at a time inside one transaction, so a sheet
-// of any length takes the memory of one row. Each cell goes through the
-// exchange rules (exchange/cell_rules.h): a cell a spreadsheet has damaged,
-// a money text that is no number or a text over the field limit refuses its
-// row, with the row, the column and what to do. A refused row stops the whole
-// import unless --skip-bad is given; an unknown header stops it unless
+// The header is the first of the first rows whose filled cells all name
+// columns (a title above it is left out and named). Every row is read and
+// checked first, without the ledger's write lock, so that a long sheet keeps
+// no other writer waiting and a refused sheet never takes the lock; then the
+// sheet is read again and stored inside one transaction. Either pass holds
+// one row at a time, so a sheet of any length takes the memory of one row. Each cell goes through
+// the exchange rules (exchange/cell_rules.h): a cell a spreadsheet has damaged, a money text that
+// is no number or a text over the field limit refuses its row, with the row, the column and what to
+// do. A refused row stops the whole import unless --skip-bad is given; an unknown header stops it
+// unless
 // --ignore-unknown is given; an order identical in all fourteen texts to one
 // already in the ledger is reported and left out unless --allow-duplicates.
 // Either way nothing is half-stored. With --connect the same rows go to a
 // team ledger, checked and stored by the same code.
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -36,6 +41,8 @@ namespace {
 
 // Refused rows reported one by one; beyond these only counted.
 constexpr int kReportedRows = 200;
+// The header is looked for among this many rows at the top of the sheet.
+constexpr int kHeaderSearchRows = 10;
 
 int Usage() {
     std::fprintf(stderr,
@@ -96,9 +103,102 @@ struct HeaderMap {
     std::vector<std::size_t> unnamed;                 // cells under an empty header
 };
 
+bool IsIdHeader(const std::string& name) { return name == "ID" || name == "id" || name == "Id"; }
+
+// A row whose filled cells all name columns, one at least.
+bool NamesOnlyColumns(const SheetRow& row, const std::vector<std::string>& names) {
+    if (!row.error.empty()) return false;
+    bool any = false;
+    for (const SheetCell& cell : row.cells) {
+        const std::string name = Trimmed(cell.text);
+        if (name.empty()) continue;
+        if (!IsIdHeader(name) && std::find(names.begin(), names.end(), name) == names.end()) {
+            return false;
+        }
+        any = true;
+    }
+    return any;
+}
+
+// A sheet with its header found: the rows after it come from Next.
+class OrderSheet {
+  public:
+    // False with the error reported.
+    bool Open(const std::string& path) {
+        std::string error;
+        source_ = OpenSheetSource(path, error);
+        if (!source_) {
+            const std::size_t split = error.find('\n');
+            Fail(error.substr(0, split) + "；未导入任何订单", error.substr(split + 1));
+            return false;
+        }
+        const std::vector<std::string> names = OrderColumnNames();
+        SheetRow row;
+        while (static_cast<int>(top_.size()) < kHeaderSearchRows && source_->Next(row)) {
+            top_.push_back(row);
+        }
+        if (top_.empty()) {
+            if (!source_->Error().empty()) {
+                Fail(source_->Error() + "；未导入任何订单", "the sheet cannot be read");
+            } else {
+                Fail("文件是空的，没有表头和订单", "the file is empty");
+            }
+            return false;
+        }
+        // Without such a row the first row is the header, and says why not.
+        std::size_t header = 0;
+        while (header < top_.size() && !NamesOnlyColumns(top_[header], names)) ++header;
+        if (header == top_.size()) header = 0;
+        header_ = std::move(top_[header]);
+        above_.assign(top_.begin(), top_.begin() + static_cast<std::ptrdiff_t>(header));
+        top_.erase(top_.begin(), top_.begin() + static_cast<std::ptrdiff_t>(header) + 1);
+        return true;
+    }
+
+    bool Next(SheetRow& row) {
+        if (next_ < top_.size()) {
+            row = std::move(top_[next_++]);
+            return true;
+        }
+        return source_->Next(row);
+    }
+
+    // Names the rows above the header, which are not imported.
+    void NoteRowsAbove() const {
+        if (above_.empty()) return;
+        std::string rows;
+        for (const SheetRow& row : above_) {
+            std::string first;
+            for (const SheetCell& cell : row.cells) {
+                if (!cell.text.empty()) {
+                    first = cell.text.size() > 60 ? "（长文字）" : cell.text;
+                    break;
+                }
+            }
+            rows += (rows.empty() ? "第 " : "、第 ") + std::to_string(row.number) + " 行" +
+                    (first.empty() ? "" : "“" + first + "”");
+        }
+        std::fprintf(stderr,
+                     "注意：表头在第 %d 行，上面的%s不是订单，未导入\n"
+                     "note: the header is row %d; the %zu rows above it were left out\n",
+                     header_.number, rows.c_str(), header_.number, above_.size());
+    }
+
+    const SheetRow& Header() const { return header_; }
+    SheetSource& Source() { return *source_; }
+
+  private:
+    std::unique_ptr<SheetSource> source_;
+    SheetRow header_;
+    std::vector<SheetRow> above_;
+    std::vector<SheetRow> top_;  // rows read while looking for the header
+    std::size_t next_ = 0;
+};
+
 bool MapHeader(const SheetRow& header, bool ignoreUnknown, HeaderMap& map) {
     if (!header.error.empty()) {
-        Fail("表头（第 1 行）无法读取：" + header.error, "the header line cannot be read");
+        Fail("表头（第 " + std::to_string(header.number) + " 行）无法读取：" + header.error,
+             "the header line cannot be read");
         return false;
     }
     map.cells = header.cells.size();
@@ -110,7 +210,7 @@ bool MapHeader(const SheetRow& header, bool ignoreUnknown, HeaderMap& map) {
         const std::string name = Trimmed(header.cells[cell].text);
         if (name.empty()) {
             map.unnamed.push_back(cell);
-        } else if (name == "ID" || name == "id" || name == "Id") {
+        } else if (IsIdHeader(name)) {
             map.idCell = cell;
         } else {
             std::size_t c = 0;
@@ -150,9 +250,14 @@ const std::string& CellText(const SheetRow& row, std::size_t cell) {
     return cell < row.cells.size() ? row.cells[cell].text : empty;
 }
 
+// A formula without a saved result holds no text but is no blank.
+bool IsFilled(const SheetCell& cell) {
+    return !cell.text.empty() || cell.kind == CellKind::UnsavedFormula;
+}
+
 bool IsBlank(const SheetRow& row) {
     for (const SheetCell& cell : row.cells) {
-        if (!cell.text.empty()) return false;
+        if (IsFilled(cell)) return false;
     }
     return true;
 }
@@ -161,10 +266,10 @@ bool IsBlank(const SheetRow& row) {
 // workbook) right of the header.
 bool FillsUnnamedCell(const SheetRow& row, const HeaderMap& map) {
     for (std::size_t cell : map.unnamed) {
-        if (!CellText(row, cell).empty()) return true;
+        if (cell < row.cells.size() && IsFilled(row.cells[cell])) return true;
     }
     for (std::size_t cell = map.cells; cell < row.cells.size(); ++cell) {
-        if (!row.cells[cell].text.empty()) return true;
+        if (IsFilled(row.cells[cell])) return true;
     }
     return false;
 }
@@ -187,10 +292,19 @@ std::string OrderKey(const std::vector<std::string>& texts) {
     return key;
 }
 
+// Takes the rows of a sheet either to check them (every refusal reported,
+// nothing written) or to store them (refusals only counted, as the check
+// has reported them).
 class Importer {
   public:
-    Importer(const ImportOptions& options, const HeaderMap& map, AdminStore& db)
-        : options_(options), map_(map), db_(db), insert_(InsertOrderTextsStatement(map.names)) {}
+    enum class Pass { Check, Store };
+
+    Importer(Pass pass, const ImportOptions& options, const HeaderMap& map, AdminStore& db)
+        : pass_(pass),
+          options_(options),
+          map_(map),
+          db_(db),
+          insert_(InsertOrderTextsStatement(map.names)) {}
 
     bool LoadLedgerOrders();
     // False when the ledger refuses to store.
@@ -206,6 +320,7 @@ class Importer {
     void Refuse(int row, const std::string& chinese, const std::string& english);
     bool Convert(const SheetRow& row, std::vector<std::string>& texts);
 
+    const Pass pass_;
     const ImportOptions& options_;
     const HeaderMap& map_;
     AdminStore& db_;
@@ -225,7 +340,7 @@ bool Importer::LoadLedgerOrders() {
 }
 
 void Importer::Refuse(int row, const std::string& chinese, const std::string& english) {
-    if (++refused_ <= kReportedRows) {
+    if (++refused_ <= kReportedRows && pass_ == Pass::Check) {
         std::fprintf(stderr, "第 %d 行：%s / line %d: %s\n", row, chinese.c_str(), row,
                      english.c_str());
     }
@@ -267,7 +382,7 @@ bool Importer::Take(const SheetRow& row) {
         return true;
     }
     std::vector<std::string> texts(map_.names.size());
-    if (!Convert(row, texts)) return true;
+    if (!Convert(row, texts) || pass_ == Pass::Check) return true;
     if (!options_.allowDuplicates && ledgerOrders_.contains(OrderKey(texts))) {
         ++duplicates_;
         std::fprintf(stderr,
@@ -282,10 +397,20 @@ bool Importer::Take(const SheetRow& row) {
     return done;
 }
 
+// The check reports what stops the import; the store what it changed.
 void Importer::Report() const {
-    if (refused_ > kReportedRows) {
-        std::fprintf(stderr, "……另有 %d 行有问题 / ... and %d more refused rows\n",
-                     refused_ - kReportedRows, refused_ - kReportedRows);
+    if (pass_ == Pass::Check) {
+        if (refused_ > kReportedRows) {
+            std::fprintf(stderr, "……另有 %d 行有问题 / ... and %d more refused rows\n",
+                         refused_ - kReportedRows, refused_ - kReportedRows);
+        }
+        if (StoppedByRefusals()) {
+            Fail("有 " + std::to_string(refused_) +
+                     " 行无法导入，未导入任何订单（用 --skip-bad 只导入其余的行）",
+                 std::to_string(refused_) +
+                     " rows refused; nothing was imported (--skip-bad stores the others)");
+        }
+        return;
     }
     if (numbersAsText_ > 0) {
         std::fprintf(stderr,
@@ -306,20 +431,15 @@ void Importer::Report() const {
         std::fprintf(stderr, "跳过 %d 张与账本中完全相同的订单 / %d duplicate orders left out\n",
                      duplicates_, duplicates_);
     }
-    if (StoppedByRefusals()) {
-        Fail("有 " + std::to_string(refused_) +
-                 " 行无法导入，未导入任何订单（用 --skip-bad 只导入其余的行）",
-             std::to_string(refused_) +
-                 " rows refused; nothing was imported (--skip-bad stores the others)");
-    }
 }
 
 // Reads every row after the header into the importer. The totals row of a
 // CSV export is held back until it proves to be the last row.
-bool ImportRows(SheetSource& source, const HeaderMap& map, Importer& importer) {
+bool ImportRows(OrderSheet& sheet, const HeaderMap& map, Importer& importer) {
     SheetRow row;
     std::optional<SheetRow> totals;
-    while (source.Next(row)) {
+    SheetSource& source = sheet.Source();
+    while (sheet.Next(row)) {
         if (row.error.empty() && IsBlank(row)) continue;
         if (totals && !importer.Take(*totals)) return false;
         totals.reset();
@@ -349,38 +469,44 @@ int RunImport(const std::vector<std::string>& given) {
     const std::unique_ptr<AdminStore> db = OpenAdminStore(server);
     if (!db) return kExitFailed;
 
-    std::string error;
-    const std::unique_ptr<SheetSource> source = OpenSheetSource(options.file, error);
-    if (!source) {
-        const std::size_t split = error.find('\n');
-        return Fail(error.substr(0, split) + "；未导入任何订单", error.substr(split + 1));
-    }
-    SheetRow header;
-    if (!source->Next(header)) {
-        return Fail(source->Error().empty() ? "文件是空的" : source->Error(), "the file is empty");
-    }
+    OrderSheet sheet;
+    if (!sheet.Open(options.file)) return kExitFailed;
     HeaderMap map;
-    if (!MapHeader(header, options.ignoreUnknown, map)) return kExitFailed;
+    if (!MapHeader(sheet.Header(), options.ignoreUnknown, map)) return kExitFailed;
+    sheet.NoteRowsAbove();
 
+    // Every row read and checked before the ledger is locked.
+    Importer check(Importer::Pass::Check, options, map, *db);
+    ImportRows(sheet, map, check);
+    if (!sheet.Source().Error().empty()) {
+        return Fail(sheet.Source().Error() + "；未导入任何订单",
+                    "the sheet cannot be read to its end");
+    }
+    check.Report();
+    if (check.StoppedByRefusals()) return kExitFailed;
+
+    OrderSheet again;
+    if (!again.Open(options.file)) return kExitFailed;
     if (!db->BeginWriting()) {
         return Fail("无法写入账本，未导入任何订单：" + db->Error(), "cannot write the ledger");
     }
-    Importer importer(options, map, *db);
-    if (!importer.LoadLedgerOrders() || !ImportRows(*source, map, importer)) {
+    Importer importer(Importer::Pass::Store, options, map, *db);
+    if (!importer.LoadLedgerOrders() || !ImportRows(again, map, importer)) {
         return Fail("无法写入账本，未导入任何订单：" + db->Error(),
                     "cannot write the ledger; nothing was imported: " + db->Error());
     }
-    if (!source->Error().empty()) {
-        return Fail(source->Error() + "；未导入任何订单", "the sheet cannot be read to its end");
+    if (!again.Source().Error().empty() || again.Header().number != sheet.Header().number ||
+        importer.Refused() != check.Refused() || importer.totalsRows != check.totalsRows) {
+        return Fail("文件在导入过程中被改动了，未导入任何订单：请再导入一次",
+                    "the file changed while it was imported; nothing was imported");
     }
     importer.Report();
     // Closing the connection without commit rolls everything back.
-    if (importer.StoppedByRefusals()) return kExitFailed;
     if (!db->Exec("commit")) {
         return Fail("无法写入账本，未导入任何订单：" + db->Error(),
                     "cannot write the ledger; nothing was imported: " + db->Error());
     }
-    const std::string kind = source->Kind();
+    const std::string kind = again.Source().Kind();
     std::printf(
         "已导入 %d 张订单（%s），跳过 %d 个有问题的行、%d 个合计行\n"
         "%d orders imported (%s); %d refused rows and %d totals rows skipped\n",

@@ -438,6 +438,56 @@ TEST_F(Exchange, EveryTextComesBackFromAWorkbookToImportAndToOpenpyxl) {
     EXPECT_EQ(read, expected);
 }
 
+TEST_F(Exchange, ImportFindsTheHeaderBelowATitleAndRefusesFormulasWithoutAResult) {
+    struct Case {
+        const char* name;
+        std::string content;  // CSV bytes, or the JSON rows of a workbook (.xlsx)
+        bool imported;
+        std::vector<const char*> says;
+        Rows stored;  // 卖家账号, 订单号, 备注
+    };
+    const Case cases[] = {
+        {"title.xlsx",
+         R"([["2024年3月订单"],[],["卖家账号","订单号","备注"],["店","1","x"]])",
+         true,
+         {"表头在第 3 行", "第 1 行“2024年3月订单”"},
+         {{"店", "1", "x"}}},
+        {"title.csv",
+         "订单导出,\r\n,\r\nID,卖家账号\r\n1,店\r\n",
+         true,
+         {"表头在第 3 行", "第 1 行“订单导出”、第 2 行"},
+         {{"店", "", ""}}},
+        {"no-header.xlsx",
+         R"([["订单"],["卖家账号","店名"],["店","x"]])",
+         false,
+         {"不认识的列"},
+         {}},
+        {"formula-money.xlsx",
+         R"([["卖家账号","利润"],["店",{"formula":"=1+1"}]])",
+         false,
+         {"第 2 行", "“利润”列是没有保存结果的公式：请在表格程序中打开并保存该文件后再导入"},
+         {}},
+        {"formula-text.xlsx",
+         R"([["卖家账号","备注"],["店",{"formula":"=A1"}]])",
+         false,
+         {"第 2 行", "“备注”列是没有保存结果的公式"},
+         {}},
+        {"formula-alone.xlsx",
+         R"([["卖家账号","备注"],["店","x"],[null,{"formula":"=A2"}]])",
+         false,
+         {"第 3 行", "“备注”列是没有保存结果的公式"},
+         {}},
+    };
+    for (const Case& c : cases) {
+        Rows stored;
+        const AdminRun run = ImportSheet(c.name, c.content, stored, c.says);
+        EXPECT_EQ(run.exitCode == 0, c.imported) << c.name << ": " << run.output;
+        Rows picked;
+        for (const auto& order : stored) picked.push_back({order[0], order[1], order[13]});
+        EXPECT_EQ(picked, c.stored) << c.name;
+    }
+}
+
 // Files no spreadsheet program writes: each is refused saying what is wrong,
 // in bounded memory, or read when only its form is unusual.
 TEST_F(Exchange, ImportNamesWhatIsWrongWithAFileThatIsNoOrderSheet) {
@@ -477,6 +527,20 @@ TEST_F(Exchange, ImportNamesWhatIsWrongWithAFileThatIsNoOrderSheet) {
     const AdminRun run = ImportIntoNewLedger(Path("chart.xlsx"), stored);
     EXPECT_EQ(run.exitCode, 0) << run.output;
     EXPECT_EQ(stored.size(), 1u);
+}
+
+// Rows are checked before the ledger is locked: a sheet with a refused row
+// says so while another program is writing, and keeps no writer waiting.
+TEST_F(Exchange, ARefusedSheetIsReportedWithoutTakingTheLedgerLock) {
+    DatabaseConnection writer;
+    ASSERT_TRUE(writer.OpenMdbFile(Gbk(ledger.DatabaseFile())));
+    ASSERT_TRUE(writer.ExecuteSql("begin immediate"));
+    WriteBytes(Path("bad.csv"), "卖家账号,售价\r\n甲,一千\r\n");
+    const AdminRun run = Run("import bad.csv");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(Mentions(run, "“一千”不是金额")) << run.output;
+    EXPECT_FALSE(Mentions(run, "无法写入账本")) << run.output;
+    EXPECT_TRUE(writer.ExecuteSql("rollback"));
 }
 
 }  // namespace
