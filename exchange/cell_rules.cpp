@@ -1,5 +1,6 @@
 #include "exchange/cell_rules.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -212,13 +213,16 @@ bool IsNumberText(std::string_view text) {
 }
 
 std::string NumberText(double value, int decimals) {
+    // to_chars gives what printf's %f and %g give, without the locale.
     char text[400];
     if (decimals >= 0) {
-        std::snprintf(text, sizeof text, "%.*f", decimals > 30 ? 30 : decimals, value);
-        return text;
+        const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed,
+                                       decimals > 30 ? 30 : decimals);
+        return std::string(text, end.ptr);
     }
-    std::snprintf(text, sizeof text, "%.15g", value);
-    if (std::string_view(text).find('e') == std::string_view::npos) return text;
+    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15);
+    const std::string_view general(text, static_cast<std::size_t>(end.ptr - text));
+    if (general.find('e') == std::string_view::npos) return std::string(general);
     // Beyond the general format's reach: the 15 digits in fixed notation.
     const int exponent = static_cast<int>(std::floor(std::log10(std::fabs(value))));
     const int places = exponent >= kSpreadsheetDigits ? 0 : kSpreadsheetDigits - 1 - exponent;

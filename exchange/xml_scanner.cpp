@@ -70,6 +70,14 @@ bool AppendReference(std::string_view reference, std::string& out) {
     return true;
 }
 
+// Where the plain characters from pos end: at '<', '&', CR or the end.
+std::size_t TextEnd(const std::string& text, std::size_t pos) {
+    const char* data = text.data();
+    const std::size_t size = text.size();
+    while (pos < size && data[pos] != '<' && data[pos] != '&' && data[pos] != '\r') ++pos;
+    return pos;
+}
+
 // Line ends as XML gives them to an application: CR LF and a lone CR as LF.
 void AppendNormalised(std::string_view piece, std::string& out) {
     for (std::size_t i = 0; i < piece.size();) {
@@ -301,8 +309,8 @@ std::string XmlScanner::Attribute(std::string_view localName) const {
 // Text up to the next '<', or to the end of what is buffered.
 XmlScanner::Token XmlScanner::ReadText() {
     for (;;) {
-        const std::size_t stop = buffer_.find_first_of("<&\r", pos_);
-        const std::size_t end = stop == std::string::npos ? buffer_.size() : stop;
+        const std::size_t end = TextEnd(buffer_, pos_);
+        const std::size_t stop = end == buffer_.size() ? std::string::npos : end;
         text_.append(buffer_, pos_, end - pos_);
         pos_ = end;
         if (stop == std::string::npos || buffer_[stop] == '<') {
