@@ -397,15 +397,4 @@ std::string DecodeSheetEscapes(std::string_view text) {
     return out;
 }
 
-std::string EscapeLiteralSheetEscapes(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '_' && EscapeAt(text, i) >= 0) {
-            out += "_x005F_";
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
+bool IsSheetEscapeAt(std::string_view text, std::size_t pos) { return EscapeAt(text, pos) >= 0; }

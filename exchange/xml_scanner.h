@@ -74,7 +74,6 @@ class XmlScanner {
 // (_x000D_ for a carriage return, _x005F_ for a literal underscore that
 // would otherwise start such an escape).
 std::string DecodeSheetEscapes(std::string_view text);
-// The reverse for a text about to be written by a library that escapes the
-// control characters itself: only a literal "_xHHHH_" needs its underscore
-// written as _x005F_, so that it reads back as written.
-std::string EscapeLiteralSheetEscapes(std::string_view text);
+// Whether text holds such an escape ("_x" four hex digits "_") at pos: a
+// writer escapes the underscore of one that is meant literally.
+bool IsSheetEscapeAt(std::string_view text, std::size_t pos);
