@@ -360,6 +360,7 @@ XmlScanner::Token XmlScanner::ReadCdata() {
         }
         // Keep what could start "]]>" and a CR whose LF may follow.
         std::size_t keep = buffer_.size() >= pos_ + 3 ? buffer_.size() - 3 : pos_;
+        if (keep > pos_ && buffer_[keep - 1] == '\r') --keep;
         if (keep > pos_) {
             AppendNormalised(std::string_view(buffer_).substr(pos_, keep - pos_), text_);
             pos_ = keep;
