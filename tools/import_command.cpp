@@ -469,21 +469,26 @@ int RunImport(const std::vector<std::string>& given) {
     const std::unique_ptr<AdminStore> db = OpenAdminStore(server);
     if (!db) return kExitFailed;
 
-    OrderSheet sheet;
-    if (!sheet.Open(options.file)) return kExitFailed;
+    // Every row read and checked before the ledger is locked; the first
+    // reading is let go before the second, so a CSV file is held once.
     HeaderMap map;
-    if (!MapHeader(sheet.Header(), options.ignoreUnknown, map)) return kExitFailed;
-    sheet.NoteRowsAbove();
-
-    // Every row read and checked before the ledger is locked.
-    Importer check(Importer::Pass::Check, options, map, *db);
-    ImportRows(sheet, map, check);
-    if (!sheet.Source().Error().empty()) {
-        return Fail(sheet.Source().Error() + "；未导入任何订单",
-                    "the sheet cannot be read to its end");
+    int headerRow = 0;
+    std::unique_ptr<Importer> check;
+    {
+        OrderSheet sheet;
+        if (!sheet.Open(options.file)) return kExitFailed;
+        if (!MapHeader(sheet.Header(), options.ignoreUnknown, map)) return kExitFailed;
+        sheet.NoteRowsAbove();
+        headerRow = sheet.Header().number;
+        check = std::make_unique<Importer>(Importer::Pass::Check, options, map, *db);
+        ImportRows(sheet, map, *check);
+        if (!sheet.Source().Error().empty()) {
+            return Fail(sheet.Source().Error() + "；未导入任何订单",
+                        "the sheet cannot be read to its end");
+        }
     }
-    check.Report();
-    if (check.StoppedByRefusals()) return kExitFailed;
+    check->Report();
+    if (check->StoppedByRefusals()) return kExitFailed;
 
     OrderSheet again;
     if (!again.Open(options.file)) return kExitFailed;
@@ -495,8 +500,8 @@ int RunImport(const std::vector<std::string>& given) {
         return Fail("无法写入账本，未导入任何订单：" + db->Error(),
                     "cannot write the ledger; nothing was imported: " + db->Error());
     }
-    if (!again.Source().Error().empty() || again.Header().number != sheet.Header().number ||
-        importer.Refused() != check.Refused() || importer.totalsRows != check.totalsRows) {
+    if (!again.Source().Error().empty() || again.Header().number != headerRow ||
+        importer.Refused() != check->Refused() || importer.totalsRows != check->totalsRows) {
         return Fail("文件在导入过程中被改动了，未导入任何订单：请再导入一次",
                     "the file changed while it was imported; nothing was imported");
     }
