@@ -341,7 +341,7 @@ bool Importer::LoadLedgerOrders() {
 
 void Importer::Refuse(int row, const std::string& chinese, const std::string& english) {
     if (++refused_ <= kReportedRows && pass_ == Pass::Check) {
-        std::fprintf(stderr, "第 %d 行：%s / line %d: %s\n", row, chinese.c_str(), row,
+        std::fprintf(stderr, "第 %d 行%s / line %d: %s\n", row, chinese.c_str(), row,
                      english.c_str());
     }
 }

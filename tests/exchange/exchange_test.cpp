@@ -465,7 +465,7 @@ TEST_F(Exchange, ImportFindsTheHeaderBelowATitleAndRefusesFormulasWithoutAResult
         {"formula-money.xlsx",
          R"([["卖家账号","利润"],["店",{"formula":"=1+1"}]])",
          false,
-         {"第 2 行", "“利润”列是没有保存结果的公式：请在表格程序中打开并保存该文件后再导入"},
+         {"第 2 行“利润”列是没有保存结果的公式：请在表格程序中打开并保存该文件后再导入"},
          {}},
         {"formula-text.xlsx",
          R"([["卖家账号","备注"],["店",{"formula":"=A1"}]])",
