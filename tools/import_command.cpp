@@ -5,10 +5,10 @@
 //
 // The header is the first of the first rows whose filled cells all name
 // columns (a title above it is left out and named). Every row is read and
-// checked first, without the ledger's write lock, so that a long sheet keeps
-// no other writer waiting and a refused sheet never takes the lock; then the
-// sheet is read again and stored inside one transaction. Either pass holds
-// one row at a time, so a sheet of any length takes the memory of one row. Each cell goes through
+// checked first, without the ledger's write lock, the orders kept in a
+// temporary file, so that a long sheet keeps no other writer waiting and a
+// refused sheet never takes the lock; then they are stored inside one
+// transaction. A sheet of any length takes the memory of one row. Each cell goes through
 // the exchange rules (exchange/cell_rules.h): a cell a spreadsheet has damaged, a money text that
 // is no number or a text over the field limit refuses its row, with the row, the column and what to
 // do. A refused row stops the whole import unless --skip-bad is given; an unknown header stops it
@@ -18,8 +18,11 @@
 // Either way nothing is half-stored. With --connect the same rows go to a
 // team ledger, checked and stored by the same code.
 
+#include <QTemporaryFile>
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -295,23 +298,108 @@ std::string OrderKey(const std::vector<std::string>& texts) {
 // Takes the rows of a sheet either to check them (every refusal reported,
 // nothing written) or to store them (refusals only counted, as the check
 // has reported them).
+// The checked orders, kept in a temporary file between reading the sheet and
+// storing them, so that the ledger is locked only while they are written
+// into it, and a sheet of any length takes the memory of one order.
+class OrderSpool {
+  public:
+    bool Open() { return file_.open(); }
+
+    bool Add(int row, const std::vector<std::string>& texts) {
+        Append(static_cast<std::uint32_t>(row));
+        for (const std::string& text : texts) {
+            Append(static_cast<std::uint32_t>(text.size()));
+            buffer_ += text;
+        }
+        return buffer_.size() < kPieceBytes || Flush();
+    }
+
+    // After the last Add: back to the first order.
+    bool Rewind() {
+        if (!Flush() || !file_.seek(0)) return false;
+        buffer_.clear();
+        pos_ = 0;
+        return true;
+    }
+
+    // The next order; false at the end or when the file cannot be read
+    // (Failed() tells).
+    bool Next(int& row, std::vector<std::string>& texts) {
+        std::uint32_t value = 0;
+        if (!Take(value)) return false;
+        row = static_cast<int>(value);
+        for (std::string& text : texts) {
+            if (!Take(value) || !Ensure(value)) return Broken();
+            text.assign(buffer_, pos_, value);
+            pos_ += value;
+        }
+        return true;
+    }
+    bool Failed() const { return failed_; }
+
+  private:
+    static constexpr std::size_t kPieceBytes = 1 << 20;
+
+    void Append(std::uint32_t value) {
+        buffer_.append(reinterpret_cast<const char*>(&value), sizeof value);
+    }
+    bool Flush() {
+        const auto size = static_cast<qint64>(buffer_.size());
+        if (file_.write(buffer_.data(), size) != size) return Broken();
+        buffer_.clear();
+        return true;
+    }
+    bool Broken() {
+        failed_ = true;
+        return false;
+    }
+    // At least bytes unread bytes in the buffer; false at the end.
+    bool Ensure(std::size_t bytes) {
+        if (buffer_.size() - pos_ >= bytes) return true;
+        buffer_.erase(0, pos_);
+        pos_ = 0;
+        while (buffer_.size() < bytes) {
+            const std::size_t had = buffer_.size();
+            buffer_.resize(had + std::max(bytes - had, kPieceBytes));
+            const qint64 read =
+                file_.read(buffer_.data() + had, static_cast<qint64>(buffer_.size() - had));
+            buffer_.resize(had + static_cast<std::size_t>(std::max<qint64>(read, 0)));
+            if (read < 0) return Broken();
+            if (read == 0) return false;
+        }
+        return true;
+    }
+    bool Take(std::uint32_t& value) {
+        if (!Ensure(sizeof value)) return false;
+        std::memcpy(&value, buffer_.data() + pos_, sizeof value);
+        pos_ += sizeof value;
+        return true;
+    }
+
+    QTemporaryFile file_;
+    std::string buffer_;
+    std::size_t pos_ = 0;
+    bool failed_ = false;
+};
+
+// Takes the rows of a sheet: checks each (every refusal reported) and keeps
+// the orders; once every row is read, stores them in the ledger.
 class Importer {
   public:
-    enum class Pass { Check, Store };
+    Importer(const ImportOptions& options, const HeaderMap& map, AdminStore& db)
+        : options_(options), map_(map), db_(db), insert_(InsertOrderTextsStatement(map.names)) {}
 
-    Importer(Pass pass, const ImportOptions& options, const HeaderMap& map, AdminStore& db)
-        : pass_(pass),
-          options_(options),
-          map_(map),
-          db_(db),
-          insert_(InsertOrderTextsStatement(map.names)) {}
-
-    bool LoadLedgerOrders();
-    // False when the ledger refuses to store.
+    bool OpenSpool() { return spool_.Open(); }
+    // False when the order cannot be kept.
     bool Take(const SheetRow& row);
-    void Report() const;
+    void ReportRefusals() const;
     bool StoppedByRefusals() const { return refused_ > 0 && !options_.skipBad; }
     int Refused() const { return refused_; }
+
+    // With the ledger locked. False when the ledger refuses to store, or
+    // spoolFailed when the kept orders cannot be read back.
+    bool Store(bool& spoolFailed);
+    void ReportStored() const;
 
     int stored = 0;
     int totalsRows = 0;
@@ -320,27 +408,19 @@ class Importer {
     void Refuse(int row, const std::string& chinese, const std::string& english);
     bool Convert(const SheetRow& row, std::vector<std::string>& texts);
 
-    const Pass pass_;
     const ImportOptions& options_;
     const HeaderMap& map_;
     AdminStore& db_;
     const std::string insert_;
-    std::unordered_set<std::string> ledgerOrders_;
+    OrderSpool spool_;
     int refused_ = 0;
     int duplicates_ = 0;
     int numbersAsText_ = 0;
     int normalised_ = 0;
 };
 
-bool Importer::LoadLedgerOrders() {
-    if (options_.allowDuplicates) return true;
-    return db_.EachRow(OrderTextsQuery(map_.names), [this](const AdminStore::Row& texts) {
-        ledgerOrders_.insert(OrderKey(texts));
-    });
-}
-
 void Importer::Refuse(int row, const std::string& chinese, const std::string& english) {
-    if (++refused_ <= kReportedRows && pass_ == Pass::Check) {
+    if (++refused_ <= kReportedRows) {
         std::fprintf(stderr, "第 %d 行%s / line %d: %s\n", row, chinese.c_str(), row,
                      english.c_str());
     }
@@ -382,36 +462,50 @@ bool Importer::Take(const SheetRow& row) {
         return true;
     }
     std::vector<std::string> texts(map_.names.size());
-    if (!Convert(row, texts) || pass_ == Pass::Check) return true;
-    if (!options_.allowDuplicates && ledgerOrders_.contains(OrderKey(texts))) {
-        ++duplicates_;
-        std::fprintf(stderr,
-                     "第 %d 行与账本中已有的一张订单完全相同，未导入（用 --allow-duplicates "
-                     "导入）/ line %d: the same order is already in the ledger; left out\n",
-                     row.number, row.number);
-        return true;
-    }
-    if (StoppedByRefusals()) return true;  // nothing will be stored anyway
-    const bool done = db_.Run(insert_, texts);
-    stored += done;
-    return done;
+    if (!Convert(row, texts) || StoppedByRefusals()) return true;  // nothing will be stored
+    return spool_.Add(row.number, texts);
 }
 
-// The check reports what stops the import; the store what it changed.
-void Importer::Report() const {
-    if (pass_ == Pass::Check) {
-        if (refused_ > kReportedRows) {
-            std::fprintf(stderr, "……另有 %d 行有问题 / ... and %d more refused rows\n",
-                         refused_ - kReportedRows, refused_ - kReportedRows);
-        }
-        if (StoppedByRefusals()) {
-            Fail("有 " + std::to_string(refused_) +
-                     " 行无法导入，未导入任何订单（用 --skip-bad 只导入其余的行）",
-                 std::to_string(refused_) +
-                     " rows refused; nothing was imported (--skip-bad stores the others)");
-        }
-        return;
+bool Importer::Store(bool& spoolFailed) {
+    std::unordered_set<std::string> ledgerOrders;
+    if (!options_.allowDuplicates &&
+        !db_.EachRow(OrderTextsQuery(map_.names),
+                     [&](const AdminStore::Row& texts) { ledgerOrders.insert(OrderKey(texts)); })) {
+        return false;
     }
+    spoolFailed = !spool_.Rewind();
+    int row = 0;
+    std::vector<std::string> texts(map_.names.size());
+    while (!spoolFailed && spool_.Next(row, texts)) {
+        if (!options_.allowDuplicates && ledgerOrders.contains(OrderKey(texts))) {
+            ++duplicates_;
+            std::fprintf(stderr,
+                         "第 %d 行与账本中已有的一张订单完全相同，未导入（用 --allow-duplicates "
+                         "导入）/ line %d: the same order is already in the ledger; left out\n",
+                         row, row);
+            continue;
+        }
+        if (!db_.Run(insert_, texts)) return false;
+        ++stored;
+    }
+    spoolFailed = spoolFailed || spool_.Failed();
+    return !spoolFailed;
+}
+
+void Importer::ReportRefusals() const {
+    if (refused_ > kReportedRows) {
+        std::fprintf(stderr, "……另有 %d 行有问题 / ... and %d more refused rows\n",
+                     refused_ - kReportedRows, refused_ - kReportedRows);
+    }
+    if (StoppedByRefusals()) {
+        Fail("有 " + std::to_string(refused_) +
+                 " 行无法导入，未导入任何订单（用 --skip-bad 只导入其余的行）",
+             std::to_string(refused_) +
+                 " rows refused; nothing was imported (--skip-bad stores the others)");
+    }
+}
+
+void Importer::ReportStored() const {
     if (numbersAsText_ > 0) {
         std::fprintf(stderr,
                      "注意：文本列中有 %d 个单元格是数字，已按显示的数字导入；前导零可能已丢失，"
@@ -469,53 +563,51 @@ int RunImport(const std::vector<std::string>& given) {
     const std::unique_ptr<AdminStore> db = OpenAdminStore(server);
     if (!db) return kExitFailed;
 
-    // Every row read and checked before the ledger is locked; the first
-    // reading is let go before the second, so a CSV file is held once.
+    // Every row read and checked before the ledger is locked; the sheet is
+    // let go before, so that a CSV file is not held meanwhile.
     HeaderMap map;
-    int headerRow = 0;
-    std::unique_ptr<Importer> check;
+    std::unique_ptr<Importer> importer;
+    std::string kind;
     {
         OrderSheet sheet;
         if (!sheet.Open(options.file)) return kExitFailed;
         if (!MapHeader(sheet.Header(), options.ignoreUnknown, map)) return kExitFailed;
         sheet.NoteRowsAbove();
-        headerRow = sheet.Header().number;
-        check = std::make_unique<Importer>(Importer::Pass::Check, options, map, *db);
-        ImportRows(sheet, map, *check);
+        kind = sheet.Source().Kind();
+        importer = std::make_unique<Importer>(options, map, *db);
+        if (!importer->OpenSpool() || !ImportRows(sheet, map, *importer)) {
+            return Fail("无法写入临时文件，未导入任何订单：请检查临时文件夹的空间",
+                        "cannot write a temporary file; nothing was imported");
+        }
         if (!sheet.Source().Error().empty()) {
             return Fail(sheet.Source().Error() + "；未导入任何订单",
                         "the sheet cannot be read to its end");
         }
     }
-    check->Report();
-    if (check->StoppedByRefusals()) return kExitFailed;
+    importer->ReportRefusals();
+    if (importer->StoppedByRefusals()) return kExitFailed;
 
-    OrderSheet again;
-    if (!again.Open(options.file)) return kExitFailed;
     if (!db->BeginWriting()) {
         return Fail("无法写入账本，未导入任何订单：" + db->Error(), "cannot write the ledger");
     }
-    Importer importer(Importer::Pass::Store, options, map, *db);
-    if (!importer.LoadLedgerOrders() || !ImportRows(again, map, importer)) {
+    bool spoolFailed = false;
+    if (!importer->Store(spoolFailed)) {
+        if (spoolFailed) {
+            return Fail("无法读回临时文件，未导入任何订单", "cannot read a temporary file back");
+        }
         return Fail("无法写入账本，未导入任何订单：" + db->Error(),
                     "cannot write the ledger; nothing was imported: " + db->Error());
     }
-    if (!again.Source().Error().empty() || again.Header().number != headerRow ||
-        importer.Refused() != check->Refused() || importer.totalsRows != check->totalsRows) {
-        return Fail("文件在导入过程中被改动了，未导入任何订单：请再导入一次",
-                    "the file changed while it was imported; nothing was imported");
-    }
-    importer.Report();
+    importer->ReportStored();
     // Closing the connection without commit rolls everything back.
     if (!db->Exec("commit")) {
         return Fail("无法写入账本，未导入任何订单：" + db->Error(),
                     "cannot write the ledger; nothing was imported: " + db->Error());
     }
-    const std::string kind = again.Source().Kind();
     std::printf(
         "已导入 %d 张订单（%s），跳过 %d 个有问题的行、%d 个合计行\n"
         "%d orders imported (%s); %d refused rows and %d totals rows skipped\n",
-        importer.stored, kind.c_str(), importer.Refused(), importer.totalsRows, importer.stored,
-        kind.c_str(), importer.Refused(), importer.totalsRows);
+        importer->stored, kind.c_str(), importer->Refused(), importer->totalsRows, importer->stored,
+        kind.c_str(), importer->Refused(), importer->totalsRows);
     return kExitOk;
 }
