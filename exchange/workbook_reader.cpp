@@ -302,6 +302,17 @@ bool WorkbookReader::Parts::ReadWorkbook(std::string& sheetPath, std::string& sh
 
 bool WorkbookReader::Parts::ReadSharedStrings(const std::string& path) {
     if (!Has(path)) return true;
+    // Room for as much as the part can hold, within the limits: memory that
+    // is only reserved is not taken until it is used, while growing the
+    // block step by step would hold it twice for a moment.
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat(archive, path.c_str(), 0, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE)) {
+        const std::size_t bytes = std::min<zip_uint64_t>(stat.size, kMaxSharedPartBytes);
+        sharedText.reserve(std::min(bytes, kMaxSharedTextBytes));
+        sharedEnds.reserve(
+            std::min(bytes / std::string_view("<si></si>").size() + 1, kMaxSharedStrings));
+    }
     PartReader part(archive, path, kMaxSharedPartBytes);
     std::string text;
     bool inText = false;
@@ -313,12 +324,7 @@ bool WorkbookReader::Parts::ReadSharedStrings(const std::string& path) {
                 return Fail(part.Problem());
             case XmlScanner::Token::Start: {
                 const std::string_view name = part.xml.Name();
-                if (name == "sst") {
-                    // Room for what the table announces, within the limits.
-                    const int count = ToInt(part.xml.Attribute("uniqueCount"), 0);
-                    sharedEnds.reserve(
-                        std::min<std::size_t>(std::max(count, 0), kMaxSharedStrings));
-                } else if (name == "si") {
+                if (name == "si") {
                     text.clear();
                 } else if (name == "rPh") {
                     ++phonetic;
