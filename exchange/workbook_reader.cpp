@@ -533,7 +533,14 @@ bool WorkbookReader::Open(const std::string& path) {
     Parts& p = *parts_;
     int code = 0;
     p.archive = zip_open(path.c_str(), ZIP_RDONLY, &code);
-    if (!p.archive) return p.Fail("文件不是 Excel 工作簿（.xlsx），或无法打开：" + path);
+    if (!p.archive) {
+        // A workbook is a zip container; one cut short has lost its directory.
+        if (code == ZIP_ER_NOZIP || code == ZIP_ER_INCONS) {
+            return p.Fail("工作簿已损坏或不完整（zip 目录缺失或不一致），可能没有完整复制：" +
+                          path);
+        }
+        return p.Fail("文件不是 Excel 工作簿（.xlsx），或无法打开：" + path);
+    }
     std::string sheetPath, sharedPath, stylesPath;
     if (!p.ReadWorkbook(sheetPath, sharedPath, stylesPath) || !p.ReadSharedStrings(sharedPath) ||
         !p.ReadStyles(stylesPath)) {

@@ -3,7 +3,8 @@ not-xml (the sheet is random bytes), changed (a stored sheet with one byte
 of an order number changed after its checksum was taken), shared-bomb
 (17 million empty shared texts, a few hundred kilobytes compressed),
 long-cell (one cell of 64 MiB), wide-row (4,000 cells of 30,000 characters)
-or comment (64 MiB of comment between two rows, otherwise sound)."""
+comment (64 MiB of comment between two rows, otherwise sound) or cut (a
+sound workbook cut short, as by a copy that did not finish)."""
 import random
 import sys
 import zipfile
@@ -47,6 +48,14 @@ def repeated(text, times):
     for _ in range(times * len(text) // len(block)):
         yield block
 
+
+if KIND == "cut":
+    with zipfile.ZipFile(PATH, "w", zipfile.ZIP_DEFLATED) as book:
+        frame(book)
+        sheet(book, [HEADER, ORDER.format(r=2)])
+    data = open(PATH, "rb").read()
+    open(PATH, "wb").write(data[:len(data) // 2])
+    sys.exit(0)
 
 if KIND == "changed":
     with zipfile.ZipFile(PATH, "w", zipfile.ZIP_STORED) as book:

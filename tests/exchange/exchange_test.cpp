@@ -503,6 +503,7 @@ TEST_F(Exchange, ImportNamesWhatIsWrongWithAFileThatIsNoOrderSheet) {
     const Case cases[] = {
         {"not-xml.xlsx", "not-xml", false, "“xl/worksheets/sheet1.xml”部分不是 XML"},
         {"changed.xlsx", "changed", false, "“xl/worksheets/sheet1.xml”部分校验和不符"},
+        {"cut.xlsx", "cut", false, "工作簿已损坏或不完整"},
         {"shared-bomb.xlsx", "shared-bomb", false, "共享文字超过"},
         {"long-cell.xlsx", "long-cell", false, "第 2 行有一个单元格超过 2 MB"},
         {"wide-row.xlsx", "wide-row", false, "第 2 行的内容超过 32 MB"},
