@@ -265,7 +265,10 @@ XmlScanner::Token XmlScanner::ReadTag() {
         while (i < tag.size() && IsSpace(tag[i])) ++i;
         if (i >= tag.size()) break;
         const std::size_t nameStart = i;
-        while (i < tag.size() && tag[i] != '=' && !IsSpace(tag[i])) ++i;
+        while (i < tag.size() && tag[i] != '=' && !IsSpace(tag[i])) {
+            if (tag[i] == '"' || tag[i] == '\'') return Fail("不是 XML：属性名中有引号");
+            ++i;
+        }
         const std::string_view name = tag.substr(nameStart, i - nameStart);
         while (i < tag.size() && IsSpace(tag[i])) ++i;
         if (i >= tag.size() || tag[i] != '=') return Fail("不是 XML：属性没有值");
@@ -275,6 +278,7 @@ XmlScanner::Token XmlScanner::ReadTag() {
             return Fail("不是 XML：属性值没有引号");
         }
         const std::size_t close = tag.find(tag[i], i + 1);
+        if (close == std::string_view::npos) return Fail("不是 XML：属性值的引号没有闭合");
         attributes_.emplace_back(LocalName(name), tag.substr(i + 1, close - i - 1));
         i = close + 1;
     }
@@ -343,6 +347,12 @@ XmlScanner::Token XmlScanner::ReadText() {
         if (semicolon == std::string::npos || semicolon - pos_ > kMaxReferenceBytes ||
             !AppendReference(std::string_view(buffer_).substr(pos_ + 1, semicolon - pos_ - 1),
                              text_)) {
+            // The text before the fault is given first, as when it came in
+            // a piece of its own; the error follows.
+            if (!text_.empty()) {
+                error_ = "不是 XML：“&”后面不是字符引用";
+                return Token::Text;
+            }
             return Fail("不是 XML：“&”后面不是字符引用");
         }
         pos_ = semicolon + 1;

@@ -18,7 +18,7 @@ shift || true
 targets=("$@")
 if [ "${#targets[@]}" -eq 0 ]; then
     targets=(text_to_number text_to_integer value_to_text split_list private_profile gbk_text)
-    targets+=(sheet_cells)
+    targets+=(sheet_cells xml_scanner)
 fi
 
 if [ ! -f build-fuzz/CMakeCache.txt ]; then

@@ -66,6 +66,8 @@ TEST(XmlScanner, GivesTheSameTokensWhateverThePiecesAreAndRefusesWhatIsNoXml) {
         {"<a>text", {"<a ", "text", "error"}},
         {"<!DOCTYPE a [<!ENTITY e \"x\">]><a>&e;</a>", {"error"}},
         {"<a>&unknown;</a>", {"<a ", "error"}},
+        {"<a>text &bad</a>", {"<a ", "text ", "error"}},
+        {"<a x\"y=\" z>", {"error"}},
         {"<a/><b/>", {"<a ", ">", "error"}},
         {"\xFF\xFE<\0a\0", {"error"}},
     };
