@@ -331,7 +331,7 @@ bool WorkbookWriter::Close(std::string& error) {
     const bool flushed = std::fflush(file_) == 0 && !std::ferror(file_);
     std::fclose(file_);
     file_ = nullptr;
-    if (error_.empty() && !flushed) error_ = std::string("无法写出工作簿：") + std::strerror(errno);
+    if (error_.empty() && !flushed) error_ = "无法写出工作簿：" + ZipWriter::WriteProblem(errno);
     error = error_;
     return error_.empty();
 }

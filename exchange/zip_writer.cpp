@@ -50,6 +50,14 @@ ZipWriter::~ZipWriter() {
     }
 }
 
+std::string ZipWriter::WriteProblem(int error) {
+    if (error == ENOSPC) return "磁盘已满：请腾出磁盘空间后再导出";
+    if (error == EDQUOT) return "超出了磁盘配额：请腾出空间后再导出";
+    if (error == EIO) return "磁盘读写出错";
+    if (error == EFBIG) return "文件超出了系统允许的大小";
+    return std::strerror(error);
+}
+
 bool ZipWriter::Fail(std::string text) {
     if (error_.empty()) error_ = std::move(text);
     return false;
@@ -58,7 +66,7 @@ bool ZipWriter::Fail(std::string text) {
 bool ZipWriter::Put(std::string_view bytes) {
     if (!error_.empty()) return false;
     if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
-        return Fail(std::string("无法写出工作簿：") + std::strerror(errno));
+        return Fail("无法写出工作簿：" + WriteProblem(errno));
     }
     offset_ += bytes.size();
     return true;

@@ -29,6 +29,9 @@ class ZipWriter {
     bool Finish();
     const std::string& Error() const { return error_; }
 
+    // Why a write failed, from errno (Chinese where the cause is common).
+    static std::string WriteProblem(int error);
+
   private:
     struct Entry {
         std::string name;
