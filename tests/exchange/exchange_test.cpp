@@ -408,7 +408,8 @@ TEST_F(Exchange, EveryTextComesBackFromAWorkbookToImportAndToOpenpyxl) {
         "第一行\r\n第二行",  "只有\r回车",       "换行\n",
         "响铃\x07",          "控制\x01\x1F\x0B", "制表\t符",
         "字面 _x000D_ 转义", "_x005F_",          "a_x0041_b_X0041__x00",
-        "_x000D__x000A_",
+        "_x000D__x000A_",    "  前后空格  ",     "<a & b>\"'",
+        "\t制表开头\n",
     };
     for (const std::string& remark : remarks) {
         ledger.AddOrder({{"卖家账号", "店"}, {"订单号", "1"}, {"备注", remark}});
