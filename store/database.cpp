@@ -194,32 +194,34 @@ class Statement {
     SQLHSTMT handle_ = SQL_NULL_HSTMT;
 };
 
-// While it lives, SQLite reads the connection's file through a memory map
-// (up to 1 GiB, about four million orders): a page then costs no system call,
-// and a long list reads about a fifth faster. The mapped pages are those the
-// system caches anyway, but they count as the program's memory while mapped.
-// The file is mapped only while one statement's rows are read: SQLite reads
-// the file's header through the map when the next statement begins, and a
-// file that another program has since emptied or cut short would then stop
-// the program with a bus error instead of answering "no such table". A file
-// cut short during the read itself, or a disk failing then, still does: the
-// price of the speed. Nothing is written through the map. Setting the size is
-// a speed matter only, so a refusal is let be.
-class MappedReading {
+// While it lives, SQLite may keep up to 1 GiB of the connection's file in its
+// page cache (about four million orders; the default is 2 MB). The list reads
+// the orders in date order through the date index, so it visits the table's
+// pages out of order: with the small cache nearly every row costs a read of
+// its page from the file, with the large one each page is read once. The
+// pages are given back when the read is over (SQLite shrinks its cache to the
+// default at once).
+// The file is read with ordinary reads, not through a memory map: a file that
+// another program cuts short or overwrites during the read (a copy over it
+// empties it first) then reads as a damaged ledger ("database disk image is
+// malformed"), where a mapped read would end the program with a bus error.
+// Setting the size is a speed matter only, so a refusal is let be.
+class CachedReading {
   public:
-    MappedReading(SQLHDBC connection, bool wanted)
+    CachedReading(SQLHDBC connection, bool wanted)
         : connection_(wanted ? connection : SQL_NULL_HDBC) {
-        SetMappedSize("1073741824");
+        SetCacheSize("-1048576");
     }
-    ~MappedReading() { SetMappedSize("0"); }
-    MappedReading(const MappedReading&) = delete;
-    MappedReading& operator=(const MappedReading&) = delete;
+    ~CachedReading() { SetCacheSize("-2000"); }
+    CachedReading(const CachedReading&) = delete;
+    CachedReading& operator=(const CachedReading&) = delete;
 
   private:
-    void SetMappedSize(const char* bytes) const {
+    // KiB when negative, as SQLite reads it.
+    void SetCacheSize(const char* size) const {
         if (connection_ == SQL_NULL_HDBC) return;
         Statement statement(connection_);
-        std::string text = std::string("pragma mmap_size=") + bytes;
+        std::string text = std::string("pragma cache_size=") + size;
         if (statement.get() != SQL_NULL_HSTMT) {
             SQLExecDirect(statement.get(), reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS);
         }
@@ -695,7 +697,7 @@ std::int32_t DatabaseConnection::OpenTable(const std::string& statement,
     auto set = std::make_shared<Snapshot>();
     set->floatingNullReadsAsText = !s.server.empty();
     {
-        const MappedReading mapped(
+        const CachedReading cached(
             s.connection, s.server.empty() && DriverIsHostSqlite() && StepsThroughRows(statement));
         const std::unique_ptr<Statement> sql = s.SendStatement(statement);
         if (!sql) return 0;
