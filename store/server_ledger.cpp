@@ -265,3 +265,17 @@ std::string ServerProblem(const std::string& connectionString, const std::string
     }
     return message;
 }
+
+std::string LostCommitProblem(const std::string& connectionString, bool notStored) {
+    const std::string label = ServerLabel(connectionString);
+    if (notStored) {
+        return WithLabel(
+            "与数据库服务器 %s 的连接在保存时断开；重新连接后查明：本次改动没有保存，"
+            "请再试一次",
+            label);
+    }
+    return WithLabel(
+        "与数据库服务器 %s 的连接在保存时断开，现在连不上服务器，无法查明本次改动是否"
+        "已保存；请等服务器恢复后查看",
+        label);
+}

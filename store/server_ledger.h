@@ -36,3 +36,8 @@ bool IsConnectionLost(const std::string& sqlState, const std::string& message);
 // the rarer cases.
 std::string ServerProblem(const std::string& connectionString, const std::string& sqlState,
                           const std::string& message, bool connecting);
+
+// The Chinese text for a commit whose answer the broken connection took:
+// asked again, the server said it was not stored (notStored), or it could not
+// be asked.
+std::string LostCommitProblem(const std::string& connectionString, bool notStored);
