@@ -17,6 +17,23 @@ class Snapshot;
 
 inline constexpr int kMaxResultSets = 30;
 
+// What became of a commit on a team ledger: Answered when the server answered
+// it; when the connection broke before its answer came, what asking the
+// server again found out.
+enum class CommitFate { Answered, Stored, NotStored, Unknown };
+
+// A transaction on a team ledger whose commit was sent but never answered, and
+// whose fate could not be learnt then: the server's number for it, the time
+// the server had started when it was begun, and the proof (a query counting
+// what the transaction stored) that tells when the server has restarted
+// since. Empty when there is none.
+struct UnansweredCommit {
+    std::string number;
+    std::string serverStart;
+    std::string proof;
+    bool empty() const { return number.empty(); }
+};
+
 class DatabaseConnection {
   public:
     DatabaseConnection();
@@ -58,6 +75,32 @@ class DatabaseConnection {
     // How many rows the last ExecuteSql inserted, changed or deleted; 0 after
     // one that met no row (an update of an order deleted meanwhile) or failed.
     std::int64_t RowsAffected() const;
+
+    // On a team ledger, "begin" notes the server's number for the transaction,
+    // so that a "commit" whose answer is lost (the connection broke) is not
+    // taken for a failure: ExecuteSql connects again and asks the server
+    // whether the transaction was stored. It returns true when it was, false
+    // with LastError saying what is known otherwise. The fate of the last
+    // commit sent through ExecuteSql:
+    CommitFate LastCommitFate() const;
+    // The commit whose fate was Unknown, for AskCommit later; empty after any
+    // other outcome.
+    const UnansweredCommit& LastUnansweredCommit() const;
+    // After "begin": a query whose first column counts the rows the
+    // transaction's commit stores; it
+    // decides when the server restarted between begin and the question (a
+    // transaction the server never stored may then have left its number to
+    // another). Without it a restart leaves the fate Unknown.
+    void ProveCommitBy(const std::string& countQuery);
+    // Asks the server what became of an unanswered commit: Stored, NotStored,
+    // or Unknown while the server cannot tell or be reached (LastError then
+    // says why). Waits about 5 s at most.
+    CommitFate AskCommit(const UnansweredCommit& commit);
+    // True when connected to a team ledger.
+    bool OnServer() const;
+    // On a team ledger, the id the last insert on this connection gave its
+    // order; 0 when it cannot be asked. Not seen by the statement observer.
+    std::int64_t LastInsertId();
 
     // The number of columns of a result set; 0 for a handle not held.
     int ColumnCount(std::int32_t handle);

@@ -18,7 +18,10 @@ const Sign kSigns[] = {
     {DatabaseProblem::Locked, {"database is locked", "database table is locked"}},
     {DatabaseProblem::NotALedger,
      {"file is not a database", "file is encrypted", "no such table", "not a regular file",
-      "Is a directory"}},
+      "Is a directory",
+      // A ledger cut short or overwritten by another program while it was
+      // read: the missing pages read as zeros, or as another file's.
+      "database disk image is malformed", "disk I/O error"}},
     {DatabaseProblem::ReadOnly,
      {"readonly database", "Permission denied", "Read-only file system",
       "Operation not permitted"}},

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <string_view>
+#include <vector>
 
 #include "common/text_encoding.h"
 
@@ -10,9 +11,7 @@ namespace {
 
 // Settings appended when the configured string does not name them: count(*)
 // (a bigint on the server) reported as INTEGER, as the file ledger reports
-// it; no driver logs in /tmp (the Debian registration turns CommLog on); a
-// bound on how long an unreachable server is waited for, and keepalives so
-// that a server gone from the network is noticed.
+// it; no driver logs in /tmp (the Debian registration turns CommLog on).
 struct DriverDefault {
     const char* key;
     const char* setting;
@@ -21,8 +20,13 @@ constexpr DriverDefault kDriverDefaults[] = {
     {"BI", "BI=4;"},
     {"CommLog", "CommLog=0;"},
     {"Debug", "Debug=0;"},
-    {"pqopt", "pqopt={connect_timeout=10 keepalives_idle=30 keepalives_interval=10};"},
 };
+
+// How long libpq waits for a server to answer while connecting, at most.
+constexpr int kConnectSeconds = 10;
+// Keepalives, so that a server gone from the network is noticed, where the
+// user's own libpq settings name none.
+constexpr std::string_view kKeepalives[] = {"keepalives_idle=30", "keepalives_interval=10"};
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -62,35 +66,149 @@ std::string WithLabel(const char* problem, const std::string& label) {
     return text;
 }
 
-}  // namespace
+// One "key=value" of an ODBC connection string: the key and value without
+// blanks or braces, and where the whole entry stands (its ';' included).
+struct ConnectionEntry {
+    std::string_view name;
+    std::string_view value;
+    std::size_t begin = 0;
+    std::size_t end = 0;
+};
 
-std::string ConnectionKey(const std::string& connectionString, const std::string& key) {
-    std::string_view rest = connectionString;
+std::vector<ConnectionEntry> ConnectionEntries(std::string_view text) {
+    std::vector<ConnectionEntry> entries;
+    std::string_view rest = text;
     while (!rest.empty()) {
+        ConnectionEntry entry;
+        entry.begin = text.size() - rest.size();
         const std::size_t equals = rest.find('=');
         if (equals == std::string_view::npos) break;
-        const std::string_view name = Trimmed(rest.substr(0, equals));
+        entry.name = Trimmed(rest.substr(0, equals));
         rest.remove_prefix(equals + 1);
-        std::string_view value;
         if (!rest.empty() && rest.front() == '{') {
             const std::size_t close = rest.find('}');
-            value = rest.substr(1, close == std::string_view::npos ? rest.npos : close - 1);
+            entry.value = rest.substr(1, close == std::string_view::npos ? rest.npos : close - 1);
             rest.remove_prefix(close == std::string_view::npos ? rest.size() : close + 1);
         }
         const std::size_t end = rest.find(';');
-        if (value.empty()) value = Trimmed(rest.substr(0, end));
+        if (entry.value.empty()) entry.value = Trimmed(rest.substr(0, end));
         rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
-        if (EqualsIgnoringAsciiCase(name, key)) return std::string(value);
+        entry.end = text.size() - rest.size();
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
+// A libpq setting as written in the driver's pqopt: "key=value", the value
+// in single quotes with backslash escapes where it holds blanks.
+struct LibpqSetting {
+    std::string key;
+    std::string value;    // unquoted
+    std::string_view as;  // as written
+};
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// False when the text is no list of such settings (a URI, say).
+bool ReadLibpqSettings(std::string_view text, std::vector<LibpqSetting>& settings) {
+    std::size_t i = 0;
+    for (;;) {
+        while (i < text.size() && IsBlank(text[i])) ++i;
+        if (i == text.size()) return true;
+        LibpqSetting setting;
+        const std::size_t start = i;
+        while (i < text.size() && text[i] != '=' && !IsBlank(text[i])) setting.key += text[i++];
+        while (i < text.size() && IsBlank(text[i])) ++i;
+        if (setting.key.empty() || i == text.size() || text[i] != '=') return false;
+        ++i;
+        while (i < text.size() && IsBlank(text[i])) ++i;
+        const bool quoted = i < text.size() && text[i] == '\'';
+        if (quoted) ++i;
+        for (;; ++i) {
+            if (i == text.size()) {
+                if (quoted) return false;
+                break;
+            }
+            if (quoted ? text[i] == '\'' : IsBlank(text[i])) break;
+            if (text[i] == '\\' && i + 1 < text.size()) ++i;
+            setting.value += text[i];
+        }
+        if (quoted) ++i;
+        setting.as = text.substr(start, i - start);
+        settings.push_back(std::move(setting));
+    }
+}
+
+// The seconds a connect_timeout value of libpq gives, 0 for none (libpq then
+// waits for ever) or for a value libpq would not take.
+int ConnectSeconds(const std::string& value) {
+    if (value.empty() || value.size() > 6 ||
+        value.find_first_not_of("0123456789") != std::string::npos) {
+        return 0;
+    }
+    return std::stoi(value);
+}
+
+// The driver's pqopt: the user's own libpq settings with a connect bound of
+// at most kConnectSeconds whatever they hold (libpq's connect_timeout, which
+// waits for ever when absent or 0), and keepalives where they name none.
+std::string BoundedLibpqSettings(std::string_view given) {
+    std::vector<LibpqSetting> settings;
+    if (given.starts_with("postgres://") || given.starts_with("postgresql://")) {
+        // libpq's URI form: its last connect_timeout counts.
+        const char* joiner = given.find('?') == std::string_view::npos ? "?" : "&";
+        return std::string(given) + joiner + "connect_timeout=" + std::to_string(kConnectSeconds);
+    }
+    std::string kept;
+    int seconds = kConnectSeconds;
+    bool keepalives = false;
+    if (ReadLibpqSettings(given, settings)) {
+        for (const LibpqSetting& setting : settings) {
+            if (EqualsIgnoringAsciiCase(setting.key, "connect_timeout")) {
+                const int asked = ConnectSeconds(setting.value);
+                if (asked > 0) seconds = std::min(seconds, asked);
+                continue;
+            }
+            keepalives = keepalives || setting.key.starts_with("keepalives");
+            kept += std::string(setting.as) + ' ';
+        }
+    } else {
+        // Not libpq's form: libpq refuses it at once, and says why.
+        kept = std::string(given) + ' ';
+    }
+    if (!keepalives) {
+        for (std::string_view keepalive : kKeepalives) kept += std::string(keepalive) + ' ';
+    }
+    return kept + "connect_timeout=" + std::to_string(seconds);
+}
+
+}  // namespace
+
+std::string ConnectionKey(const std::string& connectionString, const std::string& key) {
+    for (const ConnectionEntry& entry : ConnectionEntries(connectionString)) {
+        if (EqualsIgnoringAsciiCase(entry.name, key)) return std::string(entry.value);
     }
     return {};
 }
 
 std::string ServerDriverString(const std::string& connectionString) {
-    std::string text = connectionString;
+    // The user's pqopt entries leave the string; their settings go into the
+    // one pqopt appended at its end.
+    std::string text;
+    std::string libpq;
+    std::size_t copied = 0;
+    for (const ConnectionEntry& entry : ConnectionEntries(connectionString)) {
+        if (!EqualsIgnoringAsciiCase(entry.name, "pqopt")) continue;
+        text.append(connectionString, copied, entry.begin - copied);
+        libpq += std::string(entry.value) + ' ';
+        copied = entry.end;
+    }
+    text.append(connectionString, copied);
     if (!text.empty() && text.back() != ';') text += ';';
     for (const DriverDefault& setting : kDriverDefaults) {
         if (ConnectionKey(text, setting.key).empty()) text += setting.setting;
     }
+    text += "pqopt={" + BoundedLibpqSettings(Trimmed(libpq)) + "};";
     return GbkToUtf8(text);
 }
 
@@ -146,4 +264,18 @@ std::string ServerProblem(const std::string& connectionString, const std::string
                          label);
     }
     return message;
+}
+
+std::string LostCommitProblem(const std::string& connectionString, bool notStored) {
+    const std::string label = ServerLabel(connectionString);
+    if (notStored) {
+        return WithLabel(
+            "与数据库服务器 %s 的连接在保存时断开；重新连接后查明：本次改动没有保存，"
+            "请再试一次",
+            label);
+    }
+    return WithLabel(
+        "与数据库服务器 %s 的连接在保存时断开，现在连不上服务器，无法查明本次改动是否"
+        "已保存；请等服务器恢复后查看",
+        label);
 }

@@ -15,7 +15,9 @@ inline constexpr int kServerLockWaitSeconds = 5;
 std::string ConnectionKey(const std::string& connectionString, const std::string& key);
 
 // The string for SQLDriverConnect (UTF-8): the configured one, plus the
-// driver settings the program relies on where it does not set them itself.
+// driver settings the program relies on where it does not set them itself,
+// and a bound of 10 s on waiting for the server while connecting whatever
+// libpq settings (pqopt) it holds.
 std::string ServerDriverString(const std::string& connectionString);
 
 // One statement run right after connecting: the ledger's schema first on the
@@ -34,3 +36,8 @@ bool IsConnectionLost(const std::string& sqlState, const std::string& message);
 // the rarer cases.
 std::string ServerProblem(const std::string& connectionString, const std::string& sqlState,
                           const std::string& message, bool connecting);
+
+// The Chinese text for a commit whose answer the broken connection took:
+// asked again, the server said it was not stored (notStored), or it could not
+// be asked.
+std::string LostCommitProblem(const std::string& connectionString, bool notStored);

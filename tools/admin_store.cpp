@@ -82,6 +82,9 @@ class TeamStore : public AdminStore {
         return true;
     }
 
+    bool CommitFateUnknown() override {
+        return db_.Connection().LastCommitFate() == CommitFate::Unknown;
+    }
     bool OnServer() const override { return true; }
     std::string Error() const override { return db_.Error(); }
 

@@ -29,6 +29,9 @@ class AdminStore {
     // Runs an insert of one row; id is the row's ID, 0 when nothing was
     // inserted.
     virtual bool Insert(const std::string& sql, long long& id) = 0;
+    // True after an Exec("commit") on a team ledger whose answer the broken
+    // connection took and whose fate the server could not be asked about.
+    virtual bool CommitFateUnknown() { return false; }
     // True for a team ledger, whose statements are spelt for PostgreSQL.
     virtual bool OnServer() const = 0;
     virtual std::string Error() const = 0;

@@ -601,6 +601,14 @@ int RunImport(const std::vector<std::string>& given) {
     importer->ReportStored();
     // Closing the connection without commit rolls everything back.
     if (!db->Exec("commit")) {
+        if (db->CommitFateUnknown()) {
+            return Fail(db->Error() +
+                            "。服务器恢复后再导入一次（不加 --allow-duplicates）：已导入的订单与"
+                            "账本中的完全相同，会被跳过",
+                        "the connection broke while committing and the server cannot be asked "
+                        "whether the orders were stored; import again without --allow-duplicates "
+                        "once it is back: orders already stored are left out");
+        }
         return Fail("无法写入账本，未导入任何订单：" + db->Error(),
                     "cannot write the ledger; nothing was imported: " + db->Error());
     }

@@ -6,7 +6,11 @@
 
 #include <chrono>
 #include <climits>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -14,6 +18,8 @@
 #include "ledger_fixture.h"
 #include "store/database.h"
 #include "store/database_error.h"
+#include "store/order_statements.h"
+#include "store/snapshot.h"
 
 namespace {
 
@@ -292,11 +298,116 @@ TEST_F(Connection, WalksEveryRowOnce) {
     }
 }
 
+// SQLite's own file system with one change: once armed, the next reads of a
+// file (through read calls or a memory map alike) count down, and at zero
+// another program damages the ledger, as if the user had run truncate or cp
+// just then, in the middle of reading the list's rows.
+struct DamageWhileReading {
+    static inline sqlite3_vfs* real = nullptr;
+    static inline sqlite3_vfs wrapped;
+    static inline const sqlite3_io_methods* realMethods = nullptr;
+    static inline sqlite3_io_methods methods;
+    static inline int readsLeft = -1;
+    static inline std::function<void()> damage;
+
+    static void Count() {
+        if (readsLeft > 0 && --readsLeft == 0) damage();
+    }
+    static int Read(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset) {
+        Count();
+        return realMethods->xRead(file, buffer, amount, offset);
+    }
+    static int Fetch(sqlite3_file* file, sqlite3_int64 offset, int amount, void** page) {
+        Count();
+        return realMethods->xFetch(file, offset, amount, page);
+    }
+    static int Open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags,
+                    int* outFlags) {
+        const int rc = real->xOpen(real, name, file, flags, outFlags);
+        if (rc == SQLITE_OK && file->pMethods && (flags & SQLITE_OPEN_MAIN_DB)) {
+            realMethods = file->pMethods;
+            methods = *realMethods;
+            methods.xRead = Read;
+            methods.xFetch = Fetch;
+            file->pMethods = &methods;
+        }
+        return rc;
+    }
+    // Becomes the default file system of this process.
+    static void Install() {
+        real = sqlite3_vfs_find(nullptr);
+        wrapped = *real;
+        wrapped.zName = "damage-while-reading";
+        wrapped.xOpen = Open;
+        sqlite3_vfs_register(&wrapped, 1);
+    }
+};
+
+// Another program empties the ledger, cuts it short or copies another ledger
+// over it (a copy empties the file first) while the list's rows are read. The
+// read answers with what the file then holds: a damaged ledger, or the other
+// ledger's orders; and the next 查询, which opens the file anew, lists every
+// order once the file is whole again. Each case runs in a child, so that a bus
+// error fails the case instead of ending the suite.
+TEST_F(Connection, LedgerCutWhileTheListIsReadAnswersWithWhatTheFileHolds) {
+    const std::string path = MakeLedger(3000);
+    const std::string file = directory_ + "/tallovar.mdb";
+    const std::string whole = directory_ + "/whole.mdb";
+    const std::string other = directory_ + "/other.mdb";
+    std::filesystem::copy_file(file, whole);
+    MakeLedger(0, "other.mdb");
+    const auto size = static_cast<off_t>(std::filesystem::file_size(whole));
+    const std::string list = BuildOrderStatements({}, "").list;
+    const auto overwrite = std::filesystem::copy_options::overwrite_existing;
+
+    struct Damage {
+        const char* label;
+        std::function<void()> apply;
+        bool damaged;  // else the read lists what it met of the other ledger
+    };
+    const Damage damages[] = {
+        {"emptied", [&] { truncate(file.c_str(), 0); }, true},
+        {"cut to a tenth", [&] { truncate(file.c_str(), size / 10); }, true},
+        {"another ledger copied over it",
+         [&] { std::filesystem::copy_file(other, file, overwrite); }, false},
+    };
+    for (const Damage& damage : damages) {
+        SCOPED_TRACE(damage.label);
+        std::filesystem::copy_file(whole, file, overwrite);
+        EXPECT_EXIT(
+            {
+                DamageWhileReading::Install();
+                DamageWhileReading::damage = damage.apply;
+                DatabaseConnection db;
+                if (!db.OpenMdbFile(path)) std::exit(3);
+                // A few pages into the rows.
+                const std::int32_t cut =
+                    db.OpenTable(list, [] { DamageWhileReading::readsLeft = 20; });
+                const DatabaseProblem problem = ClassifyDatabaseError(db.LastError());
+                const std::size_t listed = cut ? db.SharedRows(cut)->RowCount() : 0;
+                std::cerr << "read: " << listed << " " << GbkToUtf8(db.LastError()) << std::endl;
+                std::filesystem::copy_file(whole, file, overwrite);
+                const bool reopened = db.OpenMdbFile(path);
+                const std::int32_t again = db.OpenTable(list);
+                const std::size_t rows = again ? db.SharedRows(again)->RowCount() : 0;
+                std::cerr << "again: " << rows << " " << GbkToUtf8(db.LastError()) << std::endl;
+                const bool answered =
+                    damage.damaged
+                        ? cut == 0 && problem == DatabaseProblem::NotALedger
+                        : (cut == 0 && problem == DatabaseProblem::NotALedger) || listed < 3000;
+                std::exit(answered && reopened && rows == 3000 ? 0 : 1);
+            },
+            testing::ExitedWithCode(0), "");
+    }
+}
+
 // Read-only and full disks cannot be brought about everywhere (root writes
 // any file): the causes are read from SQLite's own texts.
 TEST(DatabaseErrorTest, CausesAreToldBySQLitesOwnTexts) {
     for (const auto& [code, problem] : {std::pair{SQLITE_READONLY, DatabaseProblem::ReadOnly},
                                         {SQLITE_FULL, DatabaseProblem::DiskFull},
+                                        {SQLITE_CORRUPT, DatabaseProblem::NotALedger},
+                                        {SQLITE_IOERR, DatabaseProblem::NotALedger},
                                         {SQLITE_MISMATCH, DatabaseProblem::Other}}) {
         const std::string diagnostic = "[SQLite]" + std::string(sqlite3_errstr(code)) + " (1)";
         EXPECT_EQ(ClassifyDatabaseError(diagnostic), problem) << diagnostic;

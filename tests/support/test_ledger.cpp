@@ -20,22 +20,6 @@
 
 namespace {
 
-// The configured test server's connection string with another database.
-std::string WithDatabase(const std::string& connection, const std::string& database) {
-    std::string text;
-    std::size_t start = 0;
-    while (start < connection.size()) {
-        std::size_t end = connection.find(';', start);
-        if (end == std::string::npos) end = connection.size();
-        const std::string pair = connection.substr(start, end - start);
-        std::string key = pair.substr(0, pair.find('='));
-        for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        if (!pair.empty() && key != "database") text += pair + ";";
-        start = end + 1;
-    }
-    return text + "Database=" + database + ";";
-}
-
 // Runs one statement on the test server's own database (creating and
 // dropping the tests' databases).
 void OnServerDatabase(const std::string& sql) {
@@ -55,6 +39,24 @@ std::string Quote(const std::string& text) {
 }
 
 }  // namespace
+
+std::string WithConnectionKey(const std::string& connection, const std::string& key,
+                              const std::string& value) {
+    std::string lowerKey = key;
+    for (char& c : lowerKey) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::string text;
+    std::size_t start = 0;
+    while (start < connection.size()) {
+        std::size_t end = connection.find(';', start);
+        if (end == std::string::npos) end = connection.size();
+        const std::string pair = connection.substr(start, end - start);
+        std::string name = pair.substr(0, pair.find('='));
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (!pair.empty() && name != lowerKey) text += pair + ";";
+        start = end + 1;
+    }
+    return text + key + "=" + value + ";";
+}
 
 TestLedger::TestLedger(bool createFile) {
     char pattern[] = "/tmp/tallovar-test-XXXXXX";
@@ -80,7 +82,7 @@ void TestLedger::CreateServerLedger() {
     ASSERT_TRUE(server && *server) << "TALLOVAR_TEST_SERVER names no test server";
     serverDatabase_ = "ledger_" + std::to_string(getpid()) + "_" + std::to_string(++made);
     OnServerDatabase("create database " + serverDatabase_);
-    server_ = WithDatabase(server, serverDatabase_);
+    server_ = WithConnectionKey(server, "Database", serverDatabase_);
     ServerSession session;
     session.Connection().SetObservedForTesting(false);
     ASSERT_TRUE(session.Open(server_)) << session.Error();

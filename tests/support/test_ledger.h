@@ -53,5 +53,10 @@ class TestLedger {
     std::string serverDatabase_;
 };
 
+// An ODBC connection string with one key set to value (the key's other
+// entries, in any letter case, left out).
+std::string WithConnectionKey(const std::string& connection, const std::string& key,
+                              const std::string& value);
+
 // Closes every top-level window the test left open and lets Qt destroy them.
 void CloseAllWindows();

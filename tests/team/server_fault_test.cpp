@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 
+#include "../admin/admin_run.h"
 #include "app/process_end.h"
 #include "common/text_encoding.h"
+#include "cutting_relay.h"
 #include "editor_fixture.h"
 #include "own_test_server.h"
 #include "store/database.h"
@@ -138,6 +142,144 @@ TEST_F(ServerFaultTest, DeleteAfterTheServerCameBackWorksAtOnce) {
         connection_.ExecuteSql(Gbk("delete from 订单列表 where id=") + std::to_string(id));
     EXPECT_TRUE(deleted) << GbkToUtf8(connection_.LastError());
     EXPECT_EQ(Query(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The port of a connection string's Port= key.
+int PortOf(const std::string& connection) {
+    const std::size_t at = connection.find("Port=");
+    return at == std::string::npos ? 0 : std::atoi(connection.c_str() + at + 5);
+}
+
+// An add whose commit the connection loses. The program asks the server what
+// became of it before it says anything, and the order is stored once
+// whatever the user then does: a second click after a lost answer either
+// finds the order stored or stores it for the first time.
+TEST_F(ServerFaultTest, AnAddWhoseAnswerIsLostIsStoredOnce) {
+    using Cut = CuttingRelay::Cut;
+    struct LostAnswer {
+        const char* label;
+        Cut cut;
+        // The relay goes down with the cut, and the server restarts (as after
+        // pg_ctl stop -m immediate) before the second click.
+        bool serverGone;
+        const char* firstTold;  // a piece of what the first click tells
+        int storedByFirst;
+        const char* secondTold;  // the second click's message; none when the form was emptied
+    };
+    const LostAnswer cases[] = {
+        {"answer lost after the server stored it", Cut::AfterCommitAnswer, false, "这张订单已保存",
+         1, nullptr},
+        {"commit lost before the server had it", Cut::BeforeCommit, false, "没有保存", 0,
+         "添加成功"},
+        {"answer lost and the server gone", Cut::AfterCommitAnswer, true, "无法查明", 1,
+         "上次提交的订单已保存，没有再存一次"},
+        {"commit lost and the server gone", Cut::BeforeCommit, true, "无法查明", 0, "添加成功"},
+    };
+    const std::string direct = ledger_->ServerConnection();
+    CuttingRelay relay(PortOf(direct));
+    ASSERT_NE(relay.Port(), 0);
+    // The windows reach the ledger through the relay.
+    const std::string config = ledger_->Directory() + "/config.ini";
+    std::string settings;
+    {
+        std::ifstream in(config, std::ios::binary);
+        settings.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const std::size_t at = settings.find(direct);
+    ASSERT_NE(at, std::string::npos);
+    settings.replace(at, direct.size(),
+                     WithConnectionKey(direct, "Port", std::to_string(relay.Port())));
+    std::ofstream(config, std::ios::binary) << settings;
+
+    const std::string stored = "select count(*) from 订单列表 where 商品名称='真丝围巾'";
+    for (const LostAnswer& c : cases) {
+        SCOPED_TRACE(c.label);
+        ledger_->Exec("delete from 订单列表");
+        Open("添加", 0);
+        SetText("编辑框3", "真丝围巾");
+        messages_.clear();
+        relay.CutNextCommit(c.cut, c.serverGone);
+        Click("按钮1");
+        EXPECT_EQ(relay.Cuts(), &c - cases + 1);
+        ASSERT_FALSE(messages_.empty());
+        const std::string first = messages_.back().text;
+        EXPECT_NE(first.find(c.firstTold), std::string::npos) << first;
+        EXPECT_TRUE(exitCodes_.empty());
+        EXPECT_EQ(ledger_->Rows(stored)[0][0], std::to_string(c.storedByFirst));
+        EXPECT_EQ(Text("编辑框3"), c.secondTold ? "真丝围巾" : "") << "kept until stored";
+        if (c.serverGone) {
+            ASSERT_TRUE(server_->Halt());
+            ASSERT_TRUE(server_->Resume());
+            relay.SetDown(false);
+        }
+        if (c.secondTold) {
+            messages_.clear();
+            Click("按钮1");
+            ASSERT_FALSE(messages_.empty());
+            EXPECT_EQ(messages_.back().text, c.secondTold);
+            EXPECT_EQ(Text("编辑框3"), "");
+        }
+        EXPECT_EQ(ledger_->Rows(stored)[0][0], "1");
+        if (EditorWindow* open = FindEditor()) open->close();
+        DeleteClosedWindows();
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The maintenance tool's import on a team ledger whose commit the connection
+// loses: it asks the server before it says anything, and tells what became of
+// the orders; when the server cannot be asked, a second import stores none of
+// them again.
+TEST_F(ServerFaultTest, AnImportWhoseCommitIsCutTellsWhatWasStored) {
+    using Cut = CuttingRelay::Cut;
+    struct CutImport {
+        const char* label;
+        Cut cut;
+        bool serverGone;
+        int exitCode;
+        const char* told;
+        int stored;
+    };
+    const CutImport cases[] = {
+        {"answer lost after the server stored them", Cut::AfterCommitAnswer, false, 0,
+         "已导入 2 张订单", 2},
+        {"commit lost before the server had it", Cut::BeforeCommit, false, 1, "没有保存", 0},
+        {"answer lost and the server gone", Cut::AfterCommitAnswer, true, 1, "无法查明", 2},
+    };
+    const std::string direct = ledger_->ServerConnection();
+    CuttingRelay relay(PortOf(direct));
+    ASSERT_NE(relay.Port(), 0);
+    const std::string import = "import --connect '" +
+                               WithConnectionKey(direct, "Port", std::to_string(relay.Port())) +
+                               "' orders.csv";
+    std::ofstream(ledger_->Directory() + "/orders.csv")
+        << "卖家账号,商品名称\n店一,围巾\n店二,手套\n";
+    const std::string stored = "select count(*) from 订单列表";
+    for (const CutImport& c : cases) {
+        SCOPED_TRACE(c.label);
+        ledger_->Exec("delete from 订单列表");
+        relay.CutNextCommit(c.cut, c.serverGone);
+        const AdminRun run = RunAdmin(ledger_->Directory(), import);
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
+        EXPECT_NE(run.output.find(c.told), std::string::npos) << run.output;
+        EXPECT_EQ(ledger_->Rows(stored)[0][0], std::to_string(c.stored));
+        if (c.serverGone) {
+            ASSERT_TRUE(server_->Halt());
+            ASSERT_TRUE(server_->Resume());
+            relay.SetDown(false);
+            const AdminRun again = RunAdmin(ledger_->Directory(), import);
+            EXPECT_NE(again.output.find("跳过 2 张与账本中完全相同的订单"), std::string::npos)
+                << again.output;
+            EXPECT_EQ(ledger_->Rows(stored)[0][0], "2");
+        }
+    }
 }
 
 }  // namespace

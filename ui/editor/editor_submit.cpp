@@ -7,6 +7,7 @@
 #include "common/message_box.h"
 #include "common/text_encoding.h"
 #include "common/value_text.h"
+#include "store/adding_once.h"
 #include "store/database_error.h"
 #include "store/ledger.h"
 #include "ui/busy_cursor.h"
@@ -45,9 +46,41 @@ OrderTexts EditorWindow::ReadOrderFields() const {
 
 void EditorWindow::StoreNewOrder() {
     if (ShowMessage(Gbk("确定提交吗？"), kMbYesNo, Gbk("提示")) != kAnswerYes) return;
-    // What was typed stays in the form until the ledger has taken it.
-    if (!RunStatement(InsertOrderStatement(ReadOrderFields()))) return;
-    ShowMessage(Gbk("添加成功"));
+    // What was typed stays in the form until the ledger has taken it. An add
+    // whose answer a broken connection took is stored at most once: the
+    // server is asked what became of it, now or at the next click.
+    DatabaseConnection& db = 外部数据库1;
+    const OrderTexts values = ReadOrderFields();
+    const PendingAdd earlier = pendingAdd_;
+    AddResult result;
+    if (!WhileBusy([&] {
+            if (!OpenLedger(db)) return false;
+            result = AddOrderOnce(db, values, pendingAdd_);
+            return true;
+        })) {
+        ShowDatabaseError(DatabaseErrorDetail(db.LastError()));
+        return;
+    }
+    switch (result.outcome) {
+        case AddOutcome::Stored:
+            ShowMessage(Gbk("添加成功"));
+            break;
+        case AddOutcome::StoredAnswerLost:
+            ShowMessage(Gbk("与数据库服务器的连接在保存时断开；重新连接后查明：这张订单已保存"));
+            break;
+        case AddOutcome::StoredBefore:
+            ShowMessage(Gbk("上次提交的订单已保存，没有再存一次"));
+            // The form was changed since: what it holds now is no order yet.
+            if (values != earlier.values) return;
+            break;
+        case AddOutcome::NotStored:
+        case AddOutcome::Unknown:
+            ShowDatabaseError(DatabaseErrorDetail(result.error) +
+                              (result.outcome == AddOutcome::Unknown
+                                   ? Gbk("\n服务器恢复后再点“提交”：这张订单已保存的，不会再存一次")
+                                   : ""));
+            return;
+    }
     EmptyFields();
 }
 

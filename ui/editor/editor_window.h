@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "store/adding_once.h"
 #include "store/database.h"
 #include "store/order_statements.h"
 
@@ -61,6 +62,8 @@ class EditorWindow : public QWidget {
         std::string shown;
     };
     std::map<const QWidget*, LoadedText> loaded_;
+    // An add whose fate the team ledger could not tell yet.
+    PendingAdd pendingAdd_;
 };
 
 // Opens the order editor for the current hand-off values, or brings the open
