@@ -195,15 +195,18 @@ std::string ManualCommandsSection() {
     for (const AdminCommandHelp& command : AdminCommands()) {
         for (std::size_t i = 0; i < command.forms.size(); ++i) {
             page += i == 0 ? ".TP\n" : ".TQ\n";
-            page += ".B " + Roff(command.name) + "\n";
-            if (*command.forms[i]) page += Roff(command.forms[i]) + "\n";
+            page += "\\fB" + Roff(command.name) + "\\fR";
+            if (*command.forms[i]) page += " " + Roff(command.forms[i]);
+            page += "\n";
         }
         page += Roff(command.summary) + "\n";
+        if (!command.options.empty()) page += ".RS\n";
         for (const OptionHelp& option : command.options) {
-            page += ".RS\n.TP\n.B " + Roff(option.name) + "\n";
-            if (option.value) page += ".I " + Roff(option.value) + "\n";
-            page += Roff(option.help) + "\n.RE\n";
+            page += ".TP\n\\fB" + Roff(option.name) + "\\fR";
+            if (option.value) page += " \\fI" + Roff(option.value) + "\\fR";
+            page += "\n" + Roff(option.help) + "\n";
         }
+        if (!command.options.empty()) page += ".RE\n";
     }
     page +=
         ".PP\nEvery command takes\n.BR \\-h \" and \" \\-\\-help\n"

@@ -62,8 +62,8 @@ class AdminArguments : public testing::Test {
 TEST_F(AdminArguments, HelpAnywhereShowsTheUsageAndChangesNothing) {
     const std::string before = Contents(ledger.Directory());
     for (const std::string& command : kCommands) {
-        for (const std::string& tail : {"--help", "-h", "x.mdb --help", "--force -h"}) {
-            const std::string arguments = command + " " + tail;
+        for (const char* tail : {"--help", "-h", "x.mdb --help", "--force -h"}) {
+            const std::string arguments = command + " " + std::string(tail);
             SCOPED_TRACE(arguments);
             const AdminRun run = RunForOutput(ledger.Directory(), arguments);
             EXPECT_EQ(run.exitCode, 0);
@@ -103,7 +103,9 @@ TEST_F(AdminArguments, DashesAreOptionsUnlessAfterADoubleDash) {
         const AdminRun run = RunAdmin(ledger.Directory(), c.arguments);
         EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
         EXPECT_TRUE(Mentions(run, c.said)) << run.output;
-        if (*c.written) EXPECT_TRUE(fs::exists(ledger.Directory() + "/" + c.written));
+        if (*c.written) {
+            EXPECT_TRUE(fs::exists(ledger.Directory() + "/" + c.written));
+        }
     }
     for (const char* name : {"--bogus", "--force", "--help"}) {
         EXPECT_FALSE(fs::exists(ledger.Directory() + "/" + name)) << name;
@@ -123,14 +125,14 @@ TEST_F(AdminArguments, ManualPageAndCompletionOfferWhatHelpOffers) {
     for (const std::string& command : kCommands) {
         SCOPED_TRACE(command);
         const std::string help = RunForOutput(ledger.Directory(), command + " --help").output;
-        EXPECT_NE(page.find("\n.B " + command + "\n"), std::string::npos);
+        EXPECT_NE(page.find("\n\\fB" + command + "\\fR"), std::string::npos);
         const AdminRun offered = RunShell(
             "bash -c 'source \"" + completion + "\"; COMP_WORDS=(tallovar-admin " + command +
             " --); COMP_CWORD=2; _tallovar_admin; printf \"%s\\n\" " + "\"${COMPREPLY[@]}\"'");
         for (const std::string& option : HelpOptions(help)) {
             std::string roff;
             for (char c : option) roff += c == '-' ? std::string("\\-") : std::string(1, c);
-            EXPECT_NE(page.find(".B " + roff + "\n"), std::string::npos) << option;
+            EXPECT_NE(page.find("\\fB" + roff + "\\fR"), std::string::npos) << option;
             EXPECT_TRUE(Mentions(offered, option + "\n")) << option << "\n" << offered.output;
         }
     }
