@@ -56,6 +56,8 @@ Status CustomerFileProblem(const std::string& path, const std::string& ledgerPat
         return Status::Failure("“" + name + "”就是账本本身，不能写到它上面：请另选一个文件名",
                                name + " is the ledger itself; choose another name");
     }
+    // Nothing is replaced unless asked, whatever it is.
+    if (existing == Existing::Keep) return ExistsFailure(path);
     if (!S_ISREG(target.st_mode)) {
         const Kind kind = KindOf(target);
         return Status::Failure(
@@ -66,7 +68,7 @@ Status CustomerFileProblem(const std::string& path, const std::string& ledgerPat
         return Status::Failure("“" + name + "”是一个账本文件，不能写到它上面：请另选一个文件名",
                                name + " is a ledger file; choose another name");
     }
-    return existing == Existing::Keep ? ExistsFailure(path) : Status::Ok();
+    return Status::Ok();
 }
 
 CustomerDataFile::CustomerDataFile(std::string path, std::string ledgerPath, Existing existing)
