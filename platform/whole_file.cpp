@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <fnmatch.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -78,22 +79,33 @@ bool TakeNumber(std::string_view& text, long long& number) {
     return true;
 }
 
-// The process id in a temporary name made for one of names, or 0.
+// What SQLite adds beside a database it writes: a temporary file that was
+// written as a database by its name has these too.
+constexpr std::string_view kSideFileSuffixes[] = {"-journal", "-wal", "-shm"};
+
+// The process id in a temporary name made for one of names (or a side file
+// of it), or 0.
 pid_t OwnerOfTemporary(std::string_view entry, std::initializer_list<std::string_view> names) {
+    if (!entry.starts_with('.')) return 0;
+    for (std::string_view suffix : kSideFileSuffixes) {
+        if (entry.ends_with(suffix)) {
+            entry.remove_suffix(suffix.size());
+            break;
+        }
+    }
+    const std::size_t mark = entry.rfind(kTemporaryMark);
+    if (mark == std::string_view::npos || mark < 1) return 0;
+    const std::string base(entry.substr(1, mark - 1));
+    std::string_view rest = entry.substr(mark + kTemporaryMark.size());
+    long long pid = 0;
+    long long counter = 0;
+    if (!TakeNumber(rest, pid) || !rest.starts_with('-')) return 0;
+    rest.remove_prefix(1);
+    if (!TakeNumber(rest, counter) || !rest.empty() || pid <= 0 || pid > INT32_MAX) return 0;
     for (std::string_view name : names) {
-        std::string_view rest = entry;
-        if (!rest.starts_with('.')) return 0;
-        rest.remove_prefix(1);
-        if (!rest.starts_with(name)) continue;
-        rest.remove_prefix(name.size());
-        if (!rest.starts_with(kTemporaryMark)) continue;
-        rest.remove_prefix(kTemporaryMark.size());
-        long long pid = 0;
-        long long counter = 0;
-        if (!TakeNumber(rest, pid) || !rest.starts_with('-')) continue;
-        rest.remove_prefix(1);
-        if (!TakeNumber(rest, counter) || !rest.empty() || pid <= 0 || pid > INT32_MAX) continue;
-        return static_cast<pid_t>(pid);
+        if (fnmatch(std::string(name).c_str(), base.c_str(), 0) == 0) {
+            return static_cast<pid_t>(pid);
+        }
     }
     return 0;
 }

@@ -59,8 +59,10 @@ class FileReplacement {
 };
 
 // A process killed between creating its temporary file and renaming it
-// leaves ".<name>.tmp<pid>-<n>" behind. This removes, in directory, those of
+// leaves ".<name>.tmp<pid>-<n>" behind, and SQLite's journal beside it when
+// the file was written as a database. This removes, in directory, those of
 // the given names whose process has ended; another running program's files
-// stay. Returns how many were removed.
+// stay. A "*" in a name stands for any text ("tallovar-*.mdb"). Returns how
+// many were removed.
 int RemoveAbandonedReplacements(const std::string& directory,
                                 std::initializer_list<std::string_view> names);

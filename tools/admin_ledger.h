@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/status.h"
+#include "tools/command_line.h"
 
 // Prints the two lines and gives the failure exit code.
 int Fail(const std::string& chinese, const std::string& english);
@@ -15,7 +16,6 @@ int Fail(const Status& status);
 // is printed and the result is empty.
 std::string ExistingLedgerHere();
 
-// Takes "--connect STRING" out of the arguments: the ODBC connection string
-// of a team ledger (UTF-8), left empty when not given. False when the option
-// has no string after it.
-bool TakeConnectOption(std::vector<std::string>& arguments, std::string& connection);
+// The ODBC connection string of a team ledger given with --connect (UTF-8),
+// left empty when not given. False when the option was given an empty one.
+bool ConnectOption(const CommandLine& line, std::string& connection);

@@ -1,7 +1,8 @@
 // tallovar-admin backup [FILE]: a consistent copy of the ledger, taken with
 // SQLite's online backup, so it may run while the program is open and
-// storing orders. The copy never replaces an existing file and appears under
-// its name only when complete; by default it is named with the date and time
+// storing orders. The copy never replaces an existing file unless --force
+// says so (exchange/customer_file.h) and appears under its name only when
+// complete; by default it is named with the date and time
 // and lies beside the ledger. --daily is the launcher's copy of the day
 // (daily_backup.cpp).
 
@@ -9,8 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "exchange/ledger_guard.h"
-#include "platform/whole_file.h"
+#include "exchange/customer_file.h"
 #include "store/admin_statements.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
@@ -20,18 +20,18 @@
 #include "tools/sqlite_handle.h"
 #include "tools/tool_paths.h"
 
-int RunBackup(const std::vector<std::string>& given) {
-    if (given.size() == 1 && given[0] == "--daily") return RunDailyBackup();
+int RunBackup(const CommandLine& line) {
+    const std::vector<std::string>& arguments = line.Operands();
     // --force lets a backup replace an existing file, but never a ledger.
-    std::vector<std::string> arguments = given;
-    const bool force = std::erase(arguments, "--force") > 0;
+    const bool force = line.Has("--force");
+    if (line.Has("--daily")) {
+        if (force || line.Has("--connect") || !arguments.empty()) return kExitUsage;
+        return RunDailyBackup();
+    }
     std::string server;
-    if (!TakeConnectOption(arguments, server)) return kExitUsage;
+    if (!ConnectOption(line, server)) return kExitUsage;
     if (!server.empty()) return BackupServerLedger(server, arguments);
     if (arguments.size() > 1 || (arguments.size() == 1 && arguments[0].empty())) {
-        std::fprintf(stderr,
-                     "用法 / usage: tallovar-admin backup [FILE] [--force] | --daily\n"
-                     "  默认文件 / default file: tallovar-YYYYMMDD-HHMMSS.mdb\n");
         return kExitUsage;
     }
     const std::string ledger = ExistingLedgerHere();
@@ -39,17 +39,12 @@ int RunBackup(const std::vector<std::string>& given) {
     const std::string target = arguments.empty()
                                    ? DirectoryOf(ledger) + "/tallovar-" + TimeStamp() + ".mdb"
                                    : arguments[0];
-    if (PathExists(target) && !force) {
-        return Fail("文件已存在，未做备份：" + target,
-                    "the file already exists; no backup was made: " + target);
-    }
-    const std::string ledgerProblem = LedgerOverwriteProblem(target, ledger);
-    if (!ledgerProblem.empty())
-        return Fail(ledgerProblem + "；未做备份", "refused to write over a ledger");
-
-    FileReplacement file(NativePathOfUtf8(target));
-    const Status copied = CopyDatabaseInto(ledger, SQLITE_OPEN_READWRITE, file);
+    // A backup holds every customer's data: written by the same rule as an export.
+    CustomerDataFile file(NativePathOfUtf8(target), NativePathOfUtf8(ledger),
+                          force ? Existing::Replace : Existing::Keep);
+    Status copied = file.Open();
     const std::string temporary = Utf8OfNativePath(file.TemporaryPath());
+    if (copied.ok()) copied = CopyDatabase(ledger, SQLITE_OPEN_READWRITE, temporary);
     if (!copied.ok()) {
         return Fail("无法备份账本：" + copied.chinese,
                     "cannot back up the ledger: " + copied.english);
@@ -69,13 +64,7 @@ int RunBackup(const std::vector<std::string>& given) {
             orders = std::stoll("0" + copy.QueryText(OrderCountQuery()));
         }
     }
-    bool taken = false;
-    const Status placed = force ? file.Replace() : file.PlaceNew(taken);
-    if (taken) {
-        return Fail("文件已存在，未做备份：" + target,
-                    "the file already exists; no backup was made: " + target);
-    }
-    if (!placed.ok()) {
+    if (const Status placed = file.Place(); !placed.ok()) {
         return Fail("无法写出备份：" + placed.chinese,
                     "cannot write the backup: " + placed.english);
     }

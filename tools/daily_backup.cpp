@@ -3,10 +3,12 @@
 // tallovar-YYYYMMDD.mdb; a later start on the same day finds it and does
 // nothing. Old copies are thinned: the 7 newest stay, and of the older ones
 // the newest of each week, for the 4 most recent such weeks. Only files with
-// exactly that name pattern are ever removed.
+// exactly that name pattern are ever removed, never today's, and never one
+// dated after today (a clock once ahead made it): those are named instead.
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -51,8 +53,9 @@ long WeekOf(const std::string& date) {
     return (days + 3 >= 0 ? days + 3 : days - 3) / 7;  // 1970-01-01 was a Thursday
 }
 
-// The dates of the copies to remove, given all of them.
-std::vector<std::string> CopiesToRemove(std::set<std::string, std::greater<>> dates) {
+// The dates of the copies to remove, given those up to today. Today's copy,
+// the newest, is always among the kept ones.
+std::vector<std::string> CopiesToRemove(const std::set<std::string, std::greater<>>& dates) {
     std::vector<std::string> remove;
     std::set<long> weeksKept;
     std::size_t index = 0;
@@ -66,6 +69,19 @@ std::vector<std::string> CopiesToRemove(std::set<std::string, std::greater<>> da
         }
     }
     return remove;
+}
+
+// Copies dated after today were made while the clock was ahead: they are no
+// newer than today's and are neither counted nor removed, only named.
+void WarnOfFutureCopies(const std::string& folder, const std::vector<std::string>& dates) {
+    if (dates.empty()) return;
+    std::string names;
+    for (const std::string& date : dates) names += "\n  " + folder + "/tallovar-" + date + ".mdb";
+    std::fprintf(stderr,
+                 "注意：以下备份的日期晚于今天（电脑时钟曾经不准？），已保留，请自行检查：%s\n"
+                 "note: these copies are dated after today (was the clock once ahead?); they "
+                 "were kept, check them yourself:%s\n",
+                 names.c_str(), names.c_str());
 }
 
 Status TakeCopy(const std::string& ledger, const std::string& target) {
@@ -99,7 +115,10 @@ int RunDailyBackup() {
         return Fail("每日备份失败：无法建立文件夹 " + folder + "：" + reason,
                     "daily backup failed: cannot make the folder " + folder + ": " + reason);
     }
-    const std::string target = folder + "/tallovar-" + Today() + ".mdb";
+    // What an earlier run killed mid-copy left: the copy and its journal.
+    RemoveAbandonedReplacements(NativePathOfUtf8(folder), {"tallovar-*.mdb"});
+    const std::string today = Today();
+    const std::string target = folder + "/tallovar-" + today + ".mdb";
     if (PathExists(target)) {
         std::printf("今天已有备份：%s\ntoday's backup exists: %s\n", target.c_str(),
                     target.c_str());
@@ -110,13 +129,21 @@ int RunDailyBackup() {
     }
 
     std::set<std::string, std::greater<>> dates;
+    std::vector<std::string> future;
     std::error_code ignored;
     for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
         const std::string date = DateOfCopy(entry.path().filename().string());
-        if (!date.empty() && entry.is_regular_file(ignored)) dates.insert(date);
+        if (date.empty() || !entry.is_regular_file(ignored)) continue;
+        if (date > today) {
+            future.push_back(date);
+        } else {
+            dates.insert(date);
+        }
     }
+    std::sort(future.begin(), future.end());
+    WarnOfFutureCopies(folder, future);
     for (const std::string& date : CopiesToRemove(dates)) {
-        unlink((folder + "/tallovar-" + date + ".mdb").c_str());
+        if (date != today) unlink((folder + "/tallovar-" + date + ".mdb").c_str());
     }
     return kExitOk;
 }

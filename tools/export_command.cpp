@@ -4,8 +4,8 @@
 // BuildOrderStatements and run through the program's own connection layer,
 // and every value becomes text by the same rules. The sheet's layout is the
 // one the window's export writes too (exchange/order_sheet.h). No export
-// replaces an existing file unless --force says so, and none ever writes over
-// the ledger or another ledger file.
+// replaces an existing file unless --force says so, and then only a regular
+// file, never the ledger or another ledger file (exchange/customer_file.h).
 
 #include <cstdio>
 #include <string>
@@ -13,11 +13,10 @@
 
 #include "common/text_encoding.h"
 #include "common/value_text.h"
-#include "exchange/ledger_guard.h"
+#include "exchange/customer_file.h"
 #include "exchange/order_sheet.h"
 #include "exchange/sheet_encoding.h"
 #include "platform/program_files.h"
-#include "platform/whole_file.h"
 #include "store/database.h"
 #include "store/ledger_schema.h"
 #include "store/order_statements.h"
@@ -34,21 +33,6 @@ constexpr const char* kSearchOptions[] = {
     "--purchase-account", "--purchase-order", "--delivery", "--remark",
 };
 
-int Usage() {
-    std::fprintf(
-        stderr,
-        "用法 / usage: tallovar-admin export [--xlsx | --gbk [--gb18030]] [--force]\n"
-        "    [--output FILE|-] [--seller X] [--order-no X] [--express X] [--waybill X]\n"
-        "    [--goods X] [--purchase-account X] [--purchase-order X] [--delivery X]\n"
-        "    [--remark X] [--waiting | --problem]\n"
-        "默认 CSV（UTF-8 带 BOM）；--xlsx 或文件名以 .xlsx 结尾时为 Excel 工作簿；--gbk 为 "
-        "GBK，--gb18030 允许 GBK 以外的字符；--force 覆盖已有文件\n"
-        "CSV in UTF-8 with a byte-order mark by default; an Excel workbook with --xlsx or "
-        "a FILE ending .xlsx; GBK with --gbk (--gb18030 allows characters GBK lacks); "
-        "--force replaces an existing file\n");
-    return kExitUsage;
-}
-
 struct ExportOptions {
     OrderSearchTexts inputs;  // GBK
     std::string filter;       // GBK keyword or empty
@@ -59,44 +43,23 @@ struct ExportOptions {
     std::string output;  // UTF-8 path, "-" for standard output
 };
 
-bool ParseFlag(const std::string& option, ExportOptions& options) {
-    const std::pair<const char*, bool ExportOptions::*> flags[] = {
-        {"--xlsx", &ExportOptions::xlsx},
-        {"--gbk", &ExportOptions::gbk},
-        {"--gb18030", &ExportOptions::gb18030},
-        {"--force", &ExportOptions::force},
-    };
-    for (const auto& [name, member] : flags) {
-        if (option != name) continue;
-        options.*member = true;
-        return true;
+bool ParseOptions(const CommandLine& line, ExportOptions& options) {
+    if (!line.Operands().empty()) return false;
+    options.xlsx = line.Has("--xlsx");
+    options.gbk = line.Has("--gbk");
+    options.gb18030 = line.Has("--gb18030");
+    options.force = line.Has("--force");
+    if (line.Has("--waiting") && line.Has("--problem")) return false;
+    if (line.Has("--waiting")) options.filter = Gbk(kWaitingFilter);
+    if (line.Has("--problem")) options.filter = Gbk(kProblemFilter);
+    if (line.Has("--output")) {
+        options.output = line.Value("--output");
+        if (options.output.empty() || !IsValidUtf8(options.output)) return false;
     }
-    return false;
-}
-
-bool ParseOptions(const std::vector<std::string>& arguments, ExportOptions& options) {
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& option = arguments[i];
-        if (ParseFlag(option, options)) continue;
-        if (option == "--waiting" || option == "--problem") {
-            if (!options.filter.empty()) return false;
-            options.filter = Gbk(option == "--waiting" ? kWaitingFilter : kProblemFilter);
-            continue;
-        }
-        if (i + 1 >= arguments.size() || !IsValidUtf8(arguments[i + 1])) return false;
-        const std::string& value = arguments[++i];
-        if (option == "--output") {
-            if (value.empty()) return false;
-            options.output = value;
-            continue;
-        }
-        bool known = false;
-        for (std::size_t s = 0; s < std::size(kSearchOptions); ++s) {
-            if (option != kSearchOptions[s]) continue;
-            options.inputs[s] = Gbk(value);
-            known = true;
-        }
-        if (!known) return false;
+    for (std::size_t s = 0; s < std::size(kSearchOptions); ++s) {
+        const std::string value = line.Value(kSearchOptions[s]);
+        if (!IsValidUtf8(value)) return false;
+        options.inputs[s] = Gbk(value);
     }
     // A workbook is GBK-free by nature, and it is no stream.
     return !(options.xlsx && (options.gbk || options.gb18030 || options.output == "-"));
@@ -135,16 +98,12 @@ bool WriteAll(std::FILE* file, const std::string& bytes) {
     return std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
 }
 
-// The complete file under its name: over an existing one only when forced.
-int Place(FileReplacement& file, const ExportOptions& options) {
-    bool taken = false;
-    const Status placed = options.force ? file.Replace() : file.PlaceNew(taken);
-    if (placed.ok()) return kExitOk;
-    if (taken) {
-        return Fail("文件已存在，未导出：" + options.output + "（用 --force 覆盖）",
-                    "the file already exists; nothing was exported (--force replaces it)");
-    }
-    return Fail(placed);
+// Why nothing was exported, with the way round where there is one.
+int NotExported(const Status& refused, const ExportOptions& options) {
+    const bool exists = !options.force && PathExists(options.output);
+    return Fail(
+        refused.chinese + "；未导出" + (exists ? "（用 --force 覆盖）" : ""),
+        refused.english + "; nothing was exported" + (exists ? " (--force replaces it)" : ""));
 }
 
 const char* FormatName(SheetFormat format) {
@@ -163,11 +122,10 @@ const char* FormatName(SheetFormat format) {
 
 }  // namespace
 
-int RunExport(const std::vector<std::string>& given) {
-    std::vector<std::string> arguments = given;
+int RunExport(const CommandLine& line) {
     std::string server;
     ExportOptions options;
-    if (!TakeConnectOption(arguments, server) || !ParseOptions(arguments, options)) return Usage();
+    if (!ConnectOption(line, server) || !ParseOptions(line, options)) return kExitUsage;
     // A team ledger's export goes to the current directory.
     const std::string ledger = server.empty() ? ExistingLedgerHere() : PathIn(".", kLedgerFileName);
     if (ledger.empty()) return kExitFailed;
@@ -176,17 +134,11 @@ int RunExport(const std::vector<std::string>& given) {
                          (options.xlsx ? ".xlsx" : ".csv");
     }
     const bool toFile = options.output != "-";
-    const std::string problem = toFile ? LedgerOverwriteProblem(options.output, ledger) : "";
-    if (!problem.empty()) return Fail(problem + "；未导出", "refused to write over a ledger");
-    if (toFile && !options.force && PathExists(options.output)) {
-        return Fail("文件已存在，未导出：" + options.output + "（用 --force 覆盖）",
-                    "the file already exists; nothing was exported (--force replaces it)");
-    }
-
     // Unplaced, the file's temporary version is removed when this ends.
-    FileReplacement file(options.output);
+    CustomerDataFile file(NativePathOfUtf8(options.output), NativePathOfUtf8(ledger),
+                          options.force ? Existing::Replace : Existing::Keep);
     if (toFile) {
-        if (Status opened = file.Open(); !opened.ok()) return Fail(opened);
+        if (Status opened = file.Open(); !opened.ok()) return NotExported(opened, options);
     }
     const SheetFormat format = FormatOf(options);
     DatabaseConnection db;
@@ -205,7 +157,9 @@ int RunExport(const std::vector<std::string>& given) {
         if (!written && toFile) error = "cannot write " + options.output;
     }
     if (!written) return Fail(error + "；未导出", "nothing was exported");
-    if (toFile && Place(file, options) != kExitOk) return kExitFailed;
+    if (toFile) {
+        if (Status placed = file.Place(); !placed.ok()) return NotExported(placed, options);
+    }
     std::fprintf(stderr, "已导出 %d 张订单：%s（%s）\n%d orders exported: %s (%s)\n",
                  sheet.Orders(), options.output.c_str(), FormatName(format), sheet.Orders(),
                  options.output.c_str(), FormatName(format));

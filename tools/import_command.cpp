@@ -47,18 +47,6 @@ constexpr int kReportedRows = 200;
 // The header is looked for among this many rows at the top of the sheet.
 constexpr int kHeaderSearchRows = 10;
 
-int Usage() {
-    std::fprintf(stderr,
-                 "用法 / usage: tallovar-admin import FILE.xlsx|FILE.csv [--skip-bad] "
-                 "[--ignore-unknown] [--allow-duplicates] [--connect STRING]\n"
-                 "  --skip-bad          跳过有问题的行，导入其余行 / store the good rows, skip the "
-                 "refused ones\n"
-                 "  --ignore-unknown    忽略不认识的列 / ignore columns with unknown headers\n"
-                 "  --allow-duplicates  也导入与账本中已有订单完全相同的订单 / also store orders "
-                 "identical to one in the ledger\n");
-    return kExitUsage;
-}
-
 struct ImportOptions {
     std::string file;
     bool skipBad = false;
@@ -66,21 +54,13 @@ struct ImportOptions {
     bool allowDuplicates = false;
 };
 
-bool ParseOptions(const std::vector<std::string>& arguments, ImportOptions& options) {
-    for (const std::string& argument : arguments) {
-        if (argument == "--skip-bad") {
-            options.skipBad = true;
-        } else if (argument == "--ignore-unknown") {
-            options.ignoreUnknown = true;
-        } else if (argument == "--allow-duplicates") {
-            options.allowDuplicates = true;
-        } else if (options.file.empty() && !argument.empty()) {
-            options.file = argument;
-        } else {
-            return false;
-        }
-    }
-    return !options.file.empty();
+bool ParseOptions(const CommandLine& line, ImportOptions& options) {
+    if (line.Operands().size() != 1 || line.Operands()[0].empty()) return false;
+    options.file = line.Operands()[0];
+    options.skipBad = line.Has("--skip-bad");
+    options.ignoreUnknown = line.Has("--ignore-unknown");
+    options.allowDuplicates = line.Has("--allow-duplicates");
+    return true;
 }
 
 std::string Trimmed(const std::string& text) {
@@ -555,11 +535,10 @@ bool ImportRows(OrderSheet& sheet, const HeaderMap& map, Importer& importer) {
 
 }  // namespace
 
-int RunImport(const std::vector<std::string>& given) {
-    std::vector<std::string> arguments = given;
+int RunImport(const CommandLine& line) {
     std::string server;
     ImportOptions options;
-    if (!TakeConnectOption(arguments, server) || !ParseOptions(arguments, options)) return Usage();
+    if (!ConnectOption(line, server) || !ParseOptions(line, options)) return kExitUsage;
     const std::unique_ptr<AdminStore> db = OpenAdminStore(server);
     if (!db) return kExitFailed;
 

@@ -17,17 +17,6 @@ namespace {
 
 constexpr long kMaxDemoOrders = 10'000'000;
 
-int Usage() {
-    std::fprintf(
-        stderr,
-        "用法 / usage: tallovar-admin init USER PASSWORD [--demo N]\n"
-        "       tallovar-admin init --connect ODBC连接 USER PASSWORD\n"
-        "       tallovar-admin init --connect ODBC连接 --from tallovar.mdb [USER PASSWORD]\n"
-        "  N: 0 到 %ld 之间的整数 / a whole number from 0 to %ld\n",
-        kMaxDemoOrders, kMaxDemoOrders);
-    return kExitUsage;
-}
-
 bool ParseCount(const std::string& text, long& count) {
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, count);
@@ -36,33 +25,24 @@ bool ParseCount(const std::string& text, long& count) {
 
 }  // namespace
 
-int RunInit(const std::vector<std::string>& arguments) {
-    std::vector<std::string> positional;
+int RunInit(const CommandLine& line) {
+    const std::vector<std::string>& positional = line.Operands();
     long demoOrders = 0;
-    std::string connection, fromFile;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        if (arguments[i] == "--connect" || arguments[i] == "--from") {
-            if (i + 1 >= arguments.size() || arguments[i + 1].empty()) return Usage();
-            (arguments[i] == "--connect" ? connection : fromFile) = arguments[i + 1];
-            ++i;
-        } else if (arguments[i] == "--demo") {
-            if (i + 1 >= arguments.size() || !ParseCount(arguments[i + 1], demoOrders)) {
-                return Usage();
-            }
-            ++i;
-        } else {
-            positional.push_back(arguments[i]);
-        }
+    const std::string connection = line.Value("--connect");
+    const std::string fromFile = line.Value("--from");
+    if ((line.Has("--connect") && connection.empty()) || (line.Has("--from") && fromFile.empty()) ||
+        (line.Has("--demo") && !ParseCount(line.Value("--demo"), demoOrders))) {
+        return kExitUsage;
     }
     if (!connection.empty()) {
         const bool userGiven = positional.size() == 2 && !positional[0].empty();
         if (demoOrders != 0 || (!userGiven && (fromFile.empty() || !positional.empty()))) {
-            return Usage();
+            return kExitUsage;
         }
         return InitServerLedger(connection, userGiven ? positional[0] : "",
                                 userGiven ? positional[1] : "", fromFile);
     }
-    if (!fromFile.empty() || positional.size() != 2 || positional[0].empty()) return Usage();
+    if (!fromFile.empty() || positional.size() != 2 || positional[0].empty()) return kExitUsage;
 
     std::string path;
     if (const Status here = LedgerPathHere(path); !here.ok()) return Fail(here);

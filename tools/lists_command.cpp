@@ -16,15 +16,6 @@ namespace {
 
 using Items = std::vector<std::string>;
 
-int Usage() {
-    std::fprintf(stderr,
-                 "用法 / usage: tallovar-admin lists show [LIST]\n"
-                 "              tallovar-admin lists add|remove LIST TEXT...\n"
-                 "              tallovar-admin lists set LIST [TEXT...]\n"
-                 "  LIST: 卖家账号 (seller) | 快递公司 (express)\n");
-    return kExitUsage;
-}
-
 bool Contains(const Items& items, const std::string& item) {
     return std::find(items.begin(), items.end(), item) != items.end();
 }
@@ -56,13 +47,14 @@ Status Change(const std::string& action, const Items& texts, Items& items) {
 
 }  // namespace
 
-int RunLists(const std::vector<std::string>& arguments) {
-    if (arguments.empty()) return Usage();
+int RunLists(const CommandLine& line) {
+    const std::vector<std::string>& arguments = line.Operands();
+    if (arguments.empty()) return kExitUsage;
     const std::string& action = arguments[0];
     const std::string path = ProgramSettingsPath();
     if (action == "show" && arguments.size() <= 2) {
         const PickList* only = arguments.size() == 2 ? FindPickList(arguments[1]) : nullptr;
-        if (arguments.size() == 2 && !only) return Usage();
+        if (arguments.size() == 2 && !only) return kExitUsage;
         std::printf("配置文件 / settings file: %s\n", path.c_str());
         for (const PickList& list : PickLists()) {
             if (!only || only == &list) Print(list, ReadPickList(path, list));
@@ -71,10 +63,10 @@ int RunLists(const std::vector<std::string>& arguments) {
     }
     const bool needsText = action == "add" || action == "remove";
     if (!(needsText || action == "set") || arguments.size() < (needsText ? 3u : 2u)) {
-        return Usage();
+        return kExitUsage;
     }
     const PickList* list = FindPickList(arguments[1]);
-    if (!list) return Usage();
+    if (!list) return kExitUsage;
 
     const Items texts(arguments.begin() + 2, arguments.end());
     for (const std::string& text : texts) {

@@ -127,15 +127,12 @@ Status RestoreInPlace(const std::string& ledger, const std::string& copy, const 
 
 }  // namespace
 
-int RunRestore(const std::vector<std::string>& given) {
-    std::vector<std::string> arguments = given;
+int RunRestore(const CommandLine& line) {
+    const std::vector<std::string>& arguments = line.Operands();
     std::string server;
-    if (!TakeConnectOption(arguments, server)) return kExitUsage;
+    if (!ConnectOption(line, server)) return kExitUsage;
     if (!server.empty()) return RestoreServerLedger(server, arguments);
-    if (arguments.size() != 1 || arguments[0].empty()) {
-        std::fprintf(stderr, "用法 / usage: tallovar-admin restore FILE\n");
-        return kExitUsage;
-    }
+    if (arguments.size() != 1 || arguments[0].empty()) return kExitUsage;
     const std::string& backup = arguments[0];
     std::string ledger;
     if (const Status here = LedgerPathHere(ledger); !here.ok()) {

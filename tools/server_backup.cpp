@@ -55,10 +55,7 @@ int NoServerKeys() {
 }  // namespace
 
 int BackupServerLedger(const std::string& connection, const std::vector<std::string>& arguments) {
-    if (arguments.size() > 1) {
-        std::fprintf(stderr, "用法 / usage: tallovar-admin backup --connect ODBC连接 [FILE]\n");
-        return kExitUsage;
-    }
+    if (arguments.size() > 1) return kExitUsage;
     const std::string target =
         arguments.empty() ? "tallovar-" + TimeStamp() + ".dump" : arguments[0];
     if (PathExists(target)) {
@@ -92,10 +89,7 @@ int BackupServerLedger(const std::string& connection, const std::vector<std::str
 }
 
 int RestoreServerLedger(const std::string& connection, const std::vector<std::string>& arguments) {
-    if (arguments.size() != 1 || arguments[0].empty()) {
-        std::fprintf(stderr, "用法 / usage: tallovar-admin restore --connect ODBC连接 FILE.dump\n");
-        return kExitUsage;
-    }
+    if (arguments.size() != 1 || arguments[0].empty()) return kExitUsage;
     // First a look at the file, so a wrong file changes nothing.
     if (!RunProgram({"pg_restore", "--list", "--file", "/dev/null", arguments[0]})) {
         return Fail("这不是 pg_dump 自定义格式的备份：" + arguments[0],

@@ -24,11 +24,6 @@
 
 namespace {
 
-int Usage() {
-    std::fprintf(stderr, "用法 / usage: tallovar-admin setup [FOLDER]\n");
-    return kExitUsage;
-}
-
 int ShowWindow(const std::string& folder, const std::string& settingsPath) {
     char name[] = "tallovar-admin";
     char* argv[] = {name, nullptr};
@@ -48,8 +43,9 @@ int ShowWindow(const std::string& folder, const std::string& settingsPath) {
 
 }  // namespace
 
-int RunSetup(const std::vector<std::string>& arguments) {
-    if (arguments.size() > 1) return Usage();
+int RunSetup(const CommandLine& line) {
+    const std::vector<std::string>& arguments = line.Operands();
+    if (arguments.size() > 1) return kExitUsage;
     std::string folder = arguments.empty() ? "" : arguments[0];
     if (folder.empty()) {
         std::string ledger;

@@ -17,17 +17,6 @@
 
 namespace {
 
-int Usage() {
-    std::fprintf(stderr,
-                 "用法 / usage:\n"
-                 "  tallovar-admin trash list\n"
-                 "  tallovar-admin trash restore N      (N: list 的第一列 / the first column of "
-                 "list)\n"
-                 "  tallovar-admin trash purge [--older-than DAYS]\n"
-                 "  --connect STRING: 团队账本 / a team ledger\n");
-    return kExitUsage;
-}
-
 bool ParseWhole(const std::string& text, long long& value) {
     const char* end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value);
@@ -79,19 +68,19 @@ int Purge(AdminStore& db, long long olderThanDays) {
 
 }  // namespace
 
-int RunTrash(const std::vector<std::string>& given) {
-    std::vector<std::string> arguments = given;
+int RunTrash(const CommandLine& line) {
+    const std::vector<std::string>& arguments = line.Operands();
     std::string server;
-    if (!TakeConnectOption(arguments, server)) return Usage();
+    if (!ConnectOption(line, server)) return kExitUsage;
     const std::string action = arguments.empty() ? "" : arguments[0];
+    const bool olderThan = line.Has("--older-than");
     long long value = 0;
-    const bool valid =
-        (action == "list" && arguments.size() == 1) ||
-        (action == "restore" && arguments.size() == 2 && ParseWhole(arguments[1], value)) ||
-        (action == "purge" && arguments.size() == 1) ||
-        (action == "purge" && arguments.size() == 3 && arguments[1] == "--older-than" &&
-         ParseWhole(arguments[2], value));
-    if (!valid) return Usage();
+    const bool valid = (action == "list" && arguments.size() == 1 && !olderThan) ||
+                       (action == "restore" && arguments.size() == 2 && !olderThan &&
+                        ParseWhole(arguments[1], value)) ||
+                       (action == "purge" && arguments.size() == 1 &&
+                        (!olderThan || ParseWhole(line.Value("--older-than"), value)));
+    if (!valid) return kExitUsage;
 
     const std::unique_ptr<AdminStore> db = OpenAdminStore(server);
     if (!db) return kExitFailed;

@@ -77,11 +77,8 @@ Status KeepCopy(const std::string& ledger, const std::string& kept) {
 
 }  // namespace
 
-int RunUpgrade(const std::vector<std::string>& arguments) {
-    if (!arguments.empty()) {
-        std::fprintf(stderr, "用法 / usage: tallovar-admin upgrade\n");
-        return kExitUsage;
-    }
+int RunUpgrade(const CommandLine& line) {
+    if (!line.Operands().empty()) return kExitUsage;
     const std::string ledger = ExistingLedgerHere();
     if (ledger.empty()) return kExitFailed;
     SqliteDatabase db;

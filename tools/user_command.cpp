@@ -21,18 +21,6 @@
 
 namespace {
 
-int Usage() {
-    std::fprintf(stderr,
-                 "用法 / usage:\n"
-                 "  tallovar-admin user add NAME [PASSWORD]\n"
-                 "  tallovar-admin user passwd NAME [PASSWORD]\n"
-                 "  tallovar-admin user remove NAME\n"
-                 "  tallovar-admin user list\n"
-                 "不给 PASSWORD 时从终端读入（不回显）/ without PASSWORD it is read from the "
-                 "terminal (not shown)\n");
-    return kExitUsage;
-}
-
 // One line from standard input; on a terminal without echo.
 bool ReadLine(const char* prompt, std::string& line) {
     const bool terminal = isatty(STDIN_FILENO);
@@ -177,19 +165,19 @@ int ChangeOnServer(const std::string& server, const std::string& action, const s
 
 }  // namespace
 
-int RunUser(const std::vector<std::string>& given) {
-    std::vector<std::string> arguments = given;
+int RunUser(const CommandLine& line) {
+    const std::vector<std::string>& arguments = line.Operands();
     std::string server;
-    if (!TakeConnectOption(arguments, server)) return Usage();
-    if (arguments.empty()) return Usage();
+    if (!ConnectOption(line, server)) return kExitUsage;
+    if (arguments.empty()) return kExitUsage;
     const std::string& action = arguments[0];
     const bool withPassword = action == "add" || action == "passwd";
     if (action == "list") {
-        if (arguments.size() != 1) return Usage();
+        if (arguments.size() != 1) return kExitUsage;
     } else if (withPassword) {
-        if (arguments.size() != 2 && arguments.size() != 3) return Usage();
+        if (arguments.size() != 2 && arguments.size() != 3) return kExitUsage;
     } else if (action != "remove" || arguments.size() != 2) {
-        return Usage();
+        return kExitUsage;
     }
 
     std::string name;

@@ -2,7 +2,9 @@
 // the five designed items, it writes exactly the rows the list shows, in its
 // order, with the totals of the last search; openpyxl reads the workbook.
 #include <gtest/gtest.h>
+
 #include <unistd.h>
+#include <filesystem>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -117,6 +119,10 @@ TEST_F(ExportWindowTest, ExportWritesTheRowsTheListShowsWithTheirTotals) {
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_TRUE(boxes[0].starts_with("已导出 2 张订单")) << boxes[0];
 
+        // Customers' names and addresses: for the owner only.
+        EXPECT_EQ(std::filesystem::status(ledger.Directory() + "/" + c.written).permissions() &
+                      std::filesystem::perms::all,
+                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
         const Rows rows = SheetRows(ledger.Directory() + "/" + c.written);
         ASSERT_GE(rows.size(), 3u) << c.written;
         for (int r = 0; r < 2; ++r) {
@@ -139,6 +145,17 @@ TEST_F(ExportWindowTest, ExportWritesTheRowsTheListShowsWithTheirTotals) {
         EXPECT_NE(all.find("1309"), std::string::npos) << c.written << ": " << all;
         EXPECT_EQ(all.find("150.5"), std::string::npos) << all;
     }
+
+    // The dialog asked about "shown", not about the "shown.xlsx" it becomes:
+    // that one is kept.
+    const std::string written = ReadBytes(ledger.Directory() + "/shown.xlsx");
+    SetSaveFileDialogForTesting(
+        [&](const QString&) { return QString::fromStdString(ledger.Directory() + "/shown"); });
+    boxes.clear();
+    Named<QAction>(window, "导出到 Excel…")->trigger();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].find("已存在"), std::string::npos) << boxes[0];
+    EXPECT_EQ(ReadBytes(ledger.Directory() + "/shown.xlsx"), written);
 
     // Cancelling the dialog writes nothing and says nothing; the ledger, under
     // any name, is never written over.

@@ -186,6 +186,9 @@ TEST_F(SummaryTest, ExportWritesTheTableToAWorkbook) {
     EXPECT_EQ(suggested, QStringLiteral("统计-20260215.xlsx"));
     ASSERT_FALSE(messages.empty());
     EXPECT_EQ(messages.back(), "已导出到 " + path);
+    // Sellers' names: for the owner only, as every export.
+    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 
     const AdminRun read = RunShell(
         // The Debian package python3-openpyxl, for the system interpreter.

@@ -90,14 +90,18 @@ TEST(WholeFiles, AbandonedTemporaryFilesOfEndedProcessesAreRemoved) {
         {".config.ini.tmp" + ended + "-0x", false},
         {".config.ini.tmp-" + ended + "-0", false},
         {"config.ini", false},
+        {".tallovar-20260101.mdb.tmp" + ended + "-0", true},
+        {".tallovar-20260101.mdb.tmp" + ended + "-0-journal", true},
+        {".tallovar-20260101.mdb.tmp" + running + "-0-journal", false},
+        {".tallovar.mdb.tmp" + ended + "-0", false},
     };
     TempDirectory dir;
     for (const Case& c : cases) WriteBytes(dir / c.name, "x");
     std::filesystem::create_directory(dir / (".config.ini.tmp" + ended + "-7"));
 
-    EXPECT_EQ(
-        RemoveAbandonedReplacements(dir.path.string(), {"config.ini", "SkinH_EL.dll", ".hidden"}),
-        3);
+    EXPECT_EQ(RemoveAbandonedReplacements(
+                  dir.path.string(), {"config.ini", "SkinH_EL.dll", ".hidden", "tallovar-*.mdb"}),
+              5);
     for (const Case& c : cases)
         EXPECT_EQ(!std::filesystem::exists(dir / c.name), c.removed) << c.name;
     EXPECT_TRUE(std::filesystem::is_directory(dir / (".config.ini.tmp" + ended + "-7")));

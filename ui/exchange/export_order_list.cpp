@@ -7,10 +7,9 @@
 
 #include "common/message_box.h"
 #include "common/text_encoding.h"
-#include "exchange/ledger_guard.h"
+#include "exchange/customer_file.h"
 #include "exchange/order_sheet.h"
 #include "platform/files.h"
-#include "platform/whole_file.h"
 #include "store/database.h"
 #include "ui/orders/order_list.h"
 #include "ui/save_file_dialog.h"
@@ -33,17 +32,13 @@ QString WithSheetSuffix(const QString& path) {
     return path + QStringLiteral(".xlsx");
 }
 
-// Writes the sheet to a temporary file beside path and gives it the name.
-// Empty on success, else why not (Chinese).
-std::string WriteSheet(const QString& path, const OrderListModel& list, const OrderTotals& totals) {
-    const std::string native = NativePathOfUtf8(ToUtf8(path));
-    const std::string problem = LedgerOverwriteProblem(native, NativePath(DatabasePath()));
-    if (!problem.empty()) return problem;
-    FileReplacement file(native);
-    // Readable by others once complete, as a file saved from a window is.
-    if (!file.Open(0644).ok()) {
-        return "无法在“" + ToUtf8(QFileInfo(path).absolutePath()) + "”中写文件";
-    }
+// Writes the sheet to a temporary file beside path and gives it the name; an
+// existing file only when the user was asked about that very name. Empty on
+// success, else why not (Chinese).
+std::string WriteSheet(const QString& path, Existing existing, const OrderListModel& list,
+                       const OrderTotals& totals) {
+    CustomerDataFile file(NativePathOfUtf8(ToUtf8(path)), NativePath(DatabasePath()), existing);
+    if (Status opened = file.Open(); !opened.ok()) return opened.chinese;
     const SheetFormat format = FormatOfFileName(ToUtf8(path));
     OrderSheetExport sheet(format, file.TemporaryPath());
     std::vector<std::string> cells(OrderListModel::kColumns);
@@ -56,7 +51,7 @@ std::string WriteSheet(const QString& path, const OrderListModel& list, const Or
     if (format != SheetFormat::Xlsx) {
         if (Status written = file.Write(sheet.Bytes()); !written.ok()) return written.chinese;
     }
-    if (!file.Replace().ok()) return "无法写出文件：" + ToUtf8(path);
+    if (Status placed = file.Place(); !placed.ok()) return placed.chinese;
     return {};
 }
 
@@ -71,7 +66,9 @@ void ExportOrderList(QWidget* parent, const OrderListModel& list, const OrderTot
     const QString chosen = AskSavePath(parent, suggested);
     if (chosen.isEmpty()) return;
     const QString path = WithSheetSuffix(chosen);
-    const std::string error = WriteSheet(path, list, totals);
+    // The dialog asked before replacing what was chosen, not a name with a suffix added.
+    const std::string error =
+        WriteSheet(path, path == chosen ? Existing::Replace : Existing::Keep, list, totals);
     if (!error.empty()) {
         ShowMessage(Gbk("导出失败：" + error), kMbOk, Gbk("警告"));
         return;

@@ -2,7 +2,6 @@
 
 #include "common/text_encoding.h"
 #include "exchange/workbook_writer.h"
-#include "platform/whole_file.h"
 
 namespace {
 
@@ -22,9 +21,8 @@ void WriteRow(WorkbookWriter& writer, const SummaryRow& row, const std::string& 
 }  // namespace
 
 bool WriteSummaryWorkbook(const Summary& summary, const std::string& groupHeader,
-                          const std::string& path, std::string& error) {
-    FileReplacement file(path);
-    if (Status opened = file.Open(0644); !opened.ok()) {
+                          CustomerDataFile& file, std::string& error) {
+    if (Status opened = file.Open(); !opened.ok()) {
         error = opened.chinese;
         return false;
     }
@@ -39,7 +37,7 @@ bool WriteSummaryWorkbook(const Summary& summary, const std::string& groupHeader
     for (const SummaryRow& row : summary.groups) WriteRow(writer, row, money);
     WriteRow(writer, summary.total, money);
     if (!writer.Close(error)) return false;
-    const Status placed = file.Replace();
+    const Status placed = file.Place();
     error = placed.chinese;
     return placed.ok();
 }

@@ -8,7 +8,6 @@
 #include "common/message_box.h"
 #include "common/text_encoding.h"
 #include "common/value_text.h"
-#include "exchange/ledger_guard.h"
 #include "platform/files.h"
 #include "store/ledger.h"
 #include "ui/save_file_dialog.h"
@@ -158,11 +157,12 @@ void SummaryWindow::ExportClicked() {
     const QString path = AskSaveFileName(this, QStringLiteral("导出统计"), suggested,
                                          QStringLiteral("Excel 工作簿 (*.xlsx)"));
     if (path.isEmpty()) return;
-    // Never over the ledger or another ledger file, whatever name was chosen.
-    const std::string native = NativePathOfUtf8(path.toStdString());
-    std::string error = LedgerOverwriteProblem(native, NativePath(DatabasePath()));
+    // The dialog asked before a file of that name is replaced.
+    CustomerDataFile file(NativePathOfUtf8(path.toStdString()), NativePath(DatabasePath()),
+                          Existing::Replace);
+    std::string error;
     const std::string header = GroupHeader(ui_->分组框->currentIndex()).toStdString();
-    if (!error.empty() || !WriteSummaryWorkbook(shown_, header, native, error)) {
+    if (!WriteSummaryWorkbook(shown_, header, file, error)) {
         ShowMessage(Gbk("导出失败：") + Gbk(error), kMbOk, Gbk("错误"));  // error is UTF-8
         return;
     }
