@@ -74,6 +74,9 @@ void ApplyDefaultGuiFont() {
 }
 
 void InstallChineseQtTexts() {
+    // The names of days and months (the calendar of a date box), dates and
+    // sizes in the file dialog come from the locale, not from translations.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     auto* texts = new QTranslator(QCoreApplication::instance());
     if (texts->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
