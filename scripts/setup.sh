@@ -45,7 +45,7 @@ if [ "$tests" = 1 ]; then
         # the test programs, the format check and the benchmarks
         libgtest-dev libgmock-dev libbenchmark-dev clang-format sqlite3
         # the real program under Xvfb: typing, screenshots, window frames
-        xvfb xauth imagemagick xdotool libx11-dev openbox x11-utils
+        xvfb xauth imagemagick xdotool xclip libx11-dev openbox x11-utils
         # the fuzz targets (clang's libFuzzer)
         clang libclang-rt-14-dev
         # the spreadsheet clients that read and write the exchange tests' workbooks

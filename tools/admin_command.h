@@ -30,3 +30,4 @@ int RunUpgrade(const std::vector<std::string>& arguments);
 int RunTrash(const std::vector<std::string>& arguments);
 int RunLists(const std::vector<std::string>& arguments);
 int RunSetup(const std::vector<std::string>& arguments);
+int RunNotice(const std::vector<std::string>& arguments);

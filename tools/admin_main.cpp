@@ -56,6 +56,10 @@ const AdminCommand kCommands[] = {
      "文件夹中还没有账本时，打开“新建账本”窗口 / open the window that makes the first ledger "
      "when FOLDER has none",
      RunSetup},
+    {"notice", "TITLE TEXT",
+     "在桌面上显示一条警告，窗口保持在最前（启动脚本用）/ a warning on the desktop that stays "
+     "above other windows (for the launcher)",
+     RunNotice},
 };
 
 void PrintUsage(std::FILE* out) {
