@@ -20,7 +20,9 @@ int RunNotice(const std::vector<std::string>& arguments) {
         std::fprintf(stderr, "用法 / usage: tallovar-admin notice TITLE TEXT\n");
         return kExitUsage;
     }
-    if (!HasDesktop()) {  // the launcher then tries the desktop's notifiers
+    // A warning nobody sees would wait for ever (offscreen, say); the
+    // launcher then tries the desktop's notifiers.
+    if (!HasDesktop()) {
         std::fprintf(stderr, "没有图形桌面 / no graphical desktop\n");
         return kExitFailed;
     }

@@ -57,7 +57,7 @@ int RunSetup(const std::vector<std::string>& arguments) {
         return kExitOk;
     }
     // Without a desktop Qt could only abort; a terminal user gets the way round.
-    if (!HasDesktop()) {
+    if (!CanOpenWindow()) {
         return Fail(
             "没有图形桌面，无法打开“新建账本”窗口。请在账本文件夹中运行：tallovar-admin "
             "init 用户名 密码",

@@ -7,10 +7,9 @@
 #include "ui/message_box_window.h"
 #include "ui/window_frame.h"
 
-bool HasDesktop() {
-    return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") ||
-           std::getenv("QT_QPA_PLATFORM");
-}
+bool HasDesktop() { return std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY"); }
+
+bool CanOpenWindow() { return HasDesktop() || std::getenv("QT_QPA_PLATFORM"); }
 
 int RunInToolWindow(const std::function<int()>& show) {
     char name[] = "tallovar-admin";

@@ -4,8 +4,11 @@
 
 #include <functional>
 
-// Whether a window can be opened: without a desktop Qt could only abort.
+// Whether there is a desktop someone sees: an X or a Wayland display.
 bool HasDesktop();
+// Whether a window can be opened: on a desktop, or on the platform Qt is
+// told to use (offscreen in the tests). Without either Qt could only abort.
+bool CanOpenWindow();
 
 // Runs show (which opens the window and answers the exit code) inside a Qt
 // application with the program's font, Chinese Qt texts and message box.
