@@ -32,7 +32,7 @@ QString CalendarDays(QCalendarWidget* calendar) {
 
 QString FileDialogColumn(int column) {
     QFileDialog dialog(nullptr, QString(), QDir::tempPath());
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);  // as the application asks, below
     auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
     if (!view) return QStringLiteral("(no list)");
     return view->model()->headerData(column, Qt::Horizontal).toString();
@@ -57,6 +57,11 @@ TEST(ChineseQtTexts, CalendarAndFileDialogReadChineseOnAnEnglishSystem) {
         // A Chinese calendar's week starts on Sunday.
         {"calendar's days", CalendarDays(calendar), "周日 周一 周二 周三 周四 周五 周六"},
         {"month of the date box", month->text(), "二月"},
+        // A desktop's own dialog (GTK's, KDE's, Windows') would speak its
+        // language: every file dialog is Qt's.
+        {"file dialogs",
+         QCoreApplication::testAttribute(Qt::AA_DontUseNativeDialogs) ? "Qt's" : "the desktop's",
+         "Qt's"},
         {"file dialog: name column", FileDialogColumn(0), "名称"},
         {"file dialog: size column", FileDialogColumn(1), "体积"},
         {"file dialog: date column", FileDialogColumn(3), "修改日期"},
