@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Sets up what is missing, builds, makes a demo ledger in demo/ if there is
-# none, and starts the program there.
+# Sets up what is missing for the program (not for its tests), builds it
+# (build/ configured anew builds the programs only), makes a demo ledger in
+# demo/ if there is none, and starts the program there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-scripts/build.sh
+scripts/build.sh -DTALLOVAR_TESTS=OFF
 mkdir -p demo
 if [ ! -e demo/tallovar.mdb ]; then
     (cd demo && ../build/tallovar-admin init admin admin --demo 300)

@@ -7,8 +7,11 @@
 # TALLOVAR_TEST_QUICK=1 runs the suite in build/ only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-export TALLOVAR_SETUP_TESTS=1  # also the spreadsheet clients the exchange tests use
-scripts/setup.sh
+# What the tests and the Windows build need besides the program's own.
+scripts/setup.sh --tests --windows
+# The tests are built in every folder, also in build/ when the start command
+# configured it without them.
+export TALLOVAR_WITH_TESTS=1
 # Sources not formatted as .clang-format asks end the run before the build.
 scripts/check_format.sh
 scripts/build.sh

@@ -108,7 +108,13 @@ Summary Summarise(const std::vector<SummarySource>& sources, SummaryGrouping gro
         Add(summary.total, source);
     }
     for (auto& [label, row] : groups) summary.groups.push_back(std::move(row));
-    if (unreadable.count > 0) summary.groups.push_back(std::move(unreadable));
+    if (unreadable.count > 0) {
+        // They are in every range's total, which would otherwise seem to
+        // disagree with the same month's count elsewhere.
+        summary.total.label = Gbk("合计（含" + std::string(kUnreadableDates) + " " +
+                                  std::to_string(unreadable.count) + " 单）");
+        summary.groups.push_back(std::move(unreadable));
+    }
     return summary;
 }
 

@@ -60,7 +60,7 @@ struct SummaryRow {
 
 struct Summary {
     std::vector<SummaryRow> groups;  // in date or name order, unreadable dates last
-    SummaryRow total;                // labelled "合计"
+    SummaryRow total;  // "合计", or "合计（含日期无法识别 N 单）" when they are counted
 };
 
 Summary Summarise(const std::vector<SummarySource>& sources, SummaryGrouping grouping,

@@ -25,3 +25,4 @@ int RunUpgrade(const CommandLine& line);
 int RunTrash(const CommandLine& line);
 int RunLists(const CommandLine& line);
 int RunSetup(const CommandLine& line);
+int RunNotice(const CommandLine& line);

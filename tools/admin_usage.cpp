@@ -120,6 +120,12 @@ std::vector<AdminCommandHelp> MakeCommands() {
          "when FOLDER has none",
          {},
          ""},
+        {"notice",
+         {"TITLE TEXT"},
+         "在桌面上显示一条警告，窗口保持在最前（启动脚本用）/ a warning on the desktop that "
+         "stays above other windows (for the launcher)",
+         {},
+         ""},
     };
 }
 

@@ -4,34 +4,23 @@
 // makes one. Exit code 0 when the program can start now, 1 when the user
 // cancelled.
 
-#include <QApplication>
 #include <QDialog>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "common/message_box.h"
 #include "platform/program_files.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
 #include "tools/ledger_file.h"
 #include "tools/program_settings.h"
 #include "tools/tool_paths.h"
+#include "tools/tool_window.h"
 #include "ui/firstrun/first_run_window.h"
-#include "ui/message_box_window.h"
-#include "ui/window_frame.h"
 
 namespace {
 
 int ShowWindow(const std::string& folder, const std::string& settingsPath) {
-    char name[] = "tallovar-admin";
-    char* argv[] = {name, nullptr};
-    int argc = 1;
-    QApplication application(argc, argv);
-    ApplyDefaultGuiFont();
-    InstallChineseQtTexts();
-    InstallMessageBox(ShowMessageBoxWindow);
     FirstRunWindow window(folder, settingsPath);
     if (window.exec() != QDialog::Accepted) {
         std::fprintf(stderr, "已取消，没有建立账本 / cancelled, no ledger made\n");
@@ -64,13 +53,12 @@ int RunSetup(const CommandLine& line) {
         return kExitOk;
     }
     // Without a desktop Qt could only abort; a terminal user gets the way round.
-    if (!std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY") &&
-        !std::getenv("QT_QPA_PLATFORM")) {
+    if (!CanOpenWindow()) {
         return Fail(
             "没有图形桌面，无法打开“新建账本”窗口。请在账本文件夹中运行：tallovar-admin "
             "init 用户名 密码",
             "no graphical desktop for the first-run window; in the ledger folder run: "
             "tallovar-admin init USER PASSWORD");
     }
-    return ShowWindow(folder, settingsPath);
+    return RunInToolWindow([&] { return ShowWindow(folder, settingsPath); });
 }

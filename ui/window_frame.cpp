@@ -74,6 +74,12 @@ void ApplyDefaultGuiFont() {
 }
 
 void InstallChineseQtTexts() {
+    // The names of days and months (the calendar of a date box), dates and
+    // sizes in the file dialog come from the locale, not from translations.
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    // A desktop's own file dialogs speak the desktop's language; Qt's own
+    // read Chinese with the translations below.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     auto* texts = new QTranslator(QCoreApplication::instance());
     if (texts->load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {

@@ -7,8 +7,9 @@ class QWidget;
 
 // Noto Sans CJK SC at 9 pt, the face and size the designs are drawn for.
 void ApplyDefaultGuiFont();
-// Qt's own texts (context menus of edit boxes, standard buttons, the folder
-// chooser) in Chinese, for as long as the application lives.
+// Qt's own texts (context menus of edit boxes, standard buttons, the file and
+// folder choosers, the calendar's day and month names) in Chinese whatever
+// the system's language, for as long as the application lives.
 void InstallChineseQtTexts();
 
 // Shows a top-level window with its design's outer size, frame and title bar

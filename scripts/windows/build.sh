@@ -4,10 +4,12 @@
 # and SkinH_EL.dll into build-windows/ (or $TALLOVAR_WINDOWS_BUILD_DIR) with
 # every DLL and plugin they need beside them, then the installer
 # build-windows/tallovar-setup.exe. Prints the build directory on its last
-# line. Needs what scripts/setup.sh installs.
+# line.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 here=scripts/windows
+# MinGW, the source packages' tools, the installer maker: what is missing.
+scripts/setup.sh --windows
 out=${TALLOVAR_WINDOWS_BUILD_DIR:-build-windows}
 host=${out}-host
 

@@ -22,6 +22,8 @@ if [ "${1:-}" = --cached ]; then
     is_built && echo "$prefix"
     exit
 fi
+# MinGW and the tools that unpack Debian's source packages, when missing.
+"$here/../setup.sh" --windows
 
 # One build at a time: a second caller waits for the first (also for one
 # started before this lock existed) and then finds its result.

@@ -8,24 +8,10 @@ set -euo pipefail
 cmake=$1
 build=$2
 
-if [ -z "${DISPLAY_FOR_TEST:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" env DISPLAY_FOR_TEST=1 "$0" "$@"
-fi
-export QT_QPA_PLATFORM=xcb
-# shellcheck source=../support/check.sh
-. "$(dirname "$0")/../support/check.sh"
+# shellcheck source=../support/desktop.sh
+. "$(dirname "$0")/../support/desktop.sh" "$@"
 # shellcheck source=../support/sign_in.sh
 . "$(dirname "$0")/../support/sign_in.sh"
-
-find_window() {  # find_window NAME [PID] -> window id, empty after 20 seconds
-    local found=""
-    for _ in $(seq 100); do
-        found=$(xdotool search --onlyvisible ${2:+--pid "$2"} --name "$1" 2>/dev/null | head -n 1 || true)
-        [ -n "$found" ] && break
-        sleep 0.2
-    done
-    echo "$found"
-}
 
 root=$(mktemp -d)
 pid=""

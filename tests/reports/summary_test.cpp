@@ -80,10 +80,11 @@ TEST_F(SummaryTest, TotalRowEqualsTheTotalsLineForTheSameOrders) {
         const char* label;
         const char* seller;  // typed into the main window's 卖家账号
         const char* button;  // then clicked there
+        const char* total;   // the total row's label
     } searches[] = {
-        {"all", "", "查询按钮"},
-        {"seller", "店铺甲", "查询按钮"},
-        {"problem filter", "", "按钮3"},
+        {"all", "", "查询按钮", "合计（含日期无法识别 3 单）"},
+        {"seller", "店铺甲", "查询按钮", "合计（含日期无法识别 2 单）"},
+        {"problem filter", "", "按钮3", "合计（含日期无法识别 1 单）"},
     };
     for (const auto& search : searches) {
         Named<QComboBox>(orders, "组合框1")->setCurrentText(QString::fromUtf8(search.seller));
@@ -92,7 +93,7 @@ TEST_F(SummaryTest, TotalRowEqualsTheTotalsLineForTheSameOrders) {
         ASSERT_NE(window, nullptr) << search.label;
         Click(window, "全部按钮");
         const QStringList total = Cells(Table(window)).back();
-        EXPECT_EQ(total[0], QString::fromUtf8("合计"));
+        EXPECT_EQ(total[0].toStdString(), search.total) << search.label;
         const QString line = QStringLiteral(
                                  "记录：当前有%1单  总售价：%2元  总进价：%3元  "
                                  "总佣金：%4元  总利润：%5元")
@@ -104,6 +105,8 @@ TEST_F(SummaryTest, TotalRowEqualsTheTotalsLineForTheSameOrders) {
 }
 
 TEST_F(SummaryTest, GroupsByMonthDaySellerWithinTheRangeAndKeepsUnreadableDates) {
+    // Every range's total holds the three orders whose date cannot be read.
+    const char* const kTotal = "合计（含日期无法识别 3 单）";
     QWidget* window = OpenSummary(OpenOrders());
     ASSERT_NE(window, nullptr);
     using Rows = std::vector<std::pair<QString, QString>>;
@@ -118,19 +121,19 @@ TEST_F(SummaryTest, GroupsByMonthDaySellerWithinTheRangeAndKeepsUnreadableDates)
         {"全部按钮",
          0,
          {row("0150-03", "1"), row("2025-12", "1"), row("2026-01", "4"), row("2026-02", "1"),
-          row("日期无法识别", "3"), row("合计", "10")}},
+          row("日期无法识别", "3"), row(kTotal, "10")}},
         {"全部按钮",
          1,
          {row("0150-03-01", "1"), row("2025-12-31", "1"), row("2026-01-09", "3"),
           row("2026-01-31", "1"), row("2026-02-03", "1"), row("日期无法识别", "3"),
-          row("合计", "10")}},
-        {"本月按钮", 0, {row("2026-02", "1"), row("日期无法识别", "3"), row("合计", "4")}},
+          row(kTotal, "10")}},
+        {"本月按钮", 0, {row("2026-02", "1"), row("日期无法识别", "3"), row(kTotal, "4")}},
         {"上月按钮",
          2,
-         {row("店铺甲", "3"), row("店铺乙", "1"), row("日期无法识别", "3"), row("合计", "7")}},
+         {row("店铺甲", "3"), row("店铺乙", "1"), row("日期无法识别", "3"), row(kTotal, "7")}},
         {"今年按钮",
          0,
-         {row("2026-01", "4"), row("2026-02", "1"), row("日期无法识别", "3"), row("合计", "8")}},
+         {row("2026-01", "4"), row("2026-02", "1"), row("日期无法识别", "3"), row(kTotal, "8")}},
     };
     for (const auto& c : cases) {
         Group(window, c.grouping);

@@ -52,7 +52,7 @@ wine_prefix_start() {  # wine_prefix_start DIR ODBC_DRIVER
 # wine_exec PROGRAM [ARGUMENT...]: becomes the Windows program. Wine takes the
 # Windows language and code page (936) from the locale, and hands the ODBC
 # driver manager texts in the locale's character set, UTF-8 as the SQLite
-# driver wants them: zh_CN.UTF-8, which scripts/setup.sh makes. Only Wine
+# driver wants them: zh_CN.UTF-8, which scripts/setup.sh --tests makes. Only Wine
 # gets it.
 wine_exec() {
     exec env LC_ALL=zh_CN.UTF-8 wine "$@"

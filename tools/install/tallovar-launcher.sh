@@ -45,16 +45,26 @@ daily_backup() {
     message="今天的自动备份没有完成，程序照常启动。
 $problem"
     echo "$message" >&2
-    if command -v zenity >/dev/null 2>&1; then
-        zenity --warning --title="Tallovar 备份" --text="$message" >/dev/null 2>&1 &
-    elif command -v kdialog >/dev/null 2>&1; then
-        kdialog --title "Tallovar 备份" --sorry "$message" >/dev/null 2>&1 &
-    elif command -v notify-send >/dev/null 2>&1; then
-        notify-send "Tallovar 备份" "$message" >/dev/null 2>&1 || true
-    elif command -v xmessage >/dev/null 2>&1; then
-        xmessage -center "$message" >/dev/null 2>&1 &
-    fi
+    # The tool's own window draws the Chinese text with the program's font and
+    # stays above the login window that opens after it; the desktop's
+    # notifiers are the way round when it cannot open one.
+    # It stays open after the launcher has gone, holding none of its output.
+    { "$installed/tallovar-admin" notice "Tallovar 备份" "$message" ||
+        desktop_notice "$message"; } >/dev/null 2>&1 &
     return 0
+}
+desktop_notice() {  # desktop_notice TEXT
+    if command -v zenity >/dev/null 2>&1; then
+        zenity --warning --title="Tallovar 备份" --text="$1"
+    elif command -v kdialog >/dev/null 2>&1; then
+        kdialog --title "Tallovar 备份" --sorry "$1"
+    elif command -v notify-send >/dev/null 2>&1; then
+        notify-send "Tallovar 备份" "$1"
+    elif command -v xmessage >/dev/null 2>&1; then
+        # Xaw reads UTF-8 only in its international mode, with a font set.
+        LC_ALL=C.UTF-8 xmessage -center -title "Tallovar 备份" -xrm '*international: true' \
+            -xrm '*fontSet: -*-*-medium-r-normal--16-*-*-*-*-*-*-*,*' "$1"
+    fi
 }
 
 mkdir -p "$ledgers"
