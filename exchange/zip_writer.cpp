@@ -52,7 +52,9 @@ ZipWriter::~ZipWriter() {
 
 std::string ZipWriter::WriteProblem(int error) {
     if (error == ENOSPC) return "磁盘已满：请腾出磁盘空间后再导出";
+#ifdef EDQUOT  // no disk quotas in the Windows C runtime
     if (error == EDQUOT) return "超出了磁盘配额：请腾出空间后再导出";
+#endif
     if (error == EIO) return "磁盘读写出错";
     if (error == EFBIG) return "文件超出了系统允许的大小";
     return std::strerror(error);
