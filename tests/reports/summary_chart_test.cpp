@@ -81,6 +81,7 @@ TEST(SummaryChartTest, DrawsEveryCaptionWholeTicksAndEachSalesPoint) {
     } cases[] = {
         {"days with unreadable dates", Days(11)},
         {"a few days with unreadable dates", Days(5)},
+        {"four years of months", Days(47)},
         {"empty range", {}},
         {"one group", {Group("2026-02", 250, 40)}},
         {"sums below one", {Group("2026-01", 0.4, 0.2), Group("2026-02", 0.3, 0.1)}},

@@ -49,12 +49,20 @@ void FitCaptions(QChartView* view) {
     auto* categories = axes.isEmpty() ? nullptr : qobject_cast<QBarCategoryAxis*>(axes.front());
     if (!categories) return;
     const QStringList labels = categories->categories();
+    if (labels.isEmpty()) return;
     QFont font = categories->labelsFont();
     if (labels.size() > 12) font.setPointSizeF(7);
-    const QFontMetrics metrics(font);
     int widest = 0;
-    for (const QString& label : labels) widest = std::max(widest, metrics.horizontalAdvance(label));
-    const bool sideBySide = (widest + 8) * labels.size() <= view->width() - 140;
+    for (const QString& label : labels)
+        widest = std::max(widest, QFontMetrics(font).horizontalAdvance(label));
+    const int plotWidth = view->width() - 140;
+    const bool sideBySide = (widest + 8) * labels.size() <= plotWidth;
+    // Qt Charts hides the caption of the first and the last bar when an
+    // upright caption is wider than its bar's slot: the font is made small
+    // enough for a line to fit the slot.
+    const int slot = plotWidth / static_cast<int>(labels.size());
+    while (!sideBySide && font.pointSizeF() > 5 && QFontMetrics(font).height() + 2 > slot)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
     categories->setTruncateLabels(false);
     if (font != categories->labelsFont()) categories->setLabelsFont(font);
     categories->setLabelsAngle(sideBySide ? 0 : -90);
