@@ -37,7 +37,7 @@ PACKAGES=(
     cmake ninja-build g++ pkg-config ccache
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n qt6-charts-dev
     unixodbc unixodbc-dev odbcinst libsqliteodbc libsqlite3-dev odbc-postgresql
-    libxlsxwriter-dev libzip-dev
+    zlib1g-dev libzip-dev
     fonts-noto-cjk
 )
 if [ "$tests" = 1 ]; then
