@@ -38,7 +38,14 @@ PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n qt6-charts-dev
     unixodbc unixodbc-dev odbcinst libsqliteodbc libsqlite3-dev odbc-postgresql
     zlib1g-dev libzip-dev
+    # the barcodes on printed packing slips
+    libzint-dev
     fonts-noto-cjk
+    # the printed pages' font: Qt's PDF writer maps each glyph back to the
+    # lowest character that uses it, and Noto's ideographs share theirs with
+    # the Kangxi radicals (一 read back as ⼀); this font keeps them apart and
+    # holds Latin letters and digits too
+    fonts-wqy-microhei
 )
 if [ "$tests" = 1 ]; then
     PACKAGES+=(
@@ -56,6 +63,8 @@ if [ "$tests" = 1 ]; then
         lintian
         # GNU time: the benchmark's peak memory of each case's process
         time
+        # the readers of the printed PDFs: their texts, pages and barcodes
+        poppler-utils zbar-tools
         # Wine runs the Windows build's programs, in a zh_CN locale made below
         wine64 locales
     )
