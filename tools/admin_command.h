@@ -20,6 +20,7 @@ int RunBackup(const CommandLine& line);
 int RunDailyBackup();
 int RunRestore(const CommandLine& line);
 int RunExport(const CommandLine& line);
+int RunPrint(const CommandLine& line);
 int RunImport(const CommandLine& line);
 int RunUpgrade(const CommandLine& line);
 int RunTrash(const CommandLine& line);

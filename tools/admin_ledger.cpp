@@ -27,9 +27,9 @@ std::string ExistingLedgerHere() {
     }
     // What an earlier run killed mid-write left beside the ledger: only the
     // names this tool gives its own files.
-    RemoveAbandonedReplacements(
-        NativePathOfUtf8(DirectoryOf(path)),
-        {"tallovar.mdb", "tallovar.mdb.*", "tallovar-*.mdb", "tallovar-orders-*"});
+    RemoveAbandonedReplacements(NativePathOfUtf8(DirectoryOf(path)),
+                                {"tallovar.mdb", "tallovar.mdb.*", "tallovar-*.mdb",
+                                 "tallovar-orders-*", "tallovar-*.pdf"});
     if (!PathExists(path)) {
         Fail("当前目录中没有账本：" + path + "（请在账本所在的目录中运行）",
              "there is no ledger here: " + path + " (run this in the ledger's directory)");

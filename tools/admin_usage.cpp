@@ -1,6 +1,7 @@
 #include "tools/admin_usage.h"
 
 #include <algorithm>
+#include <string_view>
 
 #ifndef TALLOVAR_VERSION
 #define TALLOVAR_VERSION "0.1.0"
@@ -12,8 +13,21 @@ const OptionHelp kConnect{
     "--connect", "STRING",
     "团队账本的 ODBC 连接字符串 / the ODBC connection string of a team ledger"};
 
+// The commands that read a search's orders take the search's options and
+// --connect after their own.
+std::vector<AdminCommandHelp> WithSearchOptions(std::vector<AdminCommandHelp> commands) {
+    for (AdminCommandHelp& command : commands) {
+        if (std::string_view(command.name) != "export" && std::string_view(command.name) != "print")
+            continue;
+        const auto& search = SearchOptionHelp();
+        command.options.insert(command.options.end(), search.begin(), search.end());
+        command.options.push_back(kConnect);
+    }
+    return commands;
+}
+
 std::vector<AdminCommandHelp> MakeCommands() {
-    return {
+    return WithSearchOptions({
         {"init",
          {"USER PASSWORD [--demo N]", "--connect STRING USER PASSWORD",
           "--connect STRING --from FILE [USER PASSWORD]"},
@@ -64,22 +78,23 @@ std::vector<AdminCommandHelp> MakeCommands() {
            "CSV 用 GB18030，允许 GBK 以外的字符 / CSV in GB18030, for characters GBK lacks"},
           {"--force", nullptr,
            "覆盖已有的普通文件（账本除外）/ replace an existing regular file (never a ledger)"},
-          {"--output", "FILE", "写到 FILE；- 为标准输出 / write to FILE; - is standard output"},
-          {"--seller", "X", "卖家账号含 X / seller account contains X"},
-          {"--order-no", "X", "订单号含 X / order number contains X"},
-          {"--express", "X", "快递公司含 X / express company contains X"},
-          {"--waybill", "X", "运单号含 X / waybill number contains X"},
-          {"--goods", "X", "商品名称含 X / goods name contains X"},
-          {"--purchase-account", "X", "购买账号含 X / purchase account contains X"},
-          {"--purchase-order", "X", "购买订单号含 X / purchase order number contains X"},
-          {"--delivery", "X", "收货信息含 X / delivery details contain X"},
-          {"--remark", "X", "备注含 X / remark contains X"},
-          {"--waiting", nullptr,
-           "只要还没有快递公司和运单号的订单（等待收货）/ only orders without an express company "
-           "and waybill"},
-          {"--problem", nullptr,
-           "只要备注含“问题”的订单（问题单）/ only orders whose remark holds 问题"},
-          kConnect},
+          {"--output", "FILE", "写到 FILE；- 为标准输出 / write to FILE; - is standard output"}},
+         ""},
+        {"print",
+         {"--form 订单列表|拿货单|发货单 [--paper a4|76x130] [--output FILE.pdf] [--force] "
+          "[--seller X ...] [--waiting|--problem] [--connect STRING]"},
+         "把订单印成 "
+         "PDF：订单列表、拿货单（未发货订单按商品汇总）或发货单（带条码），条件同主窗口的"
+         "查询；默认 tallovar-表单-日期-时间.pdf / the orders as a PDF: the order list, a picking "
+         "list (unshipped orders by goods) or packing slips with barcodes, searched as in the main "
+         "window; by default tallovar-FORM-DATE-TIME.pdf",
+         {{"--form", "FORM", "订单列表、拿货单或发货单 / 订单列表, 拿货单 or 发货单"},
+          {"--paper", "PAPER",
+           "发货单的纸：a4（每页六张，默认）或 76x130（热敏标签，每页一张）/ the packing slips' "
+           "paper: a4 (six a page, the default) or 76x130 (thermal labels, one a page)"},
+          {"--output", "FILE", "写到 FILE / write to FILE"},
+          {"--force", nullptr,
+           "覆盖已有的普通文件（账本除外）/ replace an existing regular file (never a ledger)"}},
          ""},
         {"import",
          {"FILE.xlsx|FILE.csv [--skip-bad] [--ignore-unknown] [--allow-duplicates] "
@@ -126,7 +141,7 @@ std::vector<AdminCommandHelp> MakeCommands() {
          "stays above other windows (for the launcher)",
          {},
          ""},
-    };
+    });
 }
 
 const OptionHelp kHelpOption{"-h, --help", nullptr, "显示本说明 / show this help"};
@@ -152,6 +167,26 @@ std::string Roff(const std::string& text) {
 }
 
 }  // namespace
+
+const std::vector<OptionHelp>& SearchOptionHelp() {
+    static const std::vector<OptionHelp> options = {
+        {"--seller", "X", "卖家账号含 X / seller account contains X"},
+        {"--order-no", "X", "订单号含 X / order number contains X"},
+        {"--express", "X", "快递公司含 X / express company contains X"},
+        {"--waybill", "X", "运单号含 X / waybill number contains X"},
+        {"--goods", "X", "商品名称含 X / goods name contains X"},
+        {"--purchase-account", "X", "购买账号含 X / purchase account contains X"},
+        {"--purchase-order", "X", "购买订单号含 X / purchase order number contains X"},
+        {"--delivery", "X", "收货信息含 X / delivery details contain X"},
+        {"--remark", "X", "备注含 X / remark contains X"},
+        {"--waiting", nullptr,
+         "只要还没有快递公司和运单号的订单（等待收货）/ only orders without an express company "
+         "and waybill"},
+        {"--problem", nullptr,
+         "只要备注含“问题”的订单（问题单）/ only orders whose remark holds 问题"},
+    };
+    return options;
+}
 
 const std::vector<AdminCommandHelp>& AdminCommands() {
     static const std::vector<AdminCommandHelp> commands = MakeCommands();

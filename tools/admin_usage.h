@@ -19,6 +19,10 @@ struct AdminCommandHelp {
 };
 
 const std::vector<AdminCommandHelp>& AdminCommands();
+// The options that pick orders as the main window's search does, shared by
+// the commands that work on a search's orders: the nine search texts in
+// their order (--seller ... --remark), then --waiting and --problem.
+const std::vector<OptionHelp>& SearchOptionHelp();
 const AdminCommandHelp* FindAdminCommand(const std::string& name);
 
 // "tallovar-admin 0.1.0".
