@@ -71,7 +71,8 @@ struct Columns {
 PagedRow GroupRow(const QStringList& name, const QString& seller, const Tally& tally, bool bold,
                   const Columns& columns, const QPaintDevice& device) {
     const QFont font = PrintFont(10, bold);
-    const double height = LinesHeight(font, device, int(name.size())) + Mm(device, 1.5);
+    const double height =
+        LinesHeight(font, device, std::max(1, int(name.size()))) + Mm(device, 1.5);
     return {height, [=](QPainter& painter, const QRectF& box) {
                 const QPaintDevice& device = *painter.device();
                 if (bold) {
