@@ -9,6 +9,7 @@
 #include "ui/exchange/export_order_list.h"
 #include "ui/orders/fill_order_list.h"
 #include "ui/pick_list.h"
+#include "ui/print/open_print_window.h"
 #include "ui/window_frame.h"
 #include "ui_orders.h"
 
@@ -47,6 +48,7 @@ OrdersWindow::OrdersWindow() : ui_(std::make_unique<Ui::OrdersWindow>()) {
     删除 = AddMenuItem(菜单, "删除");
     菜单->addSeparator();
     导出到Excel = AddMenuItem(菜单, "导出到 Excel…");
+    打印 = AddMenuItem(菜单, "打印…");
     统计 = AddMenuItem(菜单, "统计…");
     回收站 = AddMenuItem(菜单, "回收站…");
 
@@ -63,6 +65,7 @@ OrdersWindow::OrdersWindow() : ui_(std::make_unique<Ui::OrdersWindow>()) {
     connect(修改, &QAction::triggered, this, &OrdersWindow::ModifyOrder);
     connect(删除, &QAction::triggered, this, &OrdersWindow::DeleteOrder);
     connect(导出到Excel, &QAction::triggered, this, &OrdersWindow::ExportToSheet);
+    connect(打印, &QAction::triggered, this, &OrdersWindow::PrintOrders);
     connect(统计, &QAction::triggered, this, &OrdersWindow::OpenSummary);
     connect(回收站, &QAction::triggered, this, &OrdersWindow::OpenRecycleBin);
 }
@@ -72,6 +75,8 @@ OrdersWindow::~OrdersWindow() = default;
 void OrdersWindow::ExportToSheet() {
     ExportOrderList(this, *ui_->信息列表框->List(), shownTotals_);
 }
+
+void OrdersWindow::PrintOrders() { OpenPrintWindow(*ui_->信息列表框->List(), shownTotals_); }
 
 void OrdersWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);

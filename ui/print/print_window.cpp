@@ -1,0 +1,129 @@
+#include "ui/print/print_window.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QPrintDialog>
+#include <QPrintPreviewWidget>
+
+#include "common/message_box.h"
+#include "common/text_encoding.h"
+#include "exchange/customer_file.h"
+#include "platform/files.h"
+#include "platform/native_path.h"
+#include "store/database.h"
+#include "ui/orders/order_list.h"
+#include "ui/save_file_dialog.h"
+#include "ui/window_frame.h"
+#include "ui_print.h"
+
+namespace {
+
+QPointer<PrintWindow>& OpenWindow() {
+    static QPointer<PrintWindow> window;
+    return window;
+}
+
+std::string ToUtf8(const QString& text) { return text.toUtf8().toStdString(); }
+
+// Writes the job as a PDF at path under the rule for files with customers'
+// data; the user confirmed replacing that very name. Empty on success, else
+// why not (Chinese).
+std::string WritePdf(const PrintJob& job, const QString& path) {
+    CustomerDataFile file(NativePathOfUtf8(ToUtf8(path)), NativePath(DatabasePath()),
+                          Existing::Replace);
+    if (Status opened = file.Open(); !opened.ok()) return opened.chinese;
+    int pages = 0;
+    const QString temporary = QString::fromStdString(Utf8OfNativePath(file.TemporaryPath()));
+    if (Status written = WritePrintPdf(job, temporary, pages); !written.ok())
+        return written.chinese;
+    if (Status placed = file.Place(); !placed.ok()) return placed.chinese;
+    return {};
+}
+
+}  // namespace
+
+PrintWindow::PrintWindow() : ui_(std::make_unique<Ui::PrintWindow>()) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    ui_->setupUi(this);
+    预览 = new QPrintPreviewWidget(&printer_, this);
+    预览->setObjectName(QString::fromUtf8("预览"));
+    ui_->预览布局->addWidget(预览);
+    connect(预览, &QPrintPreviewWidget::paintRequested, this,
+            [this](QPrinter* printer) { PaintPrintJob(job_, *printer); });
+    connect(ui_->表单选择, &QComboBox::currentIndexChanged, this, &PrintWindow::ChoiceChanged);
+    connect(ui_->纸张选择, &QComboBox::currentIndexChanged, this, &PrintWindow::ChoiceChanged);
+    connect(ui_->打印按钮, &QPushButton::clicked, this, &PrintWindow::PrintClicked);
+    connect(ui_->保存按钮, &QPushButton::clicked, this, &PrintWindow::SaveClicked);
+}
+
+PrintWindow::~PrintWindow() = default;
+
+int PrintWindow::PreviewPages() const { return 预览->pageCount(); }
+
+void PrintWindow::Load(const OrderListModel& list, const OrderTotals& totals) {
+    job_.orders.assign(list.ItemCount(), {});
+    for (int row = 0; row < list.ItemCount(); ++row) {
+        for (int c = 0; c < OrderListModel::kColumns; ++c) {
+            job_.orders[row][c] = list.ItemText(row, c);
+        }
+    }
+    job_.totals = totals;
+    job_.printedAt = QDateTime::currentDateTime();
+    ChoiceChanged();
+}
+
+void PrintWindow::ChoiceChanged() {
+    constexpr PrintForm kForms[] = {PrintForm::OrderList, PrintForm::PickingList,
+                                    PrintForm::PackingSlips};
+    job_.form = kForms[std::max(0, ui_->表单选择->currentIndex())];
+    const bool slips = job_.form == PrintForm::PackingSlips;
+    ui_->纸张标签->setEnabled(slips);
+    ui_->纸张选择->setEnabled(slips);
+    job_.paper =
+        slips && ui_->纸张选择->currentIndex() == 1 ? PrintPaper::Label76x130 : PrintPaper::A4;
+    printer_.setPageLayout(PrintPageLayout(job_));
+    printer_.setDocName(QString::fromUtf8(PrintFormName(job_.form)));
+    预览->updatePreview();
+    ui_->页数标签->setText(
+        QString::fromUtf8("%1 张订单，共 %2 页").arg(job_.orders.size()).arg(预览->pageCount()));
+}
+
+void PrintWindow::PrintClicked() {
+    QPrintDialog dialog(&printer_, this);
+    dialog.setWindowTitle(QString::fromUtf8("打印"));
+    if (dialog.exec() != QDialog::Accepted) return;
+    // The form decides the paper; the dialog picks the printer and copies.
+    printer_.setPageLayout(PrintPageLayout(job_));
+    if (PaintPrintJob(job_, printer_) == 0) {
+        ShowMessage(Gbk("打印失败：打印机不能开始打印"), kMbOk, Gbk("警告"));
+    }
+    预览->updatePreview();
+}
+
+void PrintWindow::SaveClicked() {
+    const QString name = QString::fromUtf8("%1-%2.pdf")
+                             .arg(QString::fromUtf8(PrintFormName(job_.form)),
+                                  job_.printedAt.toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    const QString suggested =
+        QDir(QFileInfo(GbkToQString(DatabasePath())).absolutePath()).filePath(name);
+    const QString chosen = AskSaveFileName(this, QString::fromUtf8("保存为 PDF"), suggested,
+                                           QString::fromUtf8("PDF 文件 (*.pdf)"));
+    if (chosen.isEmpty()) return;
+    const std::string error = WritePdf(job_, chosen);
+    if (!error.empty()) {
+        ShowMessage(Gbk("保存失败：" + error), kMbOk, Gbk("警告"));
+        return;
+    }
+    ShowMessage(Gbk("已保存到 " + ToUtf8(chosen)));
+}
+
+void OpenPrintWindow(const OrderListModel& list, const OrderTotals& totals) {
+    QPointer<PrintWindow>& window = OpenWindow();
+    if (!window) window = new PrintWindow;
+    window->Load(list, totals);
+    if (!window->isVisible()) ShowInDesignFrame(window, 900, 680, false);
+    window->raise();
+    window->activateWindow();
+}
