@@ -15,13 +15,16 @@
 
 namespace {
 
-// Without a display or a chosen Qt platform, as from a cron job or over ssh.
+// Without a display or a chosen Qt platform, as from a cron job or over ssh;
+// on the team ledger when the tests run against one.
 AdminRun PrintHere(const TestLedger& ledger, const std::string& arguments) {
+    const std::string connect =
+        TestLedger::OnServer() ? " --connect '" + ledger.ServerConnection() + "'" : "";
     return RunShell(
         "cd '" + ledger.Directory() +
         "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" TALLOVAR_BINARY_DIR
         "/tallovar-admin' print " +
-        arguments);
+        arguments + connect);
 }
 
 // Thirty orders waiting for shipping and five shipped, 19-digit numbers.
