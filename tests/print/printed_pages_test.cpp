@@ -145,6 +145,29 @@ TEST_F(PrintedPagesTest, EveryBarcodeScansAsItsNumber) {
     }
 }
 
+TEST_F(PrintedPagesTest, SlipsSayWhyANumberHasNoBarcode) {
+    const Order base = ThirtyOrders()[1];
+    struct Case {
+        std::string number;
+        std::string says;  // on the slip, in place of the barcode
+    } cases[] = {
+        {"订单A17", "（订单号无条码：含有字母、数字和英文符号以外的字符"},
+        {std::string(70, '7'), "（订单号无条码：太长"},
+    };
+    for (PrintPaper paper : {PrintPaper::A4, PrintPaper::Label76x130}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.number);
+            Order o = base;
+            o.number = c.number;
+            const std::string pdf = Write(PrintForm::PackingSlips, paper, {o, base});
+            const std::string text = PdfText(pdf);
+            EXPECT_TRUE(Holds(text, c.says)) << text;
+            // The other order's barcode is there all the same.
+            EXPECT_EQ(PdfBarcodes(pdf), std::vector<std::string>{"CODE-128:" + base.number});
+        }
+    }
+}
+
 TEST_F(PrintedPagesTest, PagesHaveTheChosenSizeAndNumbers) {
     std::vector<Order> many;
     for (int i = 0; i < 4; ++i) {
