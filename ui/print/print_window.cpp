@@ -13,6 +13,7 @@
 #include "platform/files.h"
 #include "platform/native_path.h"
 #include "store/database.h"
+#include "ui/busy_cursor.h"
 #include "ui/orders/order_list.h"
 #include "ui/save_file_dialog.h"
 #include "ui/window_frame.h"
@@ -85,7 +86,8 @@ void PrintWindow::ChoiceChanged() {
         slips && ui_->纸张选择->currentIndex() == 1 ? PrintPaper::Label76x130 : PrintPaper::A4;
     printer_.setPageLayout(PrintPageLayout(job_));
     printer_.setDocName(QString::fromUtf8(PrintFormName(job_.form)));
-    预览->updatePreview();
+    // Every page is drawn anew; thousands of orders take a moment.
+    WhileBusy([this] { 预览->updatePreview(); });
     ui_->页数标签->setText(
         QString::fromUtf8("%1 张订单，共 %2 页").arg(job_.orders.size()).arg(预览->pageCount()));
 }
@@ -96,7 +98,7 @@ void PrintWindow::PrintClicked() {
     if (dialog.exec() != QDialog::Accepted) return;
     // The form decides the paper; the dialog picks the printer and copies.
     printer_.setPageLayout(PrintPageLayout(job_));
-    if (PaintPrintJob(job_, printer_) == 0) {
+    if (WhileBusy([this] { return PaintPrintJob(job_, printer_); }) == 0) {
         ShowMessage(Gbk("打印失败：打印机不能开始打印"), kMbOk, Gbk("警告"));
     }
     预览->updatePreview();
@@ -111,7 +113,7 @@ void PrintWindow::SaveClicked() {
     const QString chosen = AskSaveFileName(this, QString::fromUtf8("保存为 PDF"), suggested,
                                            QString::fromUtf8("PDF 文件 (*.pdf)"));
     if (chosen.isEmpty()) return;
-    const std::string error = WritePdf(job_, chosen);
+    const std::string error = WhileBusy([&] { return WritePdf(job_, chosen); });
     if (!error.empty()) {
         ShowMessage(Gbk("保存失败：" + error), kMbOk, Gbk("警告"));
         return;
