@@ -3,6 +3,7 @@
 // that ordered it; the goods most ordered first, equal counts by name (GBK
 // order, which is pinyin order for the common characters).
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <algorithm>
 #include <map>
@@ -68,30 +69,34 @@ struct Columns {
     double Name(double width) const { return width - seller - count - cost; }
 };
 
+// A row of the table. A name wider than its column runs across the page
+// instead, with the figures on the line under it (numbersBelow).
 PagedRow GroupRow(const QStringList& name, const QString& seller, const Tally& tally, bool bold,
-                  const Columns& columns, const QPaintDevice& device) {
+                  bool numbersBelow, const Columns& columns, const QPaintDevice& device) {
     const QFont font = PrintFont(10, bold);
+    const int nameLines = std::max(1, int(name.size()));
     const double height =
-        LinesHeight(font, device, std::max(1, int(name.size()))) + Mm(device, 1.5);
-    return {height, [=](QPainter& painter, const QRectF& box) {
-                const QPaintDevice& device = *painter.device();
-                if (bold) {
-                    painter.setPen(QPen(Qt::gray, Mm(device, 0.1)));
-                    painter.drawLine(box.topLeft(), box.topRight());
-                    painter.setPen(Qt::black);
-                }
-                const double top = box.top() + Mm(device, 0.7);
-                const double sellerLeft = box.left() + columns.Name(box.width());
-                DrawLines(painter, font, QPointF(box.left(), top), name);
-                DrawLines(painter, font, QPointF(sellerLeft + Mm(device, 1), top), {seller});
-                painter.setFont(font);
-                const QRectF count(sellerLeft + columns.seller, top, columns.count - Mm(device, 2),
-                                   box.height());
-                painter.drawText(count, Qt::AlignRight | Qt::AlignTop,
-                                 QString::number(tally.count));
-                const QRectF cost(count.right(), top, columns.cost, box.height());
-                painter.drawText(cost, Qt::AlignRight | Qt::AlignTop, Money(tally.cost));
-            }};
+        LinesHeight(font, device, nameLines + (numbersBelow ? 1 : 0)) + Mm(device, 1.5);
+    return {
+        height, [=](QPainter& painter, const QRectF& box) {
+            const QPaintDevice& device = *painter.device();
+            if (bold) {
+                painter.setPen(QPen(Qt::gray, Mm(device, 0.1)));
+                painter.drawLine(box.topLeft(), box.topRight());
+                painter.setPen(Qt::black);
+            }
+            const double nameTop = box.top() + Mm(device, 0.7);
+            DrawLines(painter, font, QPointF(box.left(), nameTop), name);
+            const double top = nameTop + (numbersBelow ? LinesHeight(font, device, nameLines) : 0);
+            const double sellerLeft = box.left() + columns.Name(box.width());
+            DrawLines(painter, font, QPointF(sellerLeft + Mm(device, 1), top), {seller});
+            painter.setFont(font);
+            const QRectF count(sellerLeft + columns.seller, top, columns.count - Mm(device, 2),
+                               box.height());
+            painter.drawText(count, Qt::AlignRight | Qt::AlignTop, QString::number(tally.count));
+            const QRectF cost(count.right(), top, columns.cost, box.height());
+            painter.drawText(cost, Qt::AlignRight | Qt::AlignTop, Money(tally.cost));
+        }};
 }
 
 }  // namespace
@@ -101,20 +106,24 @@ int PaintPickingList(const PrintJob& job, QPainter& painter, const std::function
     const QRectF page(0, 0, device.width(), device.height());
     const Columns columns{Mm(device, 45), Mm(device, 16), Mm(device, 28)};
     const double nameWidth = columns.Name(page.width()) - Mm(device, 2);
-    // A goods name is one line unless it is wider than its column.
+    // A goods name is one line unless it is wider than the page.
     constexpr int kNameLines = 4;
+    const QFont nameFont = PrintFont(10, true);
+    const QFontMetricsF nameMetrics(nameFont, const_cast<QPaintDevice*>(&device));
 
     Tally total;
     const std::vector<GoodsGroup> groups = Groups(job.orders, total);
     std::vector<PagedRow> rows;
     for (const GoodsGroup& group : groups) {
-        const QStringList name =
-            WrapText(PrintedText(group.name), PrintFont(10, true), device, nameWidth, kNameLines);
-        rows.push_back(GroupRow(name, {}, group.all, true, columns, device));
+        const QString name = PrintedText(group.name);
+        const bool acrossPage = nameMetrics.horizontalAdvance(name) > nameWidth;
+        rows.push_back(GroupRow(
+            WrapText(name, nameFont, device, acrossPage ? page.width() : nameWidth, kNameLines), {},
+            group.all, true, acrossPage, columns, device));
         for (const auto& [seller, tally] : group.sellers) {
             const QStringList sellerName = WrapText(PrintedText(seller), PrintFont(10), device,
                                                     columns.seller - Mm(device, 2), 1);
-            rows.push_back(GroupRow({}, sellerName.value(0), tally, false, columns, device));
+            rows.push_back(GroupRow({}, sellerName.value(0), tally, false, false, columns, device));
         }
     }
     const QString totalLine = QString::fromUtf8("合计：%1 种商品  %2 单  进价 %3 元")

@@ -258,4 +258,17 @@ TEST_F(PrintedPagesTest, PickingListGroupsUnshippedGoodsMostOrderedFirst) {
     EXPECT_TRUE(Holds(text, "合计：3 种商品  7 单  进价 14.6 元")) << text;
 }
 
+TEST_F(PrintedPagesTest, PickingListKeepsAGoodsNameOnOneLineUnlessWiderThanThePage) {
+    std::string wide;  // wider than the name column, narrower than the page
+    for (int i = 0; i < 4; ++i) wide += "加厚防滑耐磨户外登山鞋";
+    std::string wider;  // wider than the page
+    for (int i = 0; i < 4; ++i) wider += wide;
+    Order o{"店甲", "1", "", "", wide, "1", "", ""};
+    Order p{"店乙", "2", "", "", wider, "1", "", ""};
+    const std::string text = PdfText(Write(PrintForm::PickingList, PrintPaper::A4, {o, p}));
+    EXPECT_NE(text.find(wide + "\n"), std::string::npos) << text;
+    EXPECT_EQ(text.find(wider), std::string::npos) << "wrapped: " << text;
+    EXPECT_TRUE(Holds(text, wider)) << text;
+}
+
 }  // namespace
