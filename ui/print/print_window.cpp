@@ -45,7 +45,10 @@ std::string WritePdf(const PrintJob& job, const QString& path) {
 
 }  // namespace
 
-PrintWindow::PrintWindow() : ui_(std::make_unique<Ui::PrintWindow>()) {
+// The printer's full resolution: a barcode's 0.3 mm modules land on whole
+// dots, not on the screen's pixels scaled up.
+PrintWindow::PrintWindow()
+    : ui_(std::make_unique<Ui::PrintWindow>()), printer_(QPrinter::HighResolution) {
     setAttribute(Qt::WA_DeleteOnClose);
     ui_->setupUi(this);
     预览 = new QPrintPreviewWidget(&printer_, this);
