@@ -114,4 +114,18 @@ TEST_F(PrintWindowTest, SavedPdfHoldsTheListedOrdersInTheListsOrder) {
     EXPECT_EQ(std::filesystem::file_size(ledger.DatabaseFile()), ledgerSize);
 }
 
+// More orders than a preview draws in a moment: the user is told to narrow
+// the search, and no window opens.
+TEST_F(PrintWindowTest, TooManyListedOrdersAreRefusedWithAReason) {
+    ledger.Exec(
+        "with recursive n(i) as (select 1 union all select i + 1 from n where i < 9987) "
+        "insert into 订单列表(订单号) select i from n");
+    OrdersWindow* orders = OpenOrders();
+    Named<QAction>(orders, "打印…")->trigger();
+    EXPECT_EQ(TopLevel("PrintWindow"), nullptr);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0],
+              "列表中有 10001 张订单，一次最多打印 10000 张。请先用查询条件缩小范围。");
+}
+
 }  // namespace
