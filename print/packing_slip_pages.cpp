@@ -66,6 +66,7 @@ double DrawBarcode(QPainter& painter, std::string_view text, const QRectF& room,
 // second at most a third unless the first needs less.
 std::pair<int, int> ShareLines(int first, int second, int room) {
     if (first + second <= room) return {first, second};
+    if (room <= 0) return {0, 0};
     int secondShare = std::min(second, std::max(1, room / 3));
     if (first < room - secondShare) secondShare = room - first;
     return {std::max(0, room - secondShare), secondShare};
