@@ -113,8 +113,9 @@ int RunPrint(const CommandLine& line) {
     if (!written.ok()) return NotPrinted(written, options);
     if (Status placed = file.Place(); !placed.ok()) return NotPrinted(placed, options);
     std::fprintf(stderr,
-                 "已打印 %zu 张订单的%s，%d 页：%s\n%zu orders printed as %s, %d pages: %s\n",
+                 "已打印 %zu 张订单的%s，%d 页：%s\n%zu orders printed as %s, %d page%s: %s\n",
                  job.orders.size(), PrintFormName(job.form), pages, options.output.c_str(),
-                 job.orders.size(), PrintFormName(job.form), pages, options.output.c_str());
+                 job.orders.size(), PrintFormName(job.form), pages, pages == 1 ? "" : "s",
+                 options.output.c_str());
     return kExitOk;
 }
