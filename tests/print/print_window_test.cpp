@@ -114,6 +114,32 @@ TEST_F(PrintWindowTest, SavedPdfHoldsTheListedOrdersInTheListsOrder) {
     EXPECT_EQ(std::filesystem::file_size(ledger.DatabaseFile()), ledgerSize);
 }
 
+// The next print opens on the form and paper chosen last, as kept in
+// config.ini; a value the window does not know opens the order list.
+TEST_F(PrintWindowTest, OpensOnTheFormAndPaperChosenLast) {
+    OrdersWindow* orders = OpenOrders();
+    QWidget* window = OpenPrint(orders);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(Named<QComboBox>(window, "表单选择")->currentText(), "订单列表");
+    Named<QComboBox>(window, "表单选择")->setCurrentIndex(2);
+    Named<QComboBox>(window, "纸张选择")->setCurrentIndex(1);
+    window->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    window = OpenPrint(orders);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(Named<QComboBox>(window, "表单选择")->currentText(), "发货单");
+    EXPECT_EQ(Named<QLabel>(window, "页数标签")->text(), "14 张订单，共 14 页");
+    window->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    ledger.WriteConfig(Gbk("[打印]\r\n表单=收据\r\n纸张=a5\r\n"));
+    window = OpenPrint(orders);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(Named<QComboBox>(window, "表单选择")->currentText(), "订单列表");
+    EXPECT_EQ(Named<QLabel>(window, "页数标签")->text(), "14 张订单，共 1 页");
+}
+
 // More orders than a preview draws in a moment: the user is told to narrow
 // the search, and no window opens.
 TEST_F(PrintWindowTest, TooManyListedOrdersAreRefusedWithAReason) {

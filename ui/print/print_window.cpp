@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
+#include <algorithm>
 
 #include "common/message_box.h"
 #include "common/text_encoding.h"
@@ -13,6 +14,7 @@
 #include "platform/files.h"
 #include "platform/native_path.h"
 #include "store/database.h"
+#include "store/settings.h"
 #include "ui/busy_cursor.h"
 #include "ui/orders/order_list.h"
 #include "ui/save_file_dialog.h"
@@ -27,6 +29,14 @@ QPointer<PrintWindow>& OpenWindow() {
 }
 
 std::string ToUtf8(const QString& text) { return text.toUtf8().toStdString(); }
+
+// The form and paper chosen last, in config.ini, so that the daily print
+// opens as it was left: the form's name (GBK) and the paper as
+// tallovar-admin print names it.
+constexpr SettingKey kLastForm{"打印", "表单"};
+constexpr SettingKey kLastPaper{"打印", "纸张"};
+constexpr PrintForm kForms[] = {PrintForm::OrderList, PrintForm::PickingList,
+                                PrintForm::PackingSlips};
 
 // The most orders the window previews at once: ten thousand slips are some
 // 1,700 pages, drawn in a few seconds; the list may hold a million.
@@ -60,8 +70,9 @@ PrintWindow::PrintWindow()
     ui_->预览布局->addWidget(预览);
     connect(预览, &QPrintPreviewWidget::paintRequested, this,
             [this](QPrinter* printer) { PaintPrintJob(job_, *printer); });
-    connect(ui_->表单选择, &QComboBox::currentIndexChanged, this, &PrintWindow::ChoiceChanged);
-    connect(ui_->纸张选择, &QComboBox::currentIndexChanged, this, &PrintWindow::ChoiceChanged);
+    ShowLastChoice();
+    connect(ui_->表单选择, &QComboBox::currentIndexChanged, this, &PrintWindow::ChoiceMade);
+    connect(ui_->纸张选择, &QComboBox::currentIndexChanged, this, &PrintWindow::ChoiceMade);
     connect(ui_->打印按钮, &QPushButton::clicked, this, &PrintWindow::PrintClicked);
     connect(ui_->保存按钮, &QPushButton::clicked, this, &PrintWindow::SaveClicked);
 }
@@ -82,9 +93,22 @@ void PrintWindow::Load(const OrderListModel& list, const OrderTotals& totals) {
     ChoiceChanged();
 }
 
+void PrintWindow::ShowLastChoice() {
+    PrintForm form = PrintForm::OrderList;
+    if (PrintFormOfName(GbkToUtf8(ReadSetting(SettingsPath(), kLastForm)), form)) {
+        ui_->表单选择->setCurrentIndex(
+            int(std::find(std::begin(kForms), std::end(kForms), form) - std::begin(kForms)));
+    }
+    ui_->纸张选择->setCurrentIndex(ReadSetting(SettingsPath(), kLastPaper) == "76x130" ? 1 : 0);
+}
+
+void PrintWindow::ChoiceMade() {
+    ChoiceChanged();
+    WriteSetting(kLastForm, Gbk(PrintFormName(job_.form)), SettingsPath());
+    WriteSetting(kLastPaper, ui_->纸张选择->currentIndex() == 1 ? "76x130" : "a4", SettingsPath());
+}
+
 void PrintWindow::ChoiceChanged() {
-    constexpr PrintForm kForms[] = {PrintForm::OrderList, PrintForm::PickingList,
-                                    PrintForm::PackingSlips};
     job_.form = kForms[std::max(0, ui_->表单选择->currentIndex())];
     const bool slips = job_.form == PrintForm::PackingSlips;
     ui_->纸张标签->setEnabled(slips);

@@ -32,6 +32,11 @@ class PrintWindow : public QWidget {
     friend void OpenPrintWindow(const OrderListModel& list, const OrderTotals& totals);
 
     void Load(const OrderListModel& list, const OrderTotals& totals);
+    // The choice of the last print, shown before the preview is drawn.
+    void ShowLastChoice();
+    // The user chose a form or paper: the preview follows, and the choice is
+    // kept for the next print.
+    void ChoiceMade();
     void ChoiceChanged();
     void PrintClicked();
     void SaveClicked();
