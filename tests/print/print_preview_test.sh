@@ -40,21 +40,36 @@ at "$main" 792 60 # 等待发货
 xdotool click 1
 sleep 0.5
 # The pop-up menu: five designed items, the separator, 导出到 Excel…, 打印….
-at "$main" 400 330
-xdotool click 3
-sleep 0.5
-xdotool key Down Down Down Down Down Down Down Return
-window=$(program_window '^打印$')
+# On a busy machine the keys may come before the menu is up: then again.
+window=""
+for _ in 1 2 3; do
+    at "$main" 400 330
+    xdotool click 3
+    sleep 0.7
+    xdotool key Down Down Down Down Down Down Down Return
+    for _ in $(seq 25); do
+        window=$(xdotool search --all --onlyvisible --pid "$pid" --name '^打印$' 2>/dev/null | head -n 1 || true)
+        [ -n "$window" ] && break
+        sleep 0.2
+    done
+    [ -n "$window" ] && break
+    xdotool key Escape
+done
 check "print window open" yes "$([ -n "$window" ] && echo yes || echo no)"
 # The form chooser has the focus: the last form, then the label paper.
 xdotool windowfocus --sync "$window" key End Tab End
-sleep 1.5
-import -window "$window" "$root/preview.png"
+# Grabbed until a barcode is read, for a machine too busy to redraw at once.
+found=""
+for _ in $(seq 8); do
+    sleep 1
+    import -window "$window" "$root/preview.png"
+    found=$(zbarimg -q --raw "$root/preview.png" 2>/dev/null | head -n 1 || true)
+    [ -n "$found" ] && break
+done
 if [ -n "${TALLOVAR_SCREENSHOT:-}" ]; then cp "$root/preview.png" "$TALLOVAR_SCREENSHOT"; fi
 # The preview shows a page: black on white over part of the window.
 dark=$(convert "$root/preview.png" -colorspace Gray -threshold 40% -format "%[fx:mean<0.995]" info:)
 check "the preview shows a page with print on it" 1 "$dark"
-found=$(zbarimg -q --raw "$root/preview.png" 2>/dev/null | head -n 1 || true)
 check "the barcode on the screen is a waiting order's number" yes \
     "$(grep -qxF -- "${found:-none}" <<<"$waiting" && echo yes || echo "${found:-nothing read}")"
 exit "$failures"
