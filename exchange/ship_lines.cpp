@@ -3,6 +3,7 @@
 #include <array>
 #include <optional>
 
+#include "common/text_encoding.h"
 #include "exchange/cell_rules.h"
 #include "exchange/sheet_encoding.h"
 #include "exchange/sheet_source.h"
@@ -202,4 +203,13 @@ Status ReadWaybillSheet(const std::string& path, std::vector<WaybillLine>& lines
     }
     if (!source->Error().empty()) return SheetFailure(source->Error());
     return Status::Ok();
+}
+
+ShipLine ShipLineOf(const WaybillLine& line, const CourierTable& table,
+                    const std::vector<std::string>& pickList,
+                    std::vector<std::string>& candidates) {
+    CourierChoice choice = ChooseCourier(line.courier, line.waybill, table, pickList);
+    candidates = std::move(choice.candidates);
+    return {line.number, Gbk(line.key), Gbk(line.waybill), Gbk(choice.courier),
+            !line.problem.empty()};
 }

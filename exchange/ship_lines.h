@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "common/status.h"
+#include "exchange/courier_table.h"
+#include "store/ship_batch.h"
 
 // What a column of a sheet of waybills holds.
 enum class WaybillColumn { None, OrderNumber, PurchaseOrderNumber, Waybill, Courier };
@@ -62,3 +64,9 @@ bool IsWaybillSheetPath(const std::string& path);
 // key is the order number, or where that cell is empty the purchase order
 // number. A number cell a spreadsheet damaged gives its line a problem.
 Status ReadWaybillSheet(const std::string& path, std::vector<WaybillLine>& lines);
+
+// A line as the store matches it (GBK): its courier the one given or the
+// table's sure guess, spelled as the pick list (UTF-8) spells it; the
+// candidates of a guess that is not sure go to candidates (UTF-8).
+ShipLine ShipLineOf(const WaybillLine& line, const CourierTable& table,
+                    const std::vector<std::string>& pickList, std::vector<std::string>& candidates);

@@ -136,10 +136,11 @@ std::vector<ShipMatch> JudgeShipLines(const std::vector<ShipLine>& lines,
             match.state = ShipState::SeveralOrders;
         } else if (!match.order.courier.empty() || !match.order.waybill.empty()) {
             match.state = ShipState::AlreadyShipped;
+        } else if (line.waybill.empty()) {
+            // A line without a waybill claims no order, so a later line may.
+            match.state = ShipState::NoWaybill;
         } else if (!named.insert(match.order.id).second) {
             match.state = ShipState::Repeated;
-        } else if (line.waybill.empty()) {
-            match.state = ShipState::NoWaybill;
         } else if (line.courier.empty()) {
             match.state = ShipState::NoCourier;
         } else {

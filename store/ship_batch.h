@@ -23,8 +23,8 @@ enum class ShipState {
     NotFound,        // no order has the key
     SeveralOrders,   // the key names more than one order
     AlreadyShipped,  // the order has a courier or a waybill already
-    Repeated,        // an earlier line of the batch names the same order
     NoWaybill,
+    Repeated,  // an earlier line of the batch with a waybill names the same order
     NoCourier,
     Ready,
 };
