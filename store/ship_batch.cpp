@@ -1,6 +1,7 @@
 #include "store/ship_batch.h"
 
 #include <algorithm>
+#include <map>
 #include <unordered_set>
 
 #include "common/date_parts.h"
@@ -171,6 +172,19 @@ std::vector<ShipOrder> ReadyOrders(const std::vector<ShipLine>& lines,
             {lines[i].number, matches[i].order.id, lines[i].courier, lines[i].waybill});
     }
     return orders;
+}
+
+std::string ShipCountsText(const std::vector<ShipMatch>& matches) {
+    std::map<ShipState, int> counts;
+    for (const ShipMatch& match : matches) ++counts[match.state];
+    std::string text = "共 " + std::to_string(matches.size()) + " 行";
+    const char* separator = "：";
+    for (auto state = counts.rbegin(); state != counts.rend(); ++state) {
+        text += separator + std::string(ShipStateName(state->first)) + " " +
+                std::to_string(state->second) + " 行";
+        separator = "，";
+    }
+    return text;
 }
 
 std::string ShipDate() {

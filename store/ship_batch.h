@@ -81,6 +81,9 @@ struct ShipOrder {
 std::vector<ShipOrder> ReadyOrders(const std::vector<ShipLine>& lines,
                                    const std::vector<ShipMatch>& matches);
 
+// "共 N 行：可发货 27 行，找不到订单 2 行，…" (UTF-8), the ready lines first.
+std::string ShipCountsText(const std::vector<ShipMatch>& matches);
+
 // Today as the ship mode writes 订单日期: year-month-day without leading zeros.
 std::string ShipDate();
 

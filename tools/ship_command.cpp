@@ -9,7 +9,6 @@
 #include <cstdio>
 #include <iostream>
 #include <iterator>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -70,10 +69,8 @@ void PrintPreview(const std::vector<WaybillLine>& given, const std::vector<ShipL
                   const std::vector<ShipMatch>& matches,
                   const std::vector<std::vector<std::string>>& candidates) {
     std::printf("行\t单号\t订单ID\t状态\t快递公司\t运单号\n");
-    std::map<ShipState, int> counts;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const ShipMatch& match = matches[i];
-        ++counts[match.state];
         std::string state = ShipStateName(match.state);
         std::string courier = GbkToUtf8(lines[i].courier);
         std::string waybill = GbkToUtf8(lines[i].waybill);
@@ -89,12 +86,7 @@ void PrintPreview(const std::vector<WaybillLine>& given, const std::vector<ShipL
         std::printf("%d\t%s\t%s\t%s\t%s\t%s\n", lines[i].number, given[i].key.c_str(), id.c_str(),
                     state.c_str(), courier.c_str(), waybill.c_str());
     }
-    std::string summary;
-    for (const auto& [state, count] : counts) {
-        summary += (summary.empty() ? "" : "，") + std::string(ShipStateName(state)) + " " +
-                   std::to_string(count) + " 行";
-    }
-    std::printf("共 %zu 行：%s\n", lines.size(), summary.c_str());
+    std::printf("%s\n", ShipCountsText(matches).c_str());
 }
 
 std::string LineNumbers(const std::vector<ShipLine>& lines, const std::vector<ShipMatch>& matches) {
