@@ -104,6 +104,9 @@ void ShipWindow::TextChanged() {
 void ShipWindow::Refresh(bool withLast) {
     std::string text = ui_->运单文本->toPlainText().toStdString();
     if (!withLast) text.erase(text.rfind('\n') == std::string::npos ? 0 : text.rfind('\n') + 1);
+    // Typing within a line changes no ended line: nothing to judge anew.
+    if (text == judgedText_) return;
+    judgedText_ = text;
     std::vector<WaybillLine> given;
     ReadWaybillText(text, given);  // valid UTF-8 always reads
     std::vector<ShipLine> lines;
@@ -118,9 +121,12 @@ void ShipWindow::Refresh(bool withLast) {
         lines.push_back(ShipLineOf(line, couriers_, pickList_, candidates[i]));
         keys.push_back(lines.back().key);
     }
-    if (!keys.empty() && Connected()) {
-        const Status found = WhileBusy([&] { return FindShipOrders(外部数据库1, keys, index_); });
+    if (!keys.empty()) {
+        const Status found =
+            Connected() ? WhileBusy([&] { return FindShipOrders(外部数据库1, keys, index_); })
+                        : Status::Untranslated(GbkToUtf8(外部数据库1.LastError()));
         if (!found.ok()) {
+            judgedText_.clear();  // asked again with the next line
             ui_->统计标签->setText(QString::fromStdString(found.chinese));
             return;
         }
@@ -152,6 +158,7 @@ void ShipWindow::CourierChosen(int row, const std::string& courier) {
     if (row < 0 || static_cast<std::size_t>(row) >= given_.size()) return;
     const WaybillLine& line = given_[static_cast<std::size_t>(row)];
     chosen_[{line.key, line.waybill}] = courier;
+    judgedText_.clear();
     // Not from inside the editor that is closing.
     QTimer::singleShot(0, this, [this] { Refresh(true); });
 }
@@ -194,6 +201,7 @@ void ShipWindow::ShipAllClicked() {
         WhileBusy([&] { return ShipOrders(外部数据库1, orders, ShipDate(), refused); });
     // What the ledger holds now, the shipped orders and others' changes alike.
     index_.clear();
+    judgedText_.clear();
     judged_ = lines_.size();
     Refresh(true);
     if (!shipped.ok()) {

@@ -55,6 +55,7 @@ class ShipWindow : public QWidget {
     std::vector<ShipMatch> matches_;
     std::vector<std::vector<std::string>> candidates_;
     std::size_t judged_ = 0;  // lines judged before, for telling the new ones
+    std::string judgedText_;  // the text they were judged from
     QTimer lastLineTimer_;    // judges a last line left without Enter
 };
 
