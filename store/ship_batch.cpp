@@ -4,7 +4,7 @@
 #include <map>
 #include <unordered_set>
 
-#include "common/date_parts.h"
+#include "common/order_date.h"
 #include "common/text_encoding.h"
 #include "common/value_text.h"
 #include "store/database.h"
@@ -189,11 +189,7 @@ std::string ShipCountsText(const std::vector<ShipMatch>& matches) {
     return text;
 }
 
-std::string ShipDate() {
-    const double now = CurrentDateTime();
-    return IntegerToText(YearOf(now)) + "-" + IntegerToText(MonthOf(now)) + "-" +
-           IntegerToText(DayOf(now));
-}
+std::string ShipDate() { return TodaysOrderDate(); }
 
 Status ShipOrders(DatabaseConnection& db, const std::vector<ShipOrder>& orders,
                   const std::string& date, std::vector<int>& refusedLines) {
