@@ -1,6 +1,7 @@
 // 批量发货 over a ledger of 100,000 demo orders: 1,000 lines matched and the
-// window's preview filled with them, as a paste of a supplier's list does;
-// and 1,000 orders shipped in one transaction, as 全部发货 then does.
+// window's preview filled with them, as a paste of a supplier's list does; a
+// scanner's 1,000th line; and 1,000 orders shipped in one transaction, as
+// 全部发货 then does.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -87,6 +88,39 @@ void BM_MatchAndPreview(benchmark::State& state) {
     state.counters["lines"] = static_cast<double>(given.size());
 }
 BENCHMARK(BM_MatchAndPreview)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A scanner's Enter after 999 lines: the new line's key looked up (one read
+// of the ledger), every line judged and the preview filled again.
+void BM_ScannedLineAfter999(benchmark::State& state) {
+    DatabaseConnection db;
+    Open(db, state);
+    const std::vector<WaybillLine> given = PastedLines(db);
+    std::vector<ShipLine> lines;
+    std::vector<std::string> keys;
+    const std::vector<std::string> none;
+    for (const WaybillLine& line : given) {
+        lines.push_back({line.number, Gbk(line.key), Gbk(line.waybill), Gbk("顺丰"), false});
+        keys.push_back(lines.back().key);
+    }
+    ShipOrderIndex known;
+    if (!FindShipOrders(db, keys, known).ok()) state.SkipWithError("no match");
+    known.erase(keys.back());
+    QTableWidget table;
+    SetUpPreview(&table, {}, [](int, const std::string&) {});
+    for (auto _ : state) {
+        state.PauseTiming();
+        ShipOrderIndex index = known;
+        state.ResumeTiming();
+        if (!FindShipOrders(db, keys, index).ok()) state.SkipWithError("no match");
+        const std::vector<ShipMatch> matches = JudgeShipLines(lines, index);
+        std::vector<PreviewRow> rows;
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            rows.push_back({&given[i], &lines[i], &matches[i], &none});
+        }
+        FillPreview(&table, rows);
+    }
+}
+BENCHMARK(BM_ScannedLineAfter999)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_ShipInOneTransaction(benchmark::State& state) {
     DatabaseConnection db;
