@@ -20,6 +20,7 @@
 #include "common/message_box.h"
 #include "common/text_encoding.h"
 #include "test_ledger.h"
+#include "tests/admin/admin_run.h"
 #include "tests/settings/temp_directory.h"
 #include "ui/open_file_dialog.h"
 #include "ui/orders/orders_window.h"
@@ -163,6 +164,30 @@ TEST_F(ShipWindowTest, ASupplierSheetShipsInFiveActions) {
                                {"N2", "圆通", "YT2", "2027-3-5"},
                                {"N3", "极兔", "JT3", "2027-3-5"}}));
     EXPECT_EQ(Cell(0, 4).toStdString(), "已发货") << "the preview shows what the ledger holds";
+}
+
+TEST_F(ShipWindowTest, ASheetCellTheSpreadsheetDamagedIsRefusedAndNamed) {
+    TempDirectory folder;
+    const std::string path = folder / "supplier.xlsx";
+    const AdminRun made = RunShell(
+        "printf '%s' '[[\"供应商发货单\"],[\"订单号\",\"运单号\"],[\"N1\",\"SF1\"],"
+        "[\"N2\",{\"number\":1.23456789012345e17,\"format\":\"0.00E+00\"}]]' | " TALLOVAR_PYTHON
+        " " TALLOVAR_SOURCE_DIR "/tests/exchange/make_workbook.py '" +
+        path + "'");
+    ASSERT_EQ(made.exitCode, 0) << made.output;
+    SetOpenFileDialogForTesting([&] { return QString::fromStdString(path); });
+    ASSERT_NE(Open(), nullptr);
+    Click("从表格读取按钮");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("这些行的单元格被表格程序改坏了，没有读入：\n第 4 行：", 0), 0u)
+        << messages[0];
+    ASSERT_EQ(Preview()->rowCount(), 1);
+    EXPECT_EQ(Cell(0, 1).toStdString(), "N1");
+
+    SetOpenFileDialogForTesting([] { return QString(); });  // cancelled
+    Click("从表格读取按钮");
+    EXPECT_EQ(Preview()->rowCount(), 1);
+    EXPECT_EQ(messages.size(), 1u);
 }
 
 TEST_F(ShipWindowTest, AnOrderShippedMeanwhileStoresNothing) {
