@@ -115,6 +115,8 @@ printf '%s' "$lines" | xclip -selection clipboard
 text_area
 xdotool key ctrl+v
 sleep 1
+# TALLOVAR_SCREENSHOT=file.png keeps a picture of the preview.
+if [ -n "${TALLOVAR_SCREENSHOT:-}" ]; then import -window root "$TALLOVAR_SCREENSHOT"; fi
 ship_all
 answer '^提示$'  # 已发货 27 张订单；…
 check "27 orders shipped with today's date, nothing else changed" "$(dump "$root/expected.mdb")" \
