@@ -3,7 +3,9 @@
 #include <array>
 #include <string>
 
+#include "common/date_parts.h"
 #include "common/text_encoding.h"
+#include "common/value_text.h"
 
 namespace {
 
@@ -76,4 +78,10 @@ int ReadOrderDate(std::string_view text) {
         if (const int date = ReadWith(text, start, separators)) return date;
     }
     return 0;
+}
+
+std::string TodaysOrderDate() {
+    const double now = CurrentDateTime();
+    return IntegerToText(YearOf(now)) + "-" + IntegerToText(MonthOf(now)) + "-" +
+           IntegerToText(DayOf(now));
 }

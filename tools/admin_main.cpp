@@ -14,6 +14,7 @@ const std::pair<const char*, int (*)(const CommandLine&)> kRunners[] = {
     {"init", RunInit},     {"user", RunUser},     {"backup", RunBackup},   {"restore", RunRestore},
     {"export", RunExport}, {"import", RunImport}, {"upgrade", RunUpgrade}, {"trash", RunTrash},
     {"lists", RunLists},   {"setup", RunSetup},   {"notice", RunNotice},   {"print", RunPrint},
+    {"ship", RunShip},
 };
 
 int RunCommand(const AdminCommandHelp& command, int (*run)(const CommandLine&),

@@ -109,6 +109,17 @@ std::vector<AdminCommandHelp> MakeCommands() {
            "ledger"},
           kConnect},
          ""},
+        {"ship",
+         {"FILE|- [--skip-bad] [--dry-run] [--connect STRING]"},
+         "按运单号表批量发货：每行 订单号或购买订单号、运单号、快递公司（可省），或 .xlsx/.csv "
+         "表格；先列出每行能否发货 / ship the orders of a list of waybills: lines of order or "
+         "purchase order number, waybill and optionally courier, or an .xlsx/.csv sheet; each "
+         "line is previewed first",
+         {{"--skip-bad", nullptr,
+           "只发可发货的行，列出跳过的行 / ship the ready lines, list the skipped ones"},
+          {"--dry-run", nullptr, "只预览，不发货 / preview only, ship nothing"},
+          kConnect},
+         ""},
         {"upgrade",
          {""},
          "把旧账本升级到当前的表结构（先在旁边保存一份）/ bring an older ledger to the current "

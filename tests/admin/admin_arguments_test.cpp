@@ -20,8 +20,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const std::vector<std::string> kCommands = {"init",   "user",    "backup", "restore", "export",
-                                            "import", "upgrade", "trash",  "lists",   "setup"};
+const std::vector<std::string> kCommands = {"init",   "user",   "backup",  "restore",
+                                            "export", "import", "upgrade", "trash",
+                                            "lists",  "setup",  "ship"};
 
 // What the folder holds: every name with its bytes.
 std::string Contents(const std::string& directory) {

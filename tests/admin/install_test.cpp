@@ -46,6 +46,8 @@ TEST_F(Installation, PutsProgramAdminAndSkinInOneFolderWithLaunchersAndADesktopE
         EXPECT_TRUE(Executable(program / name)) << name;
     }
     EXPECT_TRUE(fs::is_regular_file(program / "SkinH_EL.dll"));
+    EXPECT_NE(Text(program / "couriers.txt").find("顺丰 letters SF"), std::string::npos)
+        << "批量发货's courier rules beside the program";
     EXPECT_TRUE(Executable(prefix / "bin/tallovar"));
 
     const AdminRun help = RunShell("'" + (prefix / "bin/tallovar-admin").string() + "' help");
@@ -124,6 +126,7 @@ TEST_F(Installation, LauncherRunsAUserCopyWhenTheProgramFolderIsReadOnly) {
     const std::string copy = home + "/.local/share/tallovar/program";
     EXPECT_EQ(run.output.substr(0, run.output.find('\n')), copy + "/tallovar") << run.output;
     EXPECT_TRUE(fs::is_regular_file(copy + "/SkinH_EL.dll"));
+    EXPECT_TRUE(fs::is_regular_file(copy + "/couriers.txt"));
 }
 
 // Before each start the launcher keeps the day's copy in 备份/ and thins the

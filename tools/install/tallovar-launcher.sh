@@ -28,7 +28,7 @@ program=$installed
 if [ ! -w "$installed" ]; then
     program=${XDG_DATA_HOME:-"$HOME/.local/share"}/tallovar/program
     mkdir -p "$program"
-    for file in tallovar SkinH_EL.dll; do
+    for file in tallovar SkinH_EL.dll couriers.txt; do
         if ! cmp -s "$installed/$file" "$program/$file"; then
             cp "$installed/$file" "$program/.$file.new"
             mv -f "$program/.$file.new" "$program/$file"

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "app/program_state.h"
-#include "common/date_parts.h"
 #include "common/message_box.h"
+#include "common/order_date.h"
 #include "common/text_cut.h"
 #include "common/text_encoding.h"
 #include "common/text_limit.h"
@@ -51,11 +51,7 @@ void FillPickLists(Ui::EditorForm& ui) {
 }
 
 // Year-month-day of the local clock, without leading zeros: 2015-1-9.
-void PutTodaysDate(Ui::EditorForm& ui) {
-    const double now = CurrentDateTime();
-    SetFieldText(ui.编辑框7, IntegerToText(YearOf(now)) + "-" + IntegerToText(MonthOf(now)) + "-" +
-                                 IntegerToText(DayOf(now)));
-}
+void PutTodaysDate(Ui::EditorForm& ui) { SetFieldText(ui.编辑框7, TodaysOrderDate()); }
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 #include "ui/editor/editor_window.h"
 #include "ui/orders/orders_window.h"
 #include "ui/recycle/recycle_window.h"
+#include "ui/ship/ship_window.h"
 #include "ui/summary/summary_window.h"
 #include "ui_orders.h"
 
@@ -73,6 +74,8 @@ void OrdersWindow::DeleteOrder() {
         ShowDatabaseError(DatabaseErrorDetail(外部数据库1.LastError()));
     RunQuery({}, "");
 }
+
+void OrdersWindow::ShipInBulk() { OpenShipWindow(); }
 
 void OrdersWindow::OpenSummary() { OpenSummaryWindow(lastInputs_, lastFilter_); }
 

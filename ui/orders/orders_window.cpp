@@ -48,6 +48,7 @@ OrdersWindow::OrdersWindow() : ui_(std::make_unique<Ui::OrdersWindow>()) {
     删除 = AddMenuItem(菜单, "删除");
     菜单->addSeparator();
     导出到Excel = AddMenuItem(菜单, "导出到 Excel…");
+    批量发货 = AddMenuItem(菜单, "批量发货…");
     打印 = AddMenuItem(菜单, "打印…");
     统计 = AddMenuItem(菜单, "统计…");
     回收站 = AddMenuItem(菜单, "回收站…");
@@ -65,6 +66,7 @@ OrdersWindow::OrdersWindow() : ui_(std::make_unique<Ui::OrdersWindow>()) {
     connect(修改, &QAction::triggered, this, &OrdersWindow::ModifyOrder);
     connect(删除, &QAction::triggered, this, &OrdersWindow::DeleteOrder);
     connect(导出到Excel, &QAction::triggered, this, &OrdersWindow::ExportToSheet);
+    connect(批量发货, &QAction::triggered, this, &OrdersWindow::ShipInBulk);
     connect(打印, &QAction::triggered, this, &OrdersWindow::PrintOrders);
     connect(统计, &QAction::triggered, this, &OrdersWindow::OpenSummary);
     connect(回收站, &QAction::triggered, this, &OrdersWindow::OpenRecycleBin);
