@@ -1,6 +1,7 @@
 #include "ui/ship/ship_preview.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QTableWidget>
@@ -83,6 +84,18 @@ void SetUpPreview(QTableWidget* table, std::vector<std::string> pickList,
                                       QStringLiteral("运单号")});
     table->verticalHeader()->hide();
     table->horizontalHeader()->setStretchLastSection(true);
+    // Order numbers run to 19 digits and are what the user checks a line by:
+    // their columns take a whole one, the narrow ones only what they show.
+    const QFontMetrics metrics(table->font());
+    const int margin = 3 * metrics.averageCharWidth();
+    const int number = metrics.horizontalAdvance(QStringLiteral("0000000000000000000")) + margin;
+    const int widths[] = {metrics.horizontalAdvance(QStringLiteral("00000")) + margin,
+                          number,
+                          metrics.horizontalAdvance(QStringLiteral("订单ID0")) + margin,
+                          number,
+                          metrics.horizontalAdvance(QStringLiteral("对应多张订单")) + margin,
+                          metrics.horizontalAdvance(QStringLiteral("中通快递中")) + margin};
+    for (int column = 0; column < 6; ++column) table->setColumnWidth(column, widths[column]);
     table->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                            QAbstractItemView::EditKeyPressed);
     table->setItemDelegateForColumn(
