@@ -66,8 +66,7 @@ std::string LedgerDirectory(int orders) {
     if (made != version || !std::filesystem::exists(directory / "tallovar.mdb")) {
         std::filesystem::remove_all(directory);
         std::filesystem::create_directories(directory);
-        if (CreateLedger((directory / "tallovar.mdb").string(), "admin", "admin", orders).result !=
-            LedgerResult::Created) {
+        if (!CreateLedger((directory / "tallovar.mdb").string(), "admin", "admin", orders).ok()) {
             std::abort();
         }
         std::ofstream(stamp) << version << "\n";

@@ -22,7 +22,7 @@ std::string FreshLedger() {
     std::filesystem::remove_all(directory);
     std::filesystem::create_directories(directory);
     const std::string path = (directory / "tallovar.mdb").string();
-    if (CreateLedger(path, "admin", "admin").result != LedgerResult::Created) std::abort();
+    if (!CreateLedger(path, "admin", "admin").ok()) std::abort();
     return path;
 }
 

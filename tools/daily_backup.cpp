@@ -97,9 +97,8 @@ Status TakeCopy(const std::string& ledger, const std::string& target) {
         if (Status checked = CheckLedger(check); !checked.ok()) return checked;
     }
     // Another start on the same day may have placed it meanwhile: that is as good.
-    bool taken = false;
-    const Status placed = file.PlaceNew(taken);
-    return taken ? Status::Ok() : placed;
+    const Status placed = file.PlaceNew();
+    return placed.Is(StatusKind::Exists) ? Status::Ok() : placed;
 }
 
 }  // namespace

@@ -106,20 +106,20 @@ class Undo {
     bool done_ = false;
 };
 
-Status LedgerProblem(const std::string& path, const LedgerOutcome& outcome) {
-    if (outcome.result == LedgerResult::AlreadyExists) {
-        return Status::Failure("这个文件夹中已有账本：" + path + "。请换一个文件夹。",
+Status LedgerProblem(const std::string& path, const Status& failure) {
+    if (failure.Is(StatusKind::Exists)) {
+        return Status::Failure(StatusKind::Exists,
+                               "这个文件夹中已有账本：" + path + "。请换一个文件夹。",
                                "there is a ledger in this folder already: " + path);
     }
-    const std::string& error = outcome.error;
+    const std::string& error = failure.english;
     std::string reason = error;
-    if (error.find("No space") != std::string::npos || error.find("full") != std::string::npos) {
+    if (failure.Is(StatusKind::Full)) {
         reason = "磁盘空间不足（" + error + "）";
-    } else if (error.find("ermission") != std::string::npos ||
-               error.find("readonly") != std::string::npos) {
+    } else if (failure.Is(StatusKind::Refused)) {
         reason = "没有写入的权限（" + error + "）";
     }
-    return Status::Failure("无法建立账本 " + path + "：" + reason,
+    return Status::Failure(failure.kind, "无法建立账本 " + path + "：" + reason,
                            "could not create the ledger " + path + ": " + error);
 }
 
@@ -145,8 +145,9 @@ Status MakeFirstLedger(const FirstLedger& choice, const std::string& settingsPat
     if (Status made = undo.MakeFolder(folder); !made.ok()) return made;
 
     const std::string ledger = (folder / kLedgerFileName).string();
-    const LedgerOutcome outcome = CreateLedger(ledger, choice.user, choice.password);
-    if (outcome.result != LedgerResult::Created) return LedgerProblem(ledger, outcome);
+    if (const Status made = CreateLedger(ledger, choice.user, choice.password); !made.ok()) {
+        return LedgerProblem(ledger, made);
+    }
     undo.MadeLedger(ledger);
 
     for (const PickList& list : PickLists()) {

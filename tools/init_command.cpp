@@ -47,25 +47,23 @@ int RunInit(const CommandLine& line) {
     std::string path;
     if (const Status here = LedgerPathHere(path); !here.ok()) return Fail(here);
 
-    const LedgerOutcome outcome = CreateLedger(path, positional[0], positional[1], demoOrders);
-    switch (outcome.result) {
-        case LedgerResult::Created:
-            std::printf(
-                "已建立账本 %s（用户 %s，演示订单 %ld 张）\n"
-                "Ledger created: %s (user %s, %ld demo orders)\n",
-                path.c_str(), positional[0].c_str(), demoOrders, path.c_str(),
-                positional[0].c_str(), demoOrders);
-            return kExitOk;
-        case LedgerResult::AlreadyExists:
-            std::fprintf(stderr,
-                         "账本文件已存在，未做任何改动：%s\n"
-                         "The ledger file already exists; nothing was changed: %s\n",
-                         path.c_str(), path.c_str());
-            return kExitFailed;
-        case LedgerResult::Failed:
-            break;
+    const Status made = CreateLedger(path, positional[0], positional[1], demoOrders);
+    if (made.ok()) {
+        std::printf(
+            "已建立账本 %s（用户 %s，演示订单 %ld 张）\n"
+            "Ledger created: %s (user %s, %ld demo orders)\n",
+            path.c_str(), positional[0].c_str(), demoOrders, path.c_str(), positional[0].c_str(),
+            demoOrders);
+        return kExitOk;
+    }
+    if (made.Is(StatusKind::Exists)) {
+        std::fprintf(stderr,
+                     "账本文件已存在，未做任何改动：%s\n"
+                     "The ledger file already exists; nothing was changed: %s\n",
+                     path.c_str(), path.c_str());
+        return kExitFailed;
     }
     std::fprintf(stderr, "无法建立账本 %s：%s\nCould not create the ledger %s: %s\n", path.c_str(),
-                 outcome.error.c_str(), path.c_str(), outcome.error.c_str());
+                 made.english.c_str(), path.c_str(), made.english.c_str());
     return kExitFailed;
 }

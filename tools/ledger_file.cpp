@@ -48,7 +48,7 @@ Status FillLedger(const std::string& path, const std::string& user, const std::s
     const bool filled = db.Open(path) && db.Exec("begin") && db.Exec(LedgerSchema()) &&
                         InsertUser(db, user, password) && InsertDemoOrders(db, demoOrders) &&
                         db.Exec("commit");
-    if (!filled) return Status::Untranslated(db.Error());
+    if (!filled) return db.Failure();
     if (!db.Close()) return Status::Failure("无法关闭数据库", "cannot close the database");
     return Status::Ok();
 }
@@ -76,34 +76,24 @@ Status LedgerPathHere(std::string& path) {
     return Status::Ok();
 }
 
-LedgerOutcome CreateLedger(const std::string& path, const std::string& user,
-                           const std::string& password, long demoOrders) {
-    LedgerOutcome outcome;
-    if (PathExists(path)) {
-        outcome.result = LedgerResult::AlreadyExists;
-        return outcome;
-    }
+Status CreateLedger(const std::string& path, const std::string& user, const std::string& password,
+                    long demoOrders) {
+    // The callers say themselves that the ledger exists; the other reasons
+    // they show in the system's or SQLite's own words.
+    const auto inWords = [](const Status& failure) {
+        return Status::Untranslated(failure.kind, failure.english);
+    };
+    const Status exists =
+        Status::Failure(StatusKind::Exists, "账本已存在：" + path, "the ledger exists: " + path);
+    if (PathExists(path)) return exists;
     FileReplacement file(NativePathOfUtf8(path));
-    if (const Status opened = file.Open(); !opened.ok()) {
-        outcome.error = opened.english;
-        return outcome;
-    }
+    if (const Status opened = file.Open(); !opened.ok()) return inWords(opened);
     const Status filled =
         FillLedger(Utf8OfNativePath(file.TemporaryPath()), user, password, demoOrders);
-    if (!filled.ok()) {
-        outcome.error = filled.english;
-        return outcome;
-    }
-    bool taken = false;
-    const Status placed = file.PlaceNew(taken);
-    if (placed.ok()) {
-        outcome.result = LedgerResult::Created;
-    } else if (taken) {
-        outcome.result = LedgerResult::AlreadyExists;
-    } else {
-        outcome.error = placed.english;
-    }
-    return outcome;
+    if (!filled.ok()) return inWords(filled);
+    const Status placed = file.PlaceNew();
+    if (placed.Is(StatusKind::Exists)) return exists;
+    return placed.ok() ? placed : inWords(placed);
 }
 
 Status CheckLedger(SqliteDatabase& db) {

@@ -15,16 +15,12 @@ class SqliteDatabase;
 // path; a failure when the current directory cannot be had.
 Status LedgerPathHere(std::string& path);
 
-enum class LedgerResult { Created, AlreadyExists, Failed };
-
-struct LedgerOutcome {
-    LedgerResult result = LedgerResult::Failed;
-    std::string error;  // UTF-8, set when the result is Failed
-};
-
 // path, user and password are UTF-8 (the file system's and SQLite's texts).
-LedgerOutcome CreateLedger(const std::string& path, const std::string& user,
-                           const std::string& password, long demoOrders = 0);
+// A failure of kind Exists when a file has the name (then nothing changed);
+// otherwise the system's or SQLite's reason, in English in both lines, of
+// the kind it tells (Full, Refused, ...).
+Status CreateLedger(const std::string& path, const std::string& user, const std::string& password,
+                    long demoOrders = 0);
 
 // Ok when integrity_check answers ok and both tables are there with every
 // column the program reads; otherwise what is wrong.

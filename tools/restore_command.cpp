@@ -81,8 +81,7 @@ Status KeepLedgerFile(SqliteDatabase& live, const std::string& kept) {
         }
         at += length;
     }
-    bool taken = false;
-    return copy.PlaceNew(taken);
+    return copy.PlaceNew();
 }
 
 // Writes the checked copy into the live ledger with SQLite's backup, under
@@ -156,8 +155,7 @@ int RunRestore(const CommandLine& line) {
     }
 
     if (!PathExists(ledger)) {
-        bool taken = false;
-        if (const Status placed = file.PlaceNew(taken); !placed.ok()) {
+        if (const Status placed = file.PlaceNew(); !placed.ok()) {
             return Refuse("无法放置账本：" + placed.chinese,
                           "cannot place the ledger: " + placed.english);
         }

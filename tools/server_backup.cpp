@@ -79,8 +79,7 @@ int BackupServerLedger(const std::string& connection, const std::vector<std::str
         return Fail("pg_dump 没有完成备份（见上面的说明）",
                     "pg_dump did not finish the backup (see above)");
     }
-    bool taken = false;
-    if (const Status placed = file.PlaceNew(taken); !placed.ok()) {
+    if (const Status placed = file.PlaceNew(); !placed.ok()) {
         return Fail("无法写出备份：" + target + " " + placed.chinese,
                     "cannot write the backup: " + target);
     }

@@ -32,6 +32,35 @@ std::string SqliteDatabase::Error() const {
     return db_ ? sqlite3_errmsg(db_) : "cannot open the database";
 }
 
+Status SqliteDatabase::Failure() const {
+    StatusKind kind = StatusKind::Failed;
+    switch (db_ ? sqlite3_errcode(db_) & 0xff : SQLITE_CANTOPEN) {
+        case SQLITE_FULL:
+            kind = StatusKind::Full;
+            break;
+        case SQLITE_PERM:
+        case SQLITE_READONLY:
+        case SQLITE_AUTH:
+            kind = StatusKind::Refused;
+            break;
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            kind = StatusKind::Busy;
+            break;
+        case SQLITE_NOTADB:
+        case SQLITE_CORRUPT:
+            kind = StatusKind::NotALedger;
+            break;
+        case SQLITE_IOERR:
+        case SQLITE_CANTOPEN:
+            kind = StatusKind::Io;
+            break;
+        default:
+            break;
+    }
+    return Status::Untranslated(kind, Error());
+}
+
 SqliteStatement::SqliteStatement(const SqliteDatabase& db, const std::string& sql) {
     sqlite3_prepare_v2(db.get(), sql.c_str(), -1, &statement_, nullptr);
 }

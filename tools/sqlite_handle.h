@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "common/status.h"
+
 // How long a subcommand waits for a lock the program holds before it gives up.
 inline constexpr int kLockWaitMilliseconds = 10'000;
 
@@ -24,6 +26,8 @@ class SqliteDatabase {
     std::string QueryText(const std::string& sql);
     bool Close();
     std::string Error() const;
+    // The last failure as SQLite words it, of the kind its error code tells.
+    Status Failure() const;
     sqlite3* get() const { return db_; }
 
   private:

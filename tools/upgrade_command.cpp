@@ -71,8 +71,7 @@ Status KeepCopy(const std::string& ledger, const std::string& kept) {
     if (Status copied = CopyDatabaseInto(ledger, SQLITE_OPEN_READWRITE, file); !copied.ok()) {
         return copied;
     }
-    bool taken = false;
-    return file.PlaceNew(taken);
+    return file.PlaceNew();
 }
 
 }  // namespace

@@ -53,8 +53,7 @@ std::set<std::string> HelpOptions(const std::string& help) {
 class AdminArguments : public testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_EQ(CreateLedger(ledger.DatabaseFile(), "admin", "pw", 5).result,
-                  LedgerResult::Created);
+        ASSERT_TRUE(CreateLedger(ledger.DatabaseFile(), "admin", "pw", 5).ok());
     }
     TestLedger ledger{false};
 };

@@ -3,6 +3,7 @@
 // program sends keeps every text in its own column.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "common/text_encoding.h"
@@ -11,6 +12,7 @@
 #include "store/order_statements.h"
 #include "test_ledger.h"
 #include "tools/ledger_file.h"
+#include "tools/sqlite_handle.h"
 
 namespace {
 
@@ -20,7 +22,7 @@ TEST(LedgerSchema, TestLedgerIsTheLedgerAUserHas) {
     if (TestLedger::OnServer()) GTEST_SKIP() << "a file ledger's catalogue";
     const TestLedger test;
     const TestLedger user(false);
-    ASSERT_EQ(CreateLedger(user.DatabaseFile(), "admin", "pw").result, LedgerResult::Created);
+    ASSERT_TRUE(CreateLedger(user.DatabaseFile(), "admin", "pw").ok());
     const char* const catalogue =
         "select type, name, tbl_name, sql from sqlite_master order by name";
     const Rows made = user.Rows(catalogue);
@@ -41,7 +43,7 @@ OrderTexts TextsOf(DatabaseConnection& db, std::int32_t set, int firstColumn = 0
 TEST(LedgerSchema, OrderKeepsEveryTextInItsColumnThroughEveryStatement) {
     if (TestLedger::OnServer()) GTEST_SKIP() << "tallovar-admin init makes a file ledger";
     const TestLedger ledger(false);
-    ASSERT_EQ(CreateLedger(ledger.DatabaseFile(), "admin", "pw").result, LedgerResult::Created);
+    ASSERT_TRUE(CreateLedger(ledger.DatabaseFile(), "admin", "pw").ok());
     DatabaseConnection db;
     ASSERT_TRUE(db.OpenMdbFile(Gbk(ledger.DatabaseFile()))) << db.LastError();
 
@@ -82,6 +84,45 @@ TEST(LedgerSchema, OrderKeepsEveryTextInItsColumnThroughEveryStatement) {
     const std::int32_t signIn = db.OpenTable(SignInQuery("ADMIN", "PW"));
     ASSERT_NE(signIn, 0) << db.LastError();
     EXPECT_FALSE(db.IsEOF(signIn)) << "names and passwords match whatever the letter case";
+}
+
+}  // namespace
+
+namespace {
+
+// A ledger that cannot be made answers why by its kind, and leaves what was
+// there as it was: a taken name is Exists, a missing folder (or a file in
+// the folder's place) NotFound.
+TEST(LedgerSchema, ALedgerNotMadeSaysWhichKindOfFailure) {
+    const TestLedger place(false);
+    const std::string folder = place.DatabaseFile().substr(0, place.DatabaseFile().rfind('/'));
+    const std::string blocker = folder + "/blocker";
+    ASSERT_TRUE(CreateLedger(folder + "/taken.mdb", "a", "b").ok());
+    {
+        std::FILE* file = std::fopen(blocker.c_str(), "w");
+        ASSERT_NE(file, nullptr);
+        std::fclose(file);
+    }
+    struct Case {
+        const char* name;
+        std::string path;
+        StatusKind kind;
+    };
+    const Case cases[] = {
+        {"taken", folder + "/taken.mdb", StatusKind::Exists},
+        {"no folder", folder + "/missing/tallovar.mdb", StatusKind::NotFound},
+        {"a file for a folder", blocker + "/tallovar.mdb", StatusKind::NotFound},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Status made = CreateLedger(c.path, "a", "b");
+        EXPECT_EQ(made.kind, c.kind) << made.english;
+        EXPECT_FALSE(made.english.empty());
+    }
+    // The ledger that was there is still a ledger with its one user.
+    SqliteDatabase taken;
+    ASSERT_TRUE(taken.Open(folder + "/taken.mdb"));
+    EXPECT_EQ(taken.QueryText("select count(*) from sysuser"), "1");
 }
 
 }  // namespace

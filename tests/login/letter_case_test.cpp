@@ -16,8 +16,7 @@ class LetterCaseTest : public LoginTestBase, public testing::WithParamInterface<
     void MakeLedgerAs(const std::string& how) {
         const std::string directory = workDirectory_.toStdString();
         if (how == "init") {
-            ASSERT_EQ(CreateLedger(directory + "/tallovar.mdb", "admin", "Secret").result,
-                      LedgerResult::Created);
+            ASSERT_TRUE(CreateLedger(directory + "/tallovar.mdb", "admin", "Secret").ok());
             return;
         }
         MakeLedger({{1, "admin", "Secret"}});

@@ -31,8 +31,7 @@ class ReportsTest : public testing::Test {
             return answer;
         });
         SetProcessEndForTesting([](int) {});
-        ASSERT_EQ(CreateLedger(ledger.DatabaseFile(), "admin", "admin").result,
-                  LedgerResult::Created);
+        ASSERT_TRUE(CreateLedger(ledger.DatabaseFile(), "admin", "admin").ok());
     }
     void TearDown() override {
         CloseAllWindows();
