@@ -6,6 +6,7 @@
 
 #include "store/admin_statements.h"
 #include "store/ledger_schema.h"
+#include "store/recycle_bin.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
 #include "tools/ledger_file.h"
