@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tools/ledger_file.h"
+#include "store/ledger_file.h"
 
 namespace {
 

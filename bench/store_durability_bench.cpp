@@ -10,7 +10,7 @@
 
 #include "common/text_encoding.h"
 #include "store/database.h"
-#include "tools/ledger_file.h"
+#include "store/ledger_file.h"
 
 namespace {
 

@@ -33,12 +33,12 @@
 #include "exchange/cell_rules.h"
 #include "exchange/sheet_source.h"
 #include "store/admin_statements.h"
+#include "store/admin_store.h"
 #include "store/ledger_schema.h"
 #include "store/order_statements.h"
 #include "store/order_words.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
-#include "tools/admin_store.h"
 
 namespace {
 
@@ -539,8 +539,10 @@ int RunImport(const CommandLine& line) {
     std::string server;
     ImportOptions options;
     if (!ConnectOption(line, server) || !ParseOptions(line, options)) return kExitUsage;
-    const std::unique_ptr<AdminStore> db = OpenAdminStore(server);
-    if (!db) return kExitFailed;
+    const std::string ledger = server.empty() ? ExistingLedgerHere() : "";
+    if (server.empty() && ledger.empty()) return kExitFailed;
+    std::unique_ptr<AdminStore> db;
+    if (const Status opened = OpenAdminStore(server, ledger, db); !opened.ok()) return Fail(opened);
 
     // Every row read and checked before the ledger is locked; the sheet is
     // let go before, so that a CSV file is not held meanwhile.
@@ -579,7 +581,7 @@ int RunImport(const CommandLine& line) {
     }
     importer->ReportStored();
     // Closing the connection without commit rolls everything back.
-    if (!db->Exec("commit")) {
+    if (!db->Commit()) {
         if (db->CommitFateUnknown()) {
             return Fail(db->Error() +
                             "。服务器恢复后再导入一次（不加 --allow-duplicates）：已导入的订单与"

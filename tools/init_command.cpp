@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "store/ledger_file.h"
+#include "store/server_init.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
-#include "tools/ledger_file.h"
-#include "tools/server_init.h"
 
 namespace {
 
@@ -39,8 +39,16 @@ int RunInit(const CommandLine& line) {
         if (demoOrders != 0 || (!userGiven && (fromFile.empty() || !positional.empty()))) {
             return kExitUsage;
         }
-        return InitServerLedger(connection, userGiven ? positional[0] : "",
-                                userGiven ? positional[1] : "", fromFile);
+        long users = 0, orders = 0;
+        const Status made =
+            InitServerLedger(connection, userGiven ? positional[0] : "",
+                             userGiven ? positional[1] : "", fromFile, users, orders);
+        if (!made.ok()) return Fail(made);
+        std::printf(
+            "已建立团队账本（用户 %ld 个，订单 %ld 张）\nTeam ledger made (%ld users, %ld "
+            "orders)\n",
+            users, orders, users, orders);
+        return kExitOk;
     }
     if (!fromFile.empty() || positional.size() != 2 || positional[0].empty()) return kExitUsage;
 

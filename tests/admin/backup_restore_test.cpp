@@ -21,9 +21,9 @@
 #include <vector>
 
 #include "admin_run.h"
+#include "store/ledger_file.h"
 #include "test_ledger.h"
 #include "tests/settings/temp_directory.h"
-#include "tools/ledger_file.h"
 
 namespace fs = std::filesystem;
 

@@ -13,9 +13,9 @@
 
 #include "admin_run.h"
 #include "exchange/customer_file.h"
+#include "store/ledger_file.h"
 #include "test_ledger.h"
 #include "tests/settings/temp_directory.h"
-#include "tools/ledger_file.h"
 
 namespace fs = std::filesystem;
 

@@ -16,10 +16,10 @@
 #include "exchange/csv.h"
 #include "exchange/sheet_encoding.h"
 #include "store/database.h"
+#include "store/ledger_file.h"
 #include "store/ledger_schema.h"
 #include "test_ledger.h"
 #include "tests/settings/temp_directory.h"
-#include "tools/ledger_file.h"
 #include "ui/orders/fill_order_list.h"
 #include "ui/orders/order_list.h"
 

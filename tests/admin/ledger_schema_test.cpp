@@ -9,12 +9,12 @@
 
 #include "common/text_encoding.h"
 #include "store/database.h"
+#include "store/ledger_file.h"
 #include "store/ledger_schema.h"
 #include "store/order_statements.h"
 #include "store/recycle_bin.h"
+#include "store/sqlite_file.h"
 #include "test_ledger.h"
-#include "tools/ledger_file.h"
-#include "tools/sqlite_handle.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "admin_run.h"
+#include "store/ledger_file.h"
 #include "test_ledger.h"
-#include "tools/ledger_file.h"
 
 namespace {
 

@@ -20,11 +20,11 @@
 #include "common/text_encoding.h"
 #include "common/text_limit.h"
 #include "store/database.h"
+#include "store/ledger_file.h"
 #include "store/order_statements.h"
 #include "test_ledger.h"
 #include "tests/admin/admin_run.h"
 #include "tests/settings/temp_directory.h"
-#include "tools/ledger_file.h"
 
 namespace {
 

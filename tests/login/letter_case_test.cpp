@@ -5,8 +5,8 @@
 #include <QPointer>
 
 #include "login_test_support.h"
+#include "store/ledger_file.h"
 #include "tests/admin/admin_run.h"
-#include "tools/ledger_file.h"
 #include "ui/orders/orders_window.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "common/text_encoding.h"
-#include "tools/ledger_file.h"
+#include "store/ledger_file.h"
 
 class LedgerTest : public testing::Test {
   protected:

@@ -1,4 +1,4 @@
-#include "tools/server_session.h"
+#include "store/server_session.h"
 
 #include "common/text_encoding.h"
 #include "common/value_text.h"

@@ -1,4 +1,4 @@
-#include "tools/program_settings.h"
+#include "store/program_settings.h"
 
 #include <unistd.h>
 

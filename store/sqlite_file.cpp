@@ -1,4 +1,4 @@
-#include "tools/sqlite_handle.h"
+#include "store/sqlite_file.h"
 
 #include "store/admin_statements.h"
 

@@ -1,17 +1,18 @@
-#include "tools/database_copy.h"
+#include "store/sqlite_copy.h"
 
 #include <chrono>
 #include <thread>
 
+#include "platform/utf8_paths.h"
 #include "platform/whole_file.h"
 #include "store/admin_statements.h"
-#include "tools/sqlite_handle.h"
-#include "tools/tool_paths.h"
+#include "store/sqlite_file.h"
 
-Status CopyDatabase(const std::string& from, int fromFlags, const std::string& to) {
+Status CopyDatabase(const std::string& from, CopyFrom what, const std::string& to) {
     SqliteDatabase source;
     SqliteDatabase target;
-    if (!source.Open(from, fromFlags)) return Status::Untranslated(source.Error());
+    if (!source.Open(from, what == CopyFrom::Ledger ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY))
+        return Status::Untranslated(source.Error());
     if (!target.Open(to)) return Status::Untranslated(target.Error());
     sqlite3_backup* backup = sqlite3_backup_init(target.get(), "main", source.get(), "main");
     if (!backup) return Status::Untranslated(target.Error());
@@ -26,7 +27,7 @@ Status CopyDatabase(const std::string& from, int fromFlags, const std::string& t
     }
     sqlite3_backup_finish(backup);
     if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
-        return Status::Failure("账本一直被占用", "the ledger stayed locked");
+        return Status::Failure(StatusKind::Busy, "账本一直被占用", "the ledger stayed locked");
     }
     if (rc != SQLITE_DONE) return Status::Untranslated(sqlite3_errstr(rc));
     if (target.QueryText(RollbackJournalStatement()) != "delete" || !target.Close()) {
@@ -35,7 +36,7 @@ Status CopyDatabase(const std::string& from, int fromFlags, const std::string& t
     return Status::Ok();
 }
 
-Status CopyDatabaseInto(const std::string& from, int fromFlags, FileReplacement& file) {
+Status CopyDatabaseInto(const std::string& from, CopyFrom what, FileReplacement& file) {
     if (Status opened = file.Open(); !opened.ok()) return opened;
-    return CopyDatabase(from, fromFlags, Utf8OfNativePath(file.TemporaryPath()));
+    return CopyDatabase(from, what, Utf8OfNativePath(file.TemporaryPath()));
 }

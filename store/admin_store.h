@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "common/status.h"
+
 class AdminStore {
   public:
     using Row = std::vector<std::string>;
@@ -19,6 +21,8 @@ class AdminStore {
     // the store without Exec("commit") rolls it back.
     virtual bool BeginWriting() = 0;
     virtual bool Exec(const std::string& sql) = 0;
+    // Ends the transaction BeginWriting began, keeping what it stored.
+    bool Commit() { return Exec("commit"); }
     // Rows the last Exec or Run inserted, changed or deleted.
     virtual long long Changed() = 0;
     // Calls each with every row of a query, in order.
@@ -38,5 +42,6 @@ class AdminStore {
 };
 
 // The team ledger of the connection string, or without one the ledger file
-// in the current directory. On failure the reason has been printed.
-std::unique_ptr<AdminStore> OpenAdminStore(const std::string& server);
+// at ledgerPath (UTF-8), in store.
+Status OpenAdminStore(const std::string& server, const std::string& ledgerPath,
+                      std::unique_ptr<AdminStore>& store);

@@ -1,4 +1,4 @@
-#include "tools/pick_lists.h"
+#include "store/pick_lists.h"
 
 #include <filesystem>
 #include <system_error>

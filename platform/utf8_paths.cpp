@@ -1,17 +1,15 @@
-#include "tools/tool_paths.h"
+#include "platform/utf8_paths.h"
 
 #include <sys/stat.h>
 
 #include <ctime>
 
-namespace toolpaths {
-
-bool PathExists(const std::string& path) {
+bool Utf8PathExists(const std::string& path) {
     struct stat info;
     return lstat(path.c_str(), &info) == 0;
 }
 
-std::string DirectoryOf(const std::string& path) {
+std::string Utf8DirectoryOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
@@ -25,5 +23,3 @@ std::string TimeStamp() {
     std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
     return text;
 }
-
-}  // namespace toolpaths

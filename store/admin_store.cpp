@@ -1,9 +1,8 @@
-#include "tools/admin_store.h"
+#include "store/admin_store.h"
 
 #include "store/admin_statements.h"
-#include "tools/admin_ledger.h"
-#include "tools/server_session.h"
-#include "tools/sqlite_handle.h"
+#include "store/server_session.h"
+#include "store/sqlite_file.h"
 
 namespace {
 
@@ -94,17 +93,23 @@ class TeamStore : public AdminStore {
 
 }  // namespace
 
-std::unique_ptr<AdminStore> OpenAdminStore(const std::string& server) {
+Status OpenAdminStore(const std::string& server, const std::string& ledgerPath,
+                      std::unique_ptr<AdminStore>& store) {
+    store.reset();
     if (!server.empty()) {
         auto team = std::make_unique<TeamStore>();
-        if (team->Open(server)) return team;
-        Fail("无法打开团队账本：" + team->Error(), "cannot open the team ledger: " + team->Error());
-        return nullptr;
+        if (!team->Open(server)) {
+            return Status::Failure(StatusKind::Io, "无法打开团队账本：" + team->Error(),
+                                   "cannot open the team ledger: " + team->Error());
+        }
+        store = std::move(team);
+        return Status::Ok();
     }
-    const std::string ledger = ExistingLedgerHere();
-    if (ledger.empty()) return nullptr;
     auto file = std::make_unique<FileStore>();
-    if (file->Open(ledger)) return file;
-    Fail("无法打开账本：" + file->Error(), "cannot open the ledger: " + file->Error());
-    return nullptr;
+    if (!file->Open(ledgerPath)) {
+        return Status::Failure(StatusKind::Io, "无法打开账本：" + file->Error(),
+                               "cannot open the ledger: " + file->Error());
+    }
+    store = std::move(file);
+    return Status::Ok();
 }

@@ -1,8 +1,8 @@
 // The Windows side of tools/child_process.h.
 #include <windows.h>
 
-#include "tools/child_process.h"
-#include "tools/windows/wide_text.h"
+#include "platform/child_process.h"
+#include "platform/windows/wide_text.h"
 
 namespace {
 

@@ -1,20 +1,18 @@
-// The Windows side of tools/tool_paths.h. Paths are UTF-8 and reach the
+// The Windows side of platform/utf8_paths.h. Paths are UTF-8 and reach the
 // system's wide functions; the platform layer's file functions take the ANSI
 // code page's bytes (GBK).
 #include <windows.h>
 
 #include <cstdio>
 
-#include "tools/tool_paths.h"
-#include "tools/windows/wide_text.h"
+#include "platform/utf8_paths.h"
+#include "platform/windows/wide_text.h"
 
-namespace toolpaths {
-
-bool PathExists(const std::string& path) {
+bool Utf8PathExists(const std::string& path) {
     return GetFileAttributesW(WideFromUtf8(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string DirectoryOf(const std::string& path) {
+std::string Utf8DirectoryOf(const std::string& path) {
     const std::size_t separator = path.find_last_of("/\\");
     if (separator == std::string::npos) return ".";
     // "C:\name" lies in "C:\", "\name" in "\".
@@ -30,5 +28,3 @@ std::string TimeStamp() {
                   now.wHour, now.wMinute, now.wSecond);
     return text;
 }
-
-}  // namespace toolpaths

@@ -1,4 +1,4 @@
-#include "tools/demo_orders.h"
+#include "store/demo_orders.h"
 
 #include <chrono>
 #include <cstdio>

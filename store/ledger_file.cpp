@@ -1,4 +1,4 @@
-#include "tools/ledger_file.h"
+#include "store/ledger_file.h"
 
 #include <unistd.h>
 
@@ -8,12 +8,12 @@
 #include <set>
 
 #include "platform/program_files.h"
+#include "platform/utf8_paths.h"
 #include "platform/whole_file.h"
 #include "store/admin_statements.h"
+#include "store/demo_orders.h"
 #include "store/ledger_schema.h"
-#include "tools/demo_orders.h"
-#include "tools/sqlite_handle.h"
-#include "tools/tool_paths.h"
+#include "store/sqlite_file.h"
 
 namespace {
 
@@ -85,7 +85,7 @@ Status CreateLedger(const std::string& path, const std::string& user, const std:
     };
     const Status exists =
         Status::Failure(StatusKind::Exists, "账本已存在：" + path, "the ledger exists: " + path);
-    if (PathExists(path)) return exists;
+    if (Utf8PathExists(path)) return exists;
     FileReplacement file(NativePathOfUtf8(path));
     if (const Status opened = file.Open(); !opened.ok()) return inWords(opened);
     const Status filled =
@@ -94,6 +94,14 @@ Status CreateLedger(const std::string& path, const std::string& user, const std:
     const Status placed = file.PlaceNew();
     if (placed.Is(StatusKind::Exists)) return exists;
     return placed.ok() ? placed : inWords(placed);
+}
+
+Status CheckLedgerFile(const std::string& path, long long* orders) {
+    SqliteDatabase db;
+    if (!db.Open(path, SQLITE_OPEN_READONLY)) return Status::Untranslated(db.Error());
+    if (Status checked = CheckLedger(db); !checked.ok()) return checked;
+    if (orders) *orders = std::stoll("0" + db.QueryText(OrderCountQuery()));
+    return Status::Ok();
 }
 
 Status CheckLedger(SqliteDatabase& db) {

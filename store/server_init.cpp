@@ -1,18 +1,15 @@
-#include "tools/server_init.h"
+#include "store/server_init.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "store/admin_statements.h"
+#include "store/ledger_file.h"
 #include "store/ledger_schema.h"
 #include "store/recycle_bin.h"
-#include "tools/admin_command.h"
-#include "tools/admin_ledger.h"
-#include "tools/ledger_file.h"
-#include "tools/server_schema.h"
-#include "tools/server_session.h"
-#include "tools/sqlite_handle.h"
+#include "store/server_schema.h"
+#include "store/server_session.h"
+#include "store/sqlite_file.h"
 
 namespace {
 
@@ -68,24 +65,26 @@ Status MoveFileLedger(const std::string& path, ServerSession& server, long& user
     return moved;
 }
 
-int Refuse(const std::string& what, const std::string& error) {
-    return Fail("无法建立团队账本，未做任何改动：" + what + error,
-                "could not make the team ledger; nothing was changed: " + what + error);
+Status Refuse(const std::string& what, const std::string& error) {
+    return Status::Failure("无法建立团队账本，未做任何改动：" + what + error,
+                           "could not make the team ledger; nothing was changed: " + what + error);
 }
 
 }  // namespace
 
-int InitServerLedger(const std::string& connection, const std::string& user,
-                     const std::string& password, const std::string& fromFile) {
+Status InitServerLedger(const std::string& connection, const std::string& user,
+                        const std::string& password, const std::string& fromFile, long& users,
+                        long& orders) {
+    users = 0;
+    orders = 0;
     ServerSession server;
     if (!server.Open(connection)) return Refuse("", server.Error());
     bool exists = false;
     if (!ServerLedgerExists(server, exists)) return Refuse("", server.Error());
     if (exists) {
-        return Fail("这个数据库中已有账本，未做任何改动",
-                    "this database already holds a ledger; nothing was changed");
+        return Status::Failure(StatusKind::Exists, "这个数据库中已有账本，未做任何改动",
+                               "this database already holds a ledger; nothing was changed");
     }
-    long users = 0, orders = 0;
     std::string error;
     if (!server.Exec("begin") || !CreateServerSchema(server)) return Refuse("", server.Error());
     if (!fromFile.empty()) {
@@ -105,8 +104,5 @@ int InitServerLedger(const std::string& connection, const std::string& user,
         server.Exec("rollback");
         return Refuse("", error);
     }
-    std::printf(
-        "已建立团队账本（用户 %ld 个，订单 %ld 张）\nTeam ledger made (%ld users, %ld orders)\n",
-        users, orders, users, orders);
-    return kExitOk;
+    return Status::Ok();
 }

@@ -1,4 +1,4 @@
-#include "tools/child_process.h"
+#include "platform/child_process.h"
 
 #include <spawn.h>
 #include <sys/wait.h>

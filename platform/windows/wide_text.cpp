@@ -1,4 +1,4 @@
-#include "tools/windows/wide_text.h"
+#include "platform/windows/wide_text.h"
 
 #include <windows.h>
 

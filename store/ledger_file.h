@@ -22,6 +22,10 @@ Status LedgerPathHere(std::string& path);
 Status CreateLedger(const std::string& path, const std::string& user, const std::string& password,
                     long demoOrders = 0);
 
+// The same for the file at path, opened to read only; orders, when asked
+// for, is set to the number of orders of a sound ledger.
+Status CheckLedgerFile(const std::string& path, long long* orders = nullptr);
+
 // Ok when integrity_check answers ok and both tables are there with every
 // column the program reads; otherwise what is wrong.
 Status CheckLedger(SqliteDatabase& db);

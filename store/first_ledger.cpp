@@ -1,4 +1,4 @@
-#include "tools/first_ledger.h"
+#include "store/first_ledger.h"
 
 #include <unistd.h>
 
@@ -8,10 +8,10 @@
 #include "common/text_encoding.h"
 #include "platform/program_files.h"
 #include "platform/whole_file.h"
+#include "store/ledger_file.h"
+#include "store/pick_lists.h"
+#include "store/program_settings.h"
 #include "store/settings.h"
-#include "tools/ledger_file.h"
-#include "tools/pick_lists.h"
-#include "tools/program_settings.h"
 
 namespace fs = std::filesystem;
 
