@@ -49,7 +49,6 @@ std::string TableColumnsQuery() { return "select name from pragma_table_info(?1)
 std::string ObjectCountQuery() {
     return "select count(*) from sqlite_master where type=?1 and name=?2";
 }
-std::string SynchronousExtraStatement() { return "pragma synchronous=extra"; }
 std::string RollbackJournalStatement() { return "pragma journal_mode=delete"; }
 
 std::string NextUserIdQuery() { return "select seq from sqlite_sequence where name='sysuser'"; }

@@ -33,9 +33,7 @@ std::string IntegrityCheckQuery();
 std::string TableColumnsQuery();
 // Whether the file has an object of type ?1 and name ?2 (a count).
 std::string ObjectCountQuery();
-// A connection that flushes the directory once a journal is deleted, and a
-// copy that keeps a rollback journal (it answers "delete").
-std::string SynchronousExtraStatement();
+// A copy that keeps a rollback journal (it answers "delete").
 std::string RollbackJournalStatement();
 
 // Remaking the user table of an older ledger with the same rows, IDs and

@@ -20,6 +20,7 @@
 #include "platform/mapped_reads.h"
 #include "platform/odbc_driver.h"
 #include "platform/program_files.h"
+#include "store/durability.h"
 #include "store/server_ledger.h"
 #include "store/snapshot.h"
 #include "store/sqlite_engine.h"
@@ -34,13 +35,12 @@ namespace {
 // the one thread, so the program's own connections never wait for each
 // other; WAL would put -wal and -shm files beside the ledger for good and
 // does not work on network shares.
-// SyncPragma=EXTRA: with the rollback journal an acknowledged store survives
-// a power loss only when the directory is flushed after the journal is
-// deleted; otherwise the journal may come back after the power returns and
-// roll the store back. FULL (and the driver's default NORMAL) skip that flush.
+// SyncPragma: store/durability.h.
 // StepAPI=1: the driver may step through the rows of a forward-only cursor
 // instead of first copying the whole result as texts (see StepsThroughRows).
-constexpr std::string_view kDriverKeys = "NoCreat=1;Timeout=2500;SyncPragma=EXTRA;StepAPI=1;";
+std::string DriverKeys() {
+    return "NoCreat=1;Timeout=2500;" + SynchronousConnectionKey() + "StepAPI=1;";
+}
 // Piece size for a long text whose length the driver does not announce.
 constexpr SQLLEN kPieceSize = 64 * 1024;
 
@@ -71,6 +71,9 @@ std::string FromDriverText(std::string_view text) {
 // before a reopen can never name a newer result set. Connections on two
 // threads draw from it at once.
 std::atomic<std::int32_t> g_lastHandle = 0;
+
+// Tests read a list once with the memory map and once without.
+std::atomic<bool> g_mappedReadsAllowed = true;
 
 ValueKind KindOfSqlType(SQLSMALLINT type) {
     switch (type) {
@@ -148,7 +151,7 @@ std::string DriverConnectionString(const std::string& path) {
     if (text.starts_with(kPrefix)) text.erase(0, kPrefix.size());
     if (!DriverIsHostSqlite()) return text;
     text += "Database=" + HostDriverPath(path) + ";";
-    text += kDriverKeys;
+    text += DriverKeys();
     return GbkToUtf8(text);
 }
 
@@ -219,7 +222,7 @@ class FastReading {
   public:
     FastReading(SQLHDBC connection, bool wanted)
         : connection_(wanted ? connection : SQL_NULL_HDBC),
-          mapped_(wanted && CanGuardMappedReads()) {
+          mapped_(wanted && g_mappedReadsAllowed && CanGuardMappedReads()) {
         if (mapped_) guard_.emplace();
         Set(mapped_ ? "pragma mmap_size=1073741824" : "pragma cache_size=-1048576");
     }
@@ -990,6 +993,8 @@ std::string QuoteText(const std::string& text) {
     }
     return quoted;
 }
+
+void SetMappedReadsForTesting(bool allowed) { g_mappedReadsAllowed = allowed; }
 
 void SetStatementObserverForTesting(std::function<void(const std::string&)> observer) {
     StatementObserver() = std::move(observer);

@@ -1,15 +1,13 @@
 #include "store/sqlite_file.h"
 
-#include "store/admin_statements.h"
+#include "store/durability.h"
 
 bool SqliteDatabase::Open(const std::string& path, int flags) {
     if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) return false;
     sqlite3_busy_timeout(db_, kLockWaitMilliseconds);
-    // As the program's connections: with the rollback journal only EXTRA
-    // flushes the directory once the journal is deleted, so a commit that was
-    // reported stays after a power loss. A file that is no database refuses
-    // the setting; the first statement on it says why.
-    Exec(SynchronousExtraStatement());
+    // As the program's connections (store/durability.h). A file that is no
+    // database refuses the setting; the first statement on it says why.
+    Exec(SynchronousStatement());
     return true;
 }
 
