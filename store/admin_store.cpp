@@ -1,10 +1,19 @@
 #include "store/admin_store.h"
 
-#include "store/admin_statements.h"
+#include "store/ledger_schema.h"
+#include "store/server_ledger.h"
 #include "store/server_session.h"
 #include "store/sqlite_file.h"
 
 namespace {
+
+std::string Joined(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) text += (i ? "," : "") + names[i];
+    return text;
+}
+
+std::string ReturningId(const std::string& insert) { return insert + " returning ID"; }
 
 class FileStore : public AdminStore {
   public:
@@ -92,6 +101,18 @@ class TeamStore : public AdminStore {
 };
 
 }  // namespace
+
+std::string InsertOrderTextsStatement(const std::vector<std::string>& columns) {
+    std::string values;
+    for (std::size_t i = 0; i < columns.size(); ++i)
+        values += (i ? ",?" : "?") + std::to_string(i + 1);
+    return std::string("insert into ") + kOrderTable + "(" + Joined(columns) + ") values(" +
+           values + ")";
+}
+
+std::string OrderTextsQuery(const std::vector<std::string>& columns) {
+    return "select " + Joined(columns) + " from " + kOrderTable;
+}
 
 Status OpenAdminStore(const std::string& server, const std::string& ledgerPath,
                       std::unique_ptr<AdminStore>& store) {

@@ -41,6 +41,12 @@ class AdminStore {
     virtual std::string Error() const = 0;
 };
 
+// The order table's texts of the columns named, as parameters ?1, ?2, ... in
+// that order (also for the demo orders of a new ledger), and all orders'
+// texts of those columns.
+std::string InsertOrderTextsStatement(const std::vector<std::string>& columns);
+std::string OrderTextsQuery(const std::vector<std::string>& columns);
+
 // The team ledger of the connection string, or without one the ledger file
 // at ledgerPath (UTF-8), in store.
 Status OpenAdminStore(const std::string& server, const std::string& ledgerPath,

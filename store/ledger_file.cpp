@@ -10,12 +10,18 @@
 #include "platform/program_files.h"
 #include "platform/utf8_paths.h"
 #include "platform/whole_file.h"
-#include "store/admin_statements.h"
+#include "store/admin_store.h"
 #include "store/demo_orders.h"
 #include "store/ledger_schema.h"
 #include "store/sqlite_file.h"
+#include "store/users.h"
 
 namespace {
+
+std::string OrderCountQuery() { return std::string("select count(*) from ") + kOrderTable; }
+// SQLite's own check answers "ok"; the column names of the table ?1.
+std::string IntegrityCheckQuery() { return "pragma integrity_check"; }
+std::string TableColumnsQuery() { return "select name from pragma_table_info(?1)"; }
 
 bool InsertUser(SqliteDatabase& db, const std::string& user, const std::string& password) {
     SqliteStatement insert(db, AddUserStatement());

@@ -5,12 +5,30 @@
 
 #include "platform/utf8_paths.h"
 #include "platform/whole_file.h"
-#include "store/admin_statements.h"
 #include "store/ledger_schema.h"
 #include "store/sqlite_copy.h"
 #include "store/sqlite_file.h"
 
 namespace {
+
+// Whether the file has an object of type ?1 and name ?2 (a count).
+std::string ObjectCountQuery() {
+    return "select count(*) from sqlite_master where type=?1 and name=?2";
+}
+
+// Remaking the user table of an older ledger with the same rows, IDs and
+// next ID: the next ID first, then the steps (the new table's create
+// statement between the rename and the copy), then the next ID kept.
+std::string NextUserIdQuery() { return "select seq from sqlite_sequence where name='sysuser'"; }
+std::string RenameOldUsersStatement() { return "alter table sysuser rename to sysuser_old"; }
+std::string CopyOldUsersStatement() {
+    return "insert into sysuser(ID,username,password) select ID,username,password from "
+           "sysuser_old";
+}
+std::string DropOldUsersStatement() { return "drop table sysuser_old"; }
+std::string KeepNextUserIdStatement(const std::string& next) {
+    return "update sqlite_sequence set seq=max(seq," + next + ") where name='sysuser'";
+}
 
 bool IsNoCase(SqliteDatabase& db, const char* column) {
     const char* collation = nullptr;

@@ -4,6 +4,7 @@
 #include "common/value_text.h"
 #include "store/database.h"
 #include "store/ledger_schema.h"
+#include "store/server_ledger.h"
 
 namespace {
 
@@ -43,8 +44,7 @@ std::string PurgeBinStatement(long long olderThanDays, bool onServer) {
 // writers of orders and the bin wait.
 bool BeginWriting(DatabaseConnection& db) {
     if (!db.OnServer()) return db.ExecuteSql("begin immediate");
-    return db.ExecuteSql("begin") &&
-           db.ExecuteSql(Gbk("lock table 订单列表, 回收站 in share row exclusive mode"));
+    return db.ExecuteSql("begin") && db.ExecuteSql(Gbk(LockOrdersStatement()));
 }
 
 Status Failure(const DatabaseConnection& db) {

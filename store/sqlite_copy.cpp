@@ -5,8 +5,14 @@
 
 #include "platform/utf8_paths.h"
 #include "platform/whole_file.h"
-#include "store/admin_statements.h"
 #include "store/sqlite_file.h"
+
+namespace {
+
+// A copy that keeps a rollback journal answers "delete".
+std::string RollbackJournalStatement() { return "pragma journal_mode=delete"; }
+
+}  // namespace
 
 Status CopyDatabase(const std::string& from, CopyFrom what, const std::string& to) {
     SqliteDatabase source;

@@ -1,10 +1,23 @@
 #include "store/users.h"
 
-#include "store/admin_statements.h"
+#include "store/server_ledger.h"
 #include "store/server_session.h"
 #include "store/sqlite_file.h"
 
 namespace {
+
+// Users, newest last: ID and name. The server spells the id in lower case.
+std::string UserListQuery() { return "select ID, username from sysuser order by ID"; }
+std::string ServerUserListQuery() { return "select id, username from sysuser order by id"; }
+// ?1 the name, ?2 the password.
+std::string UserCountQuery() { return "select count(*) from sysuser where username = ?1"; }
+std::string ChangePasswordStatement() {
+    return "update sysuser set password = ?2 where username = ?1";
+}
+std::string RemoveUserStatement() { return "delete from sysuser where username = ?1"; }
+// On a team ledger, keeps other administrators out of the user table until
+// the transaction ends.
+std::string LockUsersStatement() { return "lock table sysuser in exclusive mode"; }
 
 Status ReadFailure(const std::string& error) {
     return Status::Failure(StatusKind::Io, "无法读取用户表：" + error, error);
@@ -103,6 +116,8 @@ Status ChangeOnServer(ServerSession& db, UserChange change, const std::string& n
 }
 
 }  // namespace
+
+std::string AddUserStatement() { return "insert into sysuser(username,password) values(?1,?2)"; }
 
 Status ListUsers(const std::string& server, const std::string& ledgerPath,
                  std::vector<LedgerUser>& users) {

@@ -18,6 +18,10 @@ struct LedgerUser {
 
 enum class UserChange { Add, ChangePassword, Remove };
 
+// The insert of one user, ?1 the name and ?2 the password, as a new ledger
+// gets its first user too (store/ledger_file.cpp, store/server_init.cpp).
+std::string AddUserStatement();
+
 // The team ledger of the connection string server, or without one the ledger
 // file at ledgerPath. Users oldest first.
 Status ListUsers(const std::string& server, const std::string& ledgerPath,

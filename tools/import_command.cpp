@@ -32,7 +32,6 @@
 #include "common/text_encoding.h"
 #include "exchange/cell_rules.h"
 #include "exchange/sheet_source.h"
-#include "store/admin_statements.h"
 #include "store/admin_store.h"
 #include "store/ledger_schema.h"
 #include "store/order_statements.h"
