@@ -1,4 +1,4 @@
-// The Windows side of tools/child_process.h.
+// The Windows side of platform/child_process.h.
 #include <windows.h>
 
 #include "platform/child_process.h"
