@@ -20,18 +20,18 @@ class FileStore : public AdminStore {
     bool Open(const std::string& path) { return db_.Open(path); }
     bool BeginWriting() override { return db_.Exec("begin immediate"); }
     bool Exec(const std::string& sql) override { return db_.Exec(sql); }
-    long long Changed() override { return sqlite3_changes(db_.get()); }
+    long long Changed() override { return db_.Changes(); }
 
     bool EachRow(const std::string& sql, const std::function<void(const Row&)>& each) override {
         SqliteStatement query(db_, sql);
         if (!query.Prepared()) return false;
         Row row(static_cast<std::size_t>(query.Columns()));
-        int step;
-        while ((step = query.Step()) == SQLITE_ROW) {
+        SqliteStatement::Step step;
+        while ((step = query.Next()) == SqliteStatement::Step::Row) {
             for (std::size_t c = 0; c < row.size(); ++c) row[c] = query.Text(static_cast<int>(c));
             each(row);
         }
-        return step == SQLITE_DONE;
+        return step == SqliteStatement::Step::Done;
     }
 
     bool Run(const std::string& sql, const std::vector<std::string>& texts) override {
@@ -42,14 +42,14 @@ class FileStore : public AdminStore {
         if (!prepared_->Prepared()) return false;
         for (std::size_t i = 0; i < texts.size(); ++i)
             prepared_->Bind(static_cast<int>(i + 1), texts[i]);
-        const bool done = prepared_->Step() == SQLITE_DONE;
+        const bool done = prepared_->Next() == SqliteStatement::Step::Done;
         prepared_->Reset();
         return done;
     }
 
     bool Insert(const std::string& sql, long long& id) override {
         if (!db_.Exec(sql)) return false;
-        id = sqlite3_changes(db_.get()) == 0 ? 0 : sqlite3_last_insert_rowid(db_.get());
+        id = db_.Changes() == 0 ? 0 : db_.LastInsertId();
         return true;
     }
 

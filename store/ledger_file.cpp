@@ -28,7 +28,7 @@ bool InsertUser(SqliteDatabase& db, const std::string& user, const std::string& 
     if (!insert.Prepared()) return false;
     insert.Bind(1, user);
     insert.Bind(2, password);
-    return insert.Step() == SQLITE_DONE;
+    return insert.Next() == SqliteStatement::Step::Done;
 }
 
 bool InsertDemoOrders(SqliteDatabase& db, long count) {
@@ -41,7 +41,7 @@ bool InsertDemoOrders(SqliteDatabase& db, long count) {
         for (int i = 0; i < kDemoOrderFields; ++i) {
             insert.Bind(i + 1, order[static_cast<std::size_t>(i)]);
         }
-        if (insert.Step() != SQLITE_DONE) return false;
+        if (insert.Next() != SqliteStatement::Step::Done) return false;
         insert.Reset();
     }
     return true;
@@ -63,7 +63,8 @@ std::set<std::string> ColumnsOf(SqliteDatabase& db, const std::string& table) {
     std::set<std::string> columns;
     SqliteStatement info(db, TableColumnsQuery());
     info.Bind(1, table);
-    while (info.Prepared() && info.Step() == SQLITE_ROW) columns.insert(info.Text(0));
+    while (info.Prepared() && info.Next() == SqliteStatement::Step::Row)
+        columns.insert(info.Text(0));
     return columns;
 }
 
@@ -104,7 +105,7 @@ Status CreateLedger(const std::string& path, const std::string& user, const std:
 
 Status CheckLedgerFile(const std::string& path, long long* orders) {
     SqliteDatabase db;
-    if (!db.Open(path, SQLITE_OPEN_READONLY)) return Status::Untranslated(db.Error());
+    if (!db.Open(path, SqliteOpen::ReadOnly)) return Status::Untranslated(db.Error());
     if (Status checked = CheckLedger(db); !checked.ok()) return checked;
     if (orders) *orders = std::stoll("0" + db.QueryText(OrderCountQuery()));
     return Status::Ok();
@@ -119,8 +120,7 @@ Status CheckLedger(SqliteDatabase& db) {
     }
     // The columns a ledger needs are those of a ledger made here.
     SqliteDatabase model;
-    if (!model.Open(":memory:", SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY) ||
-        !model.Exec(LedgerSchema())) {
+    if (!model.Open(":memory:", SqliteOpen::InMemory) || !model.Exec(LedgerSchema())) {
         return Status::Untranslated(model.Error());
     }
     for (const char* table : {kUserTable, kOrderTable}) {

@@ -30,15 +30,9 @@ std::string KeepNextUserIdStatement(const std::string& next) {
     return "update sqlite_sequence set seq=max(seq," + next + ") where name='sysuser'";
 }
 
-bool IsNoCase(SqliteDatabase& db, const char* column) {
-    const char* collation = nullptr;
-    return sqlite3_table_column_metadata(db.get(), "main", "sysuser", column, nullptr, &collation,
-                                         nullptr, nullptr, nullptr) == SQLITE_OK &&
-           collation && sqlite3_stricmp(collation, "NOCASE") == 0;
-}
-
 bool UsersCompareWithoutCase(SqliteDatabase& db) {
-    return IsNoCase(db, "username") && IsNoCase(db, "password");
+    return db.ColumnIgnoresCase("sysuser", "username") &&
+           db.ColumnIgnoresCase("sysuser", "password");
 }
 
 // A column's collation cannot be altered: the table is made anew with the
@@ -54,7 +48,7 @@ bool HasObject(SqliteDatabase& db, const std::string& type, const std::string& n
     SqliteStatement query(db, ObjectCountQuery());
     query.Bind(1, type);
     query.Bind(2, name);
-    return query.Prepared() && query.Step() == SQLITE_ROW && query.Integer(0) > 0;
+    return query.Prepared() && query.Next() == SqliteStatement::Step::Row && query.Integer(0) > 0;
 }
 
 bool HasBinTable(SqliteDatabase& db) { return HasObject(db, "table", kRecycleBinTable); }

@@ -64,8 +64,8 @@ Status CopyRows(SqliteDatabase& file, ServerSession& server, const TableCopy& ta
         pending = 0;
         return stored;
     };
-    int rc;
-    while ((rc = rows.Step()) == SQLITE_ROW) {
+    SqliteStatement::Step step;
+    while ((step = rows.Next()) == SqliteStatement::Step::Row) {
         values += pending == 0 ? "(" : ",(";
         values += std::to_string(rows.Integer(0));
         for (int c = 1; c < table.columns; ++c) values += "," + ServerLiteral(rows.Text(c));
@@ -73,7 +73,7 @@ Status CopyRows(SqliteDatabase& file, ServerSession& server, const TableCopy& ta
         ++copied;
         if (++pending == kRowsPerInsert && !flush()) return Status::Untranslated(server.Error());
     }
-    if (rc != SQLITE_DONE) return Status::Untranslated(file.Error());
+    if (step != SqliteStatement::Step::Done) return Status::Untranslated(file.Error());
     return flush() ? Status::Ok() : Status::Untranslated(server.Error());
 }
 
@@ -87,7 +87,7 @@ Status CopyBin(SqliteDatabase& file, ServerSession& server) {
 // Users and orders of a checked ledger file, onto the server.
 Status MoveFileLedger(const std::string& path, ServerSession& server, long& users, long& orders) {
     SqliteDatabase file;
-    if (!file.Open(path, SQLITE_OPEN_READONLY)) return Status::Untranslated(file.Error());
+    if (!file.Open(path, SqliteOpen::ReadOnly)) return Status::Untranslated(file.Error());
     if (const Status checked = CheckLedger(file); !checked.ok())
         return Status::Untranslated(checked.Lines());
     // One read transaction: users and orders of the same moment.

@@ -1,5 +1,7 @@
 #include "store/sqlite_copy.h"
 
+#include <sqlite3.h>
+
 #include <chrono>
 #include <thread>
 
@@ -17,7 +19,7 @@ std::string RollbackJournalStatement() { return "pragma journal_mode=delete"; }
 Status CopyDatabase(const std::string& from, CopyFrom what, const std::string& to) {
     SqliteDatabase source;
     SqliteDatabase target;
-    if (!source.Open(from, what == CopyFrom::Ledger ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READONLY))
+    if (!source.Open(from, what == CopyFrom::Ledger ? SqliteOpen::ReadWrite : SqliteOpen::ReadOnly))
         return Status::Untranslated(source.Error());
     if (!target.Open(to)) return Status::Untranslated(target.Error());
     sqlite3_backup* backup = sqlite3_backup_init(target.get(), "main", source.get(), "main");

@@ -1,9 +1,29 @@
 #include "store/sqlite_file.h"
 
+#include <sqlite3.h>
+
 #include "store/durability.h"
 
-bool SqliteDatabase::Open(const std::string& path, int flags) {
-    if (sqlite3_open_v2(path.c_str(), &db_, flags, nullptr) != SQLITE_OK) return false;
+namespace {
+
+int Flags(SqliteOpen how) {
+    switch (how) {
+        case SqliteOpen::ReadOnly:
+            return SQLITE_OPEN_READONLY;
+        case SqliteOpen::InMemory:
+            return SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY;
+        case SqliteOpen::ReadWrite:
+            break;
+    }
+    return SQLITE_OPEN_READWRITE;
+}
+
+}  // namespace
+
+SqliteDatabase::~SqliteDatabase() { sqlite3_close(db_); }
+
+bool SqliteDatabase::Open(const std::string& path, SqliteOpen how) {
+    if (sqlite3_open_v2(path.c_str(), &db_, Flags(how), nullptr) != SQLITE_OK) return false;
     sqlite3_busy_timeout(db_, kLockWaitMilliseconds);
     // As the program's connections (store/durability.h). A file that is no
     // database refuses the setting; the first statement on it says why.
@@ -17,7 +37,8 @@ bool SqliteDatabase::Exec(const std::string& sql) {
 
 std::string SqliteDatabase::QueryText(const std::string& sql) {
     SqliteStatement query(*this, sql);
-    return query.Prepared() && query.Step() == SQLITE_ROW ? query.Text(0) : std::string();
+    return query.Prepared() && query.Next() == SqliteStatement::Step::Row ? query.Text(0)
+                                                                          : std::string();
 }
 
 bool SqliteDatabase::Close() {
@@ -59,6 +80,17 @@ Status SqliteDatabase::Failure() const {
     return Status::Untranslated(kind, Error());
 }
 
+long long SqliteDatabase::Changes() const { return sqlite3_changes(db_); }
+
+long long SqliteDatabase::LastInsertId() const { return sqlite3_last_insert_rowid(db_); }
+
+bool SqliteDatabase::ColumnIgnoresCase(const std::string& table, const std::string& column) const {
+    const char* collation = nullptr;
+    return sqlite3_table_column_metadata(db_, "main", table.c_str(), column.c_str(), nullptr,
+                                         &collation, nullptr, nullptr, nullptr) == SQLITE_OK &&
+           collation && sqlite3_stricmp(collation, "NOCASE") == 0;
+}
+
 SqliteStatement::SqliteStatement(const SqliteDatabase& db, const std::string& sql) {
     sqlite3_prepare_v2(db.get(), sql.c_str(), -1, &statement_, nullptr);
 }
@@ -73,3 +105,24 @@ std::string SqliteStatement::Text(int column) const {
     if (!text) return {};
     return std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)));
 }
+
+SqliteStatement::~SqliteStatement() { sqlite3_finalize(statement_); }
+
+SqliteStatement::Step SqliteStatement::Next() {
+    switch (sqlite3_step(statement_)) {
+        case SQLITE_ROW:
+            return Step::Row;
+        case SQLITE_DONE:
+            return Step::Done;
+        default:
+            return Step::Failed;
+    }
+}
+
+void SqliteStatement::Reset() { sqlite3_reset(statement_); }
+
+long long SqliteStatement::Integer(int column) const {
+    return sqlite3_column_int64(statement_, column);
+}
+
+int SqliteStatement::Columns() const { return sqlite3_column_count(statement_); }

@@ -1,5 +1,7 @@
 #include "store/sqlite_restore.h"
 
+#include <sqlite3.h>
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -80,7 +82,7 @@ Status RestoreInPlace(const std::string& ledger, const std::string& copy, const 
     }
     SqliteDatabase live;
     SqliteDatabase source;
-    if (!live.Open(ledger) || !source.Open(copy, SQLITE_OPEN_READONLY)) {
+    if (!live.Open(ledger) || !source.Open(copy, SqliteOpen::ReadOnly)) {
         return Status::Untranslated(live.Error() + "; " + source.Error());
     }
     sqlite3_busy_handler(live.get(), RetryEachMillisecond, nullptr);

@@ -69,7 +69,7 @@ Status OpenServer(ServerSession& db, const std::string& server) {
 long long CountUsers(SqliteDatabase& db, const std::string& name) {
     SqliteStatement count(db, UserCountQuery());
     count.Bind(1, name);
-    return count.Prepared() && count.Step() == SQLITE_ROW ? count.Integer(0) : -1;
+    return count.Prepared() && count.Next() == SqliteStatement::Step::Row ? count.Integer(0) : -1;
 }
 
 // Runs one statement with the name and, if given, the password; the number
@@ -79,8 +79,8 @@ long long Change(SqliteDatabase& db, const std::string& sql, const std::string& 
     SqliteStatement change(db, sql);
     change.Bind(1, name);
     if (password) change.Bind(2, *password);
-    if (!change.Prepared() || change.Step() != SQLITE_DONE) return -1;
-    return sqlite3_changes(db.get());
+    if (!change.Prepared() || change.Next() != SqliteStatement::Step::Done) return -1;
+    return db.Changes();
 }
 
 // Closing the file without commit rolls the transaction back.
@@ -134,11 +134,11 @@ Status ListUsers(const std::string& server, const std::string& ledgerPath,
     if (Status opened = OpenFile(db, ledgerPath); !opened.ok()) return opened;
     SqliteStatement list(db, UserListQuery());
     if (!list.Prepared()) return ReadFailure(db.Error());
-    int rc;
-    while ((rc = list.Step()) == SQLITE_ROW) {
+    SqliteStatement::Step step;
+    while ((step = list.Next()) == SqliteStatement::Step::Row) {
         users.push_back({std::to_string(list.Integer(0)), list.Text(1)});
     }
-    if (rc != SQLITE_DONE) return ReadFailure(db.Error());
+    if (step != SqliteStatement::Step::Done) return ReadFailure(db.Error());
     return Status::Ok();
 }
 

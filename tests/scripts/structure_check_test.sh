@@ -35,6 +35,7 @@ cases=(
     "sqlite call in tools|tools/trash.cpp|    sqlite3_exec(db, text, nullptr, nullptr, nullptr);|fails: tools/trash.cpp:1: sqlite3_exec(db, text, nullptr, nullptr, nullptr);   (the SQLite library outside store/)"
     "sqlite header in ui|ui/window.h|#include <sqlite3.h>|fails: ui/window.h:1: #include <sqlite3.h>   (the SQLite library outside store/)"
     "sqlite call in store|store/sqlite_file.cpp|    sqlite3_exec(db, text, nullptr, nullptr, nullptr);|passes"
+    "sqlite call elsewhere in store|store/users.cpp|    sqlite3_changes(db);|fails: store/users.cpp:1: sqlite3_changes(db);   (the SQLite library outside the store/sqlite_* files)"
     "sqlite call in tests|tests/file_test.cpp|    sqlite3_exec(db, text, nullptr, nullptr, nullptr);|passes"
     "sqlite named in a comment|tools/copy.cpp|// sqlite3_backup_step() copies the pages|passes"
     "select in ui|ui/list.cpp|    db.OpenTable(\"SELECT count(*) FROM orders\");|fails: ui/list.cpp:1: \"SELECT count(*) FROM orders\"   (a statement outside store/)"
