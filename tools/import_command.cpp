@@ -107,11 +107,10 @@ class OrderSheet {
   public:
     // False with the error reported.
     bool Open(const std::string& path) {
-        std::string error;
-        source_ = OpenSheetSource(path, error);
+        Status opened;
+        source_ = OpenSheetSource(path, opened);
         if (!source_) {
-            const std::size_t split = error.find('\n');
-            Fail(error.substr(0, split) + "；未导入任何订单", error.substr(split + 1));
+            Fail(opened.chinese + "；未导入任何订单", opened.english);
             return false;
         }
         const std::vector<std::string> names = OrderColumnNames();

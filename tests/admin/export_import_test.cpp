@@ -30,7 +30,7 @@ using Rows = std::vector<std::vector<std::string>>;
 // The cells of every record of a sheet file, decoded as import decodes it.
 Rows ReadSheet(const std::string& path, SheetEncoding expected) {
     const DecodedSheet sheet = DecodeSheet(ReadBytes(path));
-    EXPECT_TRUE(sheet.ok) << sheet.error;
+    EXPECT_TRUE(sheet.ok()) << sheet.status.english;
     EXPECT_EQ(sheet.encoding, expected);
     Rows rows;
     for (const CsvRecord& record : ReadCsvRecords(sheet.utf8)) {
