@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tools/ledger_file.h"
+#include "store/ledger_file.h"
 
 namespace {
 
@@ -19,8 +19,7 @@ fs::path ExchangeDirectory(long orders) {
         fs::temp_directory_path() / ("tallovar-exchange-bench-" + std::to_string(orders));
     fs::create_directories(directory / "import");
     if (!fs::exists(directory / "tallovar.mdb") &&
-        CreateLedger((directory / "tallovar.mdb").string(), "admin", "admin", orders).result !=
-            LedgerResult::Created) {
+        !CreateLedger((directory / "tallovar.mdb").string(), "admin", "admin", orders).ok()) {
         std::abort();
     }
     return directory;
@@ -64,7 +63,7 @@ void BM_ImportXlsx(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         fs::remove(target);
-        if (CreateLedger(target.string(), "admin", "admin").result != LedgerResult::Created) {
+        if (!CreateLedger(target.string(), "admin", "admin").ok()) {
             state.SkipWithError("no empty ledger");
         }
         state.ResumeTiming();

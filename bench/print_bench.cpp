@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "tools/ledger_file.h"
+#include "store/ledger_file.h"
 
 namespace {
 
@@ -19,8 +19,7 @@ fs::path PrintDirectory(long orders) {
         fs::temp_directory_path() / ("tallovar-print-bench-" + std::to_string(orders));
     fs::create_directories(directory);
     if (!fs::exists(directory / "tallovar.mdb") &&
-        CreateLedger((directory / "tallovar.mdb").string(), "admin", "admin", orders).result !=
-            LedgerResult::Created) {
+        !CreateLedger((directory / "tallovar.mdb").string(), "admin", "admin", orders).ok()) {
         std::abort();
     }
     return directory;

@@ -17,14 +17,14 @@
 #include <vector>
 
 #include "common/text_encoding.h"
+#include "platform/child_process.h"
 #include "platform/files.h"
 #include "store/database.h"
+#include "store/demo_orders.h"
+#include "store/ledger_file.h"
 #include "store/order_statements.h"
 #include "store/order_summary.h"
-#include "tools/child_process.h"
-#include "tools/demo_orders.h"
-#include "tools/ledger_file.h"
-#include "tools/server_backup.h"
+#include "store/server_dump.h"
 #include "ui/orders/fill_order_list.h"
 #include "ui/orders/order_list.h"
 
@@ -66,8 +66,7 @@ std::string LedgerDirectory(int orders) {
     if (made != version || !std::filesystem::exists(directory / "tallovar.mdb")) {
         std::filesystem::remove_all(directory);
         std::filesystem::create_directories(directory);
-        if (CreateLedger((directory / "tallovar.mdb").string(), "admin", "admin", orders).result !=
-            LedgerResult::Created) {
+        if (!CreateLedger((directory / "tallovar.mdb").string(), "admin", "admin", orders).ok()) {
             std::abort();
         }
         std::ofstream(stamp) << version << "\n";

@@ -16,8 +16,8 @@
 #include "exchange/courier_table.h"
 #include "exchange/ship_lines.h"
 #include "store/database.h"
+#include "store/ledger_file.h"
 #include "store/ship_batch.h"
-#include "tools/ledger_file.h"
 #include "ui/ship/ship_preview.h"
 
 namespace {
@@ -32,7 +32,7 @@ const std::string& Ledger() {
             (std::filesystem::temp_directory_path() / "tallovar-ship-XXXXXX").string();
         const std::string directory = mkdtemp(pattern.data());
         const std::string file = directory + "/tallovar.mdb";
-        if (CreateLedger(file, "admin", "admin", kOrders).result != LedgerResult::Created) {
+        if (!CreateLedger(file, "admin", "admin", kOrders).ok()) {
             std::abort();
         }
         return file;

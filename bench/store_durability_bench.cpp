@@ -10,7 +10,7 @@
 
 #include "common/text_encoding.h"
 #include "store/database.h"
-#include "tools/ledger_file.h"
+#include "store/ledger_file.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ std::string FreshLedger() {
     std::filesystem::remove_all(directory);
     std::filesystem::create_directories(directory);
     const std::string path = (directory / "tallovar.mdb").string();
-    if (CreateLedger(path, "admin", "admin").result != LedgerResult::Created) std::abort();
+    if (!CreateLedger(path, "admin", "admin").ok()) std::abort();
     return path;
 }
 

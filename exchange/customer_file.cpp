@@ -91,7 +91,6 @@ Status CustomerDataFile::Place() {
         return problem;
     }
     if (existing_ == Existing::Replace) return file_.Replace();
-    bool taken = false;
-    Status placed = file_.PlaceNew(taken);
-    return taken ? ExistsFailure(path_) : placed;
+    Status placed = file_.PlaceNew();
+    return placed.Is(StatusKind::Exists) ? ExistsFailure(path_) : placed;
 }

@@ -26,18 +26,20 @@ bool IsValidUtf8(std::string_view text) {
 DecodedSheet DecodeSheet(std::string_view bytes) {
     DecodedSheet sheet;
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
-        sheet.error =
-            "这是 UTF-16 文件（Excel 的“Unicode 文本”）；请另存为“CSV UTF-8”或“CSV”\n"
-            "this is a UTF-16 file (Excel's \"Unicode Text\"); save it as \"CSV UTF-8\" or \"CSV\"";
+        sheet.status = Status::Failure(
+            StatusKind::Refused,
+            "这是 UTF-16 文件（Excel 的“Unicode 文本”）；请另存为“CSV UTF-8”或“CSV”",
+            "this is a UTF-16 file (Excel's \"Unicode Text\"); save it as \"CSV UTF-8\" or "
+            "\"CSV\"");
         return sheet;
     }
     if (bytes.starts_with(kUtf8ByteOrderMark)) {
         bytes.remove_prefix(kUtf8ByteOrderMark.size());
         sheet.encoding = SheetEncoding::Utf8WithBom;
         if (!IsValidUtf8(bytes)) {
-            sheet.error =
-                "文件以 UTF-8 标记开头，但内容不是有效的 UTF-8\n"
-                "the file starts with a UTF-8 mark but is not valid UTF-8";
+            sheet.status = Status::Failure(
+                StatusKind::Refused, "文件以 UTF-8 标记开头，但内容不是有效的 UTF-8",
+                "the file starts with a UTF-8 mark but is not valid UTF-8");
             return sheet;
         }
         sheet.utf8 = std::string(bytes);
@@ -47,15 +49,13 @@ DecodedSheet DecodeSheet(std::string_view bytes) {
         sheet.encoding = SheetEncoding::Gbk;
         QString text;
         if (!DecodeGb18030(FromGbkFile(bytes), text)) {
-            sheet.error =
-                "文件既不是 UTF-8 也不是 GBK 文本\n"
-                "the file is neither UTF-8 nor GBK text";
+            sheet.status = Status::Failure(StatusKind::Refused, "文件既不是 UTF-8 也不是 GBK 文本",
+                                           "the file is neither UTF-8 nor GBK text");
             return sheet;
         }
         const QByteArray utf8 = text.toUtf8();
         sheet.utf8.assign(utf8.constData(), static_cast<std::size_t>(utf8.size()));
     }
-    sheet.ok = true;
     return sheet;
 }
 

@@ -7,15 +7,17 @@
 #include <string>
 #include <string_view>
 
+#include "common/status.h"
+
 bool IsValidUtf8(std::string_view text);
 
 enum class SheetEncoding { Utf8WithBom, Utf8, Gbk };
 
 struct DecodedSheet {
-    bool ok = false;
+    Status status;  // why the bytes are no text of either encoding
     SheetEncoding encoding = SheetEncoding::Utf8;
-    std::string utf8;   // the text without the byte-order mark
-    std::string error;  // Chinese, a line break, English; set when not ok
+    std::string utf8;  // the text without the byte-order mark
+    bool ok() const { return status.ok(); }
 };
 
 // A byte-order mark decides; otherwise valid UTF-8 is taken as UTF-8 and

@@ -61,61 +61,66 @@ bool LooksLikeZip(const std::string& path) {
     return in.read(head, 4) && std::string_view(head, 4) == "PK\x03\x04";
 }
 
-// What a file that is no sheet at all is, when it can be told; empty for
+// What a file that is no sheet at all is, when it can be told; Ok for
 // text. No text holds a NUL byte; a file that decodes neither way and is
 // full of control bytes is no text either.
-std::string NotTextProblem(std::string_view bytes, const DecodedSheet& decoded) {
+Status NotTextProblem(std::string_view bytes, const DecodedSheet& decoded) {
     if (bytes.starts_with("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1")) {
-        return "这是旧的 Excel 97-2003 工作簿（.xls）：请在表格程序中另存为 .xlsx 或 CSV 后再导入\n"
-               "this is an old .xls workbook; save it as .xlsx or CSV";
+        return Status::Failure(
+            StatusKind::Refused,
+            "这是旧的 Excel 97-2003 工作簿（.xls）：请在表格程序中另存为 .xlsx 或 CSV 后再导入",
+            "this is an old .xls workbook; save it as .xlsx or CSV");
     }
-    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) return {};  // UTF-16
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) return Status::Ok();
     const std::string_view head = bytes.substr(0, 1 << 16);
     const auto controls = std::count_if(head.begin(), head.end(), [](char c) {
         const auto byte = static_cast<unsigned char>(c);
         return byte < 0x20 && byte != '\t' && byte != '\r' && byte != '\n';
     });
     const bool nul = bytes.find('\0') != std::string_view::npos;
-    if (nul || (!decoded.ok && controls * 100 > static_cast<long>(head.size()))) {
-        return "文件既不是 CSV 文本，也不是 Excel 工作簿（.xlsx）：可能是别的程序的文件，或已损坏\n"
-               "the file is neither CSV text nor an .xlsx workbook";
+    if (nul || (!decoded.ok() && controls * 100 > static_cast<long>(head.size()))) {
+        return Status::Failure(
+            StatusKind::Refused,
+            "文件既不是 CSV 文本，也不是 Excel 工作簿（.xlsx）：可能是别的程序的文件，或已损坏",
+            "the file is neither CSV text nor an .xlsx workbook");
     }
-    return {};
+    return Status::Ok();
 }
 
 }  // namespace
 
-std::unique_ptr<SheetSource> OpenSheetSource(const std::string& path, std::string& error) {
+std::unique_ptr<SheetSource> OpenSheetSource(const std::string& path, Status& status) {
+    status = Status::Ok();
     struct stat info;
     if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        error = "无法打开文件：" + path + "\ncannot open the file: " + path;
+        status = Status::Failure(StatusKind::NotFound, "无法打开文件：" + path,
+                                 "cannot open the file: " + path);
         return nullptr;
     }
     if (LooksLikeZip(path)) {
         auto source = std::make_unique<WorkbookSource>();
         if (source->Open(path)) return source;
-        error = source->Error() + "\nthe workbook cannot be read";
+        status =
+            Status::Failure(StatusKind::Refused, source->Error(), "the workbook cannot be read");
         return nullptr;
     }
     if (static_cast<std::size_t>(info.st_size) > kMaxCsvBytes) {
-        error =
-            "文件超过 512 MB，不像是订单表：请分成几个文件导入\n"
-            "the file is larger than 512 MB; split it";
+        status = Status::Failure(StatusKind::Refused,
+                                 "文件超过 512 MB，不像是订单表：请分成几个文件导入",
+                                 "the file is larger than 512 MB; split it");
         return nullptr;
     }
     std::ifstream in(path, std::ios::binary);
     std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (!in && !in.eof()) {
-        error = "无法读取文件：" + path + "\ncannot read the file: " + path;
+        status = Status::Failure(StatusKind::Io, "无法读取文件：" + path,
+                                 "cannot read the file: " + path);
         return nullptr;
     }
     DecodedSheet sheet = DecodeSheet(bytes);
-    if (std::string problem = NotTextProblem(bytes, sheet); !problem.empty()) {
-        error = std::move(problem);
-        return nullptr;
-    }
-    if (!sheet.ok) {
-        error = sheet.error;
+    if (status = NotTextProblem(bytes, sheet); !status.ok()) return nullptr;
+    if (!sheet.ok()) {
+        status = sheet.status;
         return nullptr;
     }
     return std::make_unique<CsvSource>(std::move(sheet));

@@ -32,5 +32,5 @@ class SheetSource {
     virtual std::string Kind() const = 0;
 };
 
-// null with error (Chinese\nEnglish) when the file cannot be read.
-std::unique_ptr<SheetSource> OpenSheetSource(const std::string& path, std::string& error);
+// null with status saying why when the file cannot be read.
+std::unique_ptr<SheetSource> OpenSheetSource(const std::string& path, Status& status);

@@ -161,7 +161,7 @@ WaybillLine SplitWaybillLine(std::string_view line) {
 
 Status ReadWaybillText(std::string_view bytes, std::vector<WaybillLine>& lines) {
     const DecodedSheet text = DecodeSheet(bytes);
-    if (!text.ok) return SheetFailure(text.error);
+    if (!text.ok()) return text.status;
     lines.clear();
     int number = 0;
     for (std::string_view line : SplitAt(text.utf8, {"\n"}, false)) {
@@ -179,9 +179,9 @@ bool IsWaybillSheetPath(const std::string& path) {
 }
 
 Status ReadWaybillSheet(const std::string& path, std::vector<WaybillLine>& lines) {
-    std::string error;
-    const std::unique_ptr<SheetSource> source = OpenSheetSource(NativePathOfUtf8(path), error);
-    if (!source) return SheetFailure(error);
+    Status opened;
+    const std::unique_ptr<SheetSource> source = OpenSheetSource(NativePathOfUtf8(path), opened);
+    if (!source) return opened;
     lines.clear();
     std::vector<SheetRow> top;
     SheetRow row;

@@ -113,7 +113,8 @@ pid_t OwnerOfTemporary(std::string_view entry, std::initializer_list<std::string
 // Why a write failed, from errno, as the callers report it.
 Status WriteFailure() {
     const std::string reason = std::strerror(errno);
-    return Status::Failure("无法写出文件：" + reason, "cannot write the file: " + reason);
+    return Status::Failure(StatusKindOfErrno(errno), "无法写出文件：" + reason,
+                           "cannot write the file: " + reason);
 }
 
 bool ProcessRuns(pid_t pid) { return kill(pid, 0) == 0 || errno != ESRCH; }
@@ -242,15 +243,14 @@ Status FileReplacement::Replace() {
 
 // A hard link fails when the name is taken. File systems without hard links
 // fall back to a rename after a last look.
-Status FileReplacement::PlaceNew(bool& taken) {
-    taken = false;
+Status FileReplacement::PlaceNew() {
     if (Status finished = Finish(); !finished.ok()) return finished;
     if (link(temporary_.c_str(), path_.c_str()) != 0) {
         struct stat info {};
-        taken = errno == EEXIST || lstat(path_.c_str(), &info) == 0;
-        if (taken) {
+        if (errno == EEXIST || lstat(path_.c_str(), &info) == 0) {
             Discard();
-            return Status::Failure("文件已存在：" + path_, "the file exists: " + path_);
+            return Status::Failure(StatusKind::Exists, "文件已存在：" + path_,
+                                   "the file exists: " + path_);
         }
         if (rename(temporary_.c_str(), path_.c_str()) != 0) {
             const Status failure = WriteFailure();

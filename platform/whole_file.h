@@ -45,8 +45,9 @@ class FileReplacement {
     Status Write(std::string_view bytes);
     // Gives the finished file the name, in place of whatever had it.
     Status Replace();
-    // Gives it the name only while nothing has it; taken tells that case.
-    Status PlaceNew(bool& taken);
+    // Gives it the name only while nothing has it; a failure of kind Exists
+    // when something has.
+    Status PlaceNew();
 
   private:
     Status Finish();

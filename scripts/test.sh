@@ -12,8 +12,11 @@ scripts/setup.sh --tests --windows
 # The tests are built in every folder, also in build/ when the start command
 # configured it without them.
 export TALLOVAR_WITH_TESTS=1
-# Sources not formatted as .clang-format asks end the run before the build.
+# Sources not formatted as .clang-format asks end the run before the build,
+# and so do statements or SQLite calls outside store/ and a circle among the
+# folders' includes.
 scripts/check_format.sh
+scripts/check_structure.sh
 scripts/build.sh
 # A throw-away PostgreSQL cluster for the team-ledger runs (label "server"),
 # stopped and removed on every way out.

@@ -133,3 +133,6 @@ std::string QuoteText(const std::string& text);
 // function stops the observation. A connection the tests use to look into a
 // ledger themselves is left out with SetObservedForTesting(false).
 void SetStatementObserverForTesting(std::function<void(const std::string&)> observer);
+// false: lists are read with read calls into a large page cache instead of
+// through a memory map, as where mapped reads cannot be guarded.
+void SetMappedReadsForTesting(bool allowed);

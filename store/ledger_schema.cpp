@@ -91,35 +91,3 @@ std::string RecycleBinTrigger() {
 std::string LedgerSchema() {
     return UserTableSchema() + OrderTableSchema() + RecycleBinSchema() + RecycleBinTrigger();
 }
-
-std::string RecycleBinExistsQuery() {
-    return std::string("select count(*) from sqlite_master where type='table' and name='") +
-           kRecycleBinTable + "'";
-}
-
-const std::string& RecycleBinList() {
-    static const std::string list =
-        "select 编号,删除时间,ID," + OrderTextColumns() + " from 回收站 order by 编号 desc";
-    return list;
-}
-
-std::string RestoreFromBinInsert(long long number) {
-    return "insert into 订单列表(ID," + OrderTextColumns() +
-           ") select case when exists(select 1 from 订单列表 o where o.ID=b.ID) then null "
-           "else b.ID end," +
-           OrderTextColumns() + " from 回收站 b where b.编号=" + std::to_string(number);
-}
-
-std::string RemoveFromBin(long long number) {
-    return "delete from 回收站 where 编号=" + std::to_string(number);
-}
-
-std::string PurgeBinStatement(long long olderThanDays, bool onServer) {
-    std::string sql = "delete from 回收站";
-    if (olderThanDays <= 0) return sql;
-    const std::string days = std::to_string(olderThanDays);
-    return sql + " where 删除时间 < " +
-           (onServer
-                ? "to_char(localtimestamp - interval '" + days + " days', 'YYYY-MM-DD HH24:MI:SS')"
-                : "strftime('%Y-%m-%d %H:%M:%S','now','localtime','-" + days + " days')");
-}

@@ -50,18 +50,3 @@ std::string UserTableSchema();
 std::string OrderTableSchema();  // the table and its date index
 std::string RecycleBinSchema();
 std::string RecycleBinTrigger();
-
-// Answers 1 when the ledger has the bin, 0 when it was made before the bin.
-std::string RecycleBinExistsQuery();
-// Deleted orders, newest first: 编号, 删除时间, ID, then the fourteen texts.
-const std::string& RecycleBinList();
-
-// The two statements that bring a bin entry back into the order list, to run
-// in one transaction: the order keeps its ID when that ID is free and gets a
-// new one otherwise. number is the entry's 编号.
-std::string RestoreFromBinInsert(long long number);
-std::string RemoveFromBin(long long number);
-// Empties the bin, or with olderThanDays > 0 removes only the entries deleted
-// longer ago than that by the local clock that stamps them; onServer: as
-// PostgreSQL spells that time.
-std::string PurgeBinStatement(long long olderThanDays, bool onServer);

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+
 #include <string_view>
 #include <vector>
 
 #include "common/text_encoding.h"
+#include "store/database.h"
 
 namespace {
 
@@ -278,4 +280,28 @@ std::string LostCommitProblem(const std::string& connectionString, bool notStore
         "与数据库服务器 %s 的连接在保存时断开，现在连不上服务器，无法查明本次改动是否"
         "已保存；请等服务器恢复后查看",
         label);
+}
+
+std::string ServerLiteral(const std::string& text) { return "'" + QuoteText(text) + "'"; }
+
+std::string WithServerLiterals(const std::string& sql, const std::vector<std::string>& texts) {
+    std::string out;
+    for (std::size_t i = 0; i < sql.size(); ++i) {
+        std::size_t end = i + 1;
+        while (sql[i] == '?' && end < sql.size() &&
+               std::isdigit(static_cast<unsigned char>(sql[end])))
+            ++end;
+        const std::size_t n = end > i + 1 ? std::stoul(sql.substr(i + 1, end - i - 1)) : 0;
+        if (n == 0 || n > texts.size()) {
+            out += sql[i];
+            continue;
+        }
+        out += ServerLiteral(texts[n - 1]);
+        i = end - 1;
+    }
+    return out;
+}
+
+std::string LockOrdersStatement() {
+    return "lock table 订单列表, 回收站 in share row exclusive mode";
 }

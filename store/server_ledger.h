@@ -6,6 +6,7 @@
 // connection lost). Texts in and out are GBK unless said otherwise.
 
 #include <string>
+#include <vector>
 
 // How long a statement waits for a lock another user holds before it gives up.
 inline constexpr int kServerLockWaitSeconds = 5;
@@ -40,4 +41,13 @@ std::string ServerProblem(const std::string& connectionString, const std::string
 // The Chinese text for a commit whose answer the broken connection took:
 // asked again, the server said it was not stored (notStored), or it could not
 // be asked.
+// A text as an SQL literal for the server: in single quotes, quotes doubled.
+std::string ServerLiteral(const std::string& text);
+// sql with each ?N standing for texts[N-1] replaced by that text as a literal
+// (the tool's statements take ?1, ?2, ... as parameters on a ledger file).
+std::string WithServerLiterals(const std::string& sql, const std::vector<std::string>& texts);
+// Inside a transaction: keeps other writers of orders and the bin out while
+// readers go on, as a ledger file's write lock does.
+std::string LockOrdersStatement();
+
 std::string LostCommitProblem(const std::string& connectionString, bool notStored);

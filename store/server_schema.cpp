@@ -1,6 +1,7 @@
 #include "store/server_schema.h"
 
 #include "store/ledger_schema.h"
+#include "store/server_session.h"
 
 namespace {
 
@@ -193,4 +194,20 @@ std::vector<std::string> AdvanceServerIdStatements() {
                              "), 0) + 1, false)");
     }
     return statements;
+}
+
+bool ServerLedgerExists(ServerSession& session, bool& exists) {
+    std::vector<std::vector<std::string>> rows;
+    if (!session.Rows(ServerLedgerExistsQuery(), rows)) return false;
+    exists = !rows.empty() && rows[0][0] != "0";
+    return true;
+}
+
+bool CreateServerSchema(ServerSession& session) { return session.Exec(ServerLedgerSchema()); }
+
+bool AdvanceServerIds(ServerSession& session) {
+    for (const std::string& statement : AdvanceServerIdStatements()) {
+        if (!session.Exec(statement)) return false;
+    }
+    return true;
 }

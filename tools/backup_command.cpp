@@ -11,14 +11,12 @@
 #include <vector>
 
 #include "exchange/customer_file.h"
-#include "store/admin_statements.h"
+#include "platform/utf8_paths.h"
+#include "store/ledger_file.h"
+#include "store/sqlite_copy.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
-#include "tools/database_copy.h"
-#include "tools/ledger_file.h"
 #include "tools/server_backup.h"
-#include "tools/sqlite_handle.h"
-#include "tools/tool_paths.h"
 
 int RunBackup(const CommandLine& line) {
     const std::vector<std::string>& arguments = line.Operands();
@@ -37,14 +35,14 @@ int RunBackup(const CommandLine& line) {
     const std::string ledger = ExistingLedgerHere();
     if (ledger.empty()) return kExitFailed;
     const std::string target = arguments.empty()
-                                   ? DirectoryOf(ledger) + "/tallovar-" + TimeStamp() + ".mdb"
+                                   ? Utf8DirectoryOf(ledger) + "/tallovar-" + TimeStamp() + ".mdb"
                                    : arguments[0];
     // A backup holds every customer's data: written by the same rule as an export.
     CustomerDataFile file(NativePathOfUtf8(target), NativePathOfUtf8(ledger),
                           force ? Existing::Replace : Existing::Keep);
     Status copied = file.Open();
     const std::string temporary = Utf8OfNativePath(file.TemporaryPath());
-    if (copied.ok()) copied = CopyDatabase(ledger, SQLITE_OPEN_READWRITE, temporary);
+    if (copied.ok()) copied = CopyDatabase(ledger, CopyFrom::Ledger, temporary);
     if (!copied.ok()) {
         return Fail("无法备份账本：" + copied.chinese,
                     "cannot back up the ledger: " + copied.english);
@@ -52,18 +50,9 @@ int RunBackup(const CommandLine& line) {
 
     // The copy is checked as a restore would check it; a damaged ledger is
     // still kept, since its copy may be all there is.
-    std::string problem;
     long long orders = -1;
-    {
-        SqliteDatabase copy;
-        if (!copy.Open(temporary, SQLITE_OPEN_READONLY)) {
-            problem = copy.Error();
-        } else if (const Status checked = CheckLedger(copy); !checked.ok()) {
-            problem = checked.Lines();
-        } else {
-            orders = std::stoll("0" + copy.QueryText(OrderCountQuery()));
-        }
-    }
+    const Status checked = CheckLedgerFile(temporary, &orders);
+    const std::string problem = checked.ok() ? "" : checked.Lines();
     if (const Status placed = file.Place(); !placed.ok()) {
         return Fail("无法写出备份：" + placed.chinese,
                     "cannot write the backup: " + placed.english);

@@ -16,13 +16,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/utf8_paths.h"
 #include "platform/whole_file.h"
+#include "store/ledger_file.h"
+#include "store/sqlite_copy.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
-#include "tools/database_copy.h"
-#include "tools/ledger_file.h"
-#include "tools/sqlite_handle.h"
-#include "tools/tool_paths.h"
 
 namespace {
 
@@ -86,20 +85,15 @@ void WarnOfFutureCopies(const std::string& folder, const std::vector<std::string
 
 Status TakeCopy(const std::string& ledger, const std::string& target) {
     FileReplacement file(NativePathOfUtf8(target));
-    if (Status copied = CopyDatabaseInto(ledger, SQLITE_OPEN_READWRITE, file); !copied.ok()) {
+    if (Status copied = CopyDatabaseInto(ledger, CopyFrom::Ledger, file); !copied.ok()) {
         return copied;
     }
-    {
-        SqliteDatabase check;
-        if (!check.Open(Utf8OfNativePath(file.TemporaryPath()), SQLITE_OPEN_READONLY)) {
-            return Status::Untranslated(check.Error());
-        }
-        if (Status checked = CheckLedger(check); !checked.ok()) return checked;
+    if (Status checked = CheckLedgerFile(Utf8OfNativePath(file.TemporaryPath())); !checked.ok()) {
+        return checked;
     }
     // Another start on the same day may have placed it meanwhile: that is as good.
-    bool taken = false;
-    const Status placed = file.PlaceNew(taken);
-    return taken ? Status::Ok() : placed;
+    const Status placed = file.PlaceNew();
+    return placed.Is(StatusKind::Exists) ? Status::Ok() : placed;
 }
 
 }  // namespace
@@ -107,7 +101,7 @@ Status TakeCopy(const std::string& ledger, const std::string& target) {
 int RunDailyBackup() {
     const std::string ledger = ExistingLedgerHere();
     if (ledger.empty()) return kExitFailed;
-    const std::string folder = DirectoryOf(ledger) + "/备份";
+    const std::string folder = Utf8DirectoryOf(ledger) + "/备份";
     std::error_code made;
     std::filesystem::create_directory(folder, made);
     if (made && made != std::errc::file_exists) {
@@ -119,7 +113,7 @@ int RunDailyBackup() {
     RemoveAbandonedReplacements(NativePathOfUtf8(folder), {"tallovar-*.mdb"});
     const std::string today = Today();
     const std::string target = folder + "/tallovar-" + today + ".mdb";
-    if (PathExists(target)) {
+    if (Utf8PathExists(target)) {
         std::printf("今天已有备份：%s\ntoday's backup exists: %s\n", target.c_str(),
                     target.c_str());
     } else if (const Status taken = TakeCopy(ledger, target); !taken.ok()) {

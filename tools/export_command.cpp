@@ -17,13 +17,13 @@
 #include "exchange/order_sheet.h"
 #include "exchange/sheet_encoding.h"
 #include "platform/program_files.h"
+#include "platform/utf8_paths.h"
 #include "store/database.h"
 #include "store/ledger_schema.h"
 #include "store/order_statements.h"
 #include "store/order_words.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
-#include "tools/tool_paths.h"
 
 namespace {
 
@@ -72,16 +72,13 @@ SheetFormat FormatOf(const ExportOptions& options) {
     return FormatOfFileName(options.output);
 }
 
-// Reads the list and its totals in one read transaction, so the totals agree
-// with the rows even while the program stores orders.
+// Reads the list and its totals exactly as the main window reads them, so an
+// export and the window agree for the same search.
 bool ReadSheet(DatabaseConnection& db, const ExportOptions& options, OrderSheetExport& sheet,
                OrderTotals& totals) {
     const OrderStatements statements = BuildOrderStatements(options.inputs, options.filter);
-    if (!db.ExecuteSql("begin")) return false;
-    const std::int32_t list = db.OpenTable(statements.list);
-    const bool read = list != 0 && ReadOrderTotals(db, statements, totals);
-    db.ExecuteSql("rollback");
-    if (!read) return false;
+    std::int32_t list = 0;
+    if (!ReadOrdersAndTotals(db, statements, list, totals)) return false;
 
     const auto& columns = OrderListColumns();
     std::vector<std::string> cells(columns.size());
@@ -100,7 +97,7 @@ bool WriteAll(std::FILE* file, const std::string& bytes) {
 
 // Why nothing was exported, with the way round where there is one.
 int NotExported(const Status& refused, const ExportOptions& options) {
-    const bool exists = !options.force && PathExists(options.output);
+    const bool exists = !options.force && Utf8PathExists(options.output);
     return Fail(
         refused.chinese + "；未导出" + (exists ? "（用 --force 覆盖）" : ""),
         refused.english + "; nothing was exported" + (exists ? " (--force replaces it)" : ""));
@@ -130,7 +127,7 @@ int RunExport(const CommandLine& line) {
     const std::string ledger = server.empty() ? ExistingLedgerHere() : PathIn(".", kLedgerFileName);
     if (ledger.empty()) return kExitFailed;
     if (options.output.empty()) {
-        options.output = DirectoryOf(ledger) + "/tallovar-orders-" + TimeStamp() +
+        options.output = Utf8DirectoryOf(ledger) + "/tallovar-orders-" + TimeStamp() +
                          (options.xlsx ? ".xlsx" : ".csv");
     }
     const bool toFile = options.output != "-";

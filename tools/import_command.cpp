@@ -32,13 +32,12 @@
 #include "common/text_encoding.h"
 #include "exchange/cell_rules.h"
 #include "exchange/sheet_source.h"
-#include "store/admin_statements.h"
+#include "store/admin_store.h"
 #include "store/ledger_schema.h"
 #include "store/order_statements.h"
 #include "store/order_words.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
-#include "tools/admin_store.h"
 
 namespace {
 
@@ -108,11 +107,10 @@ class OrderSheet {
   public:
     // False with the error reported.
     bool Open(const std::string& path) {
-        std::string error;
-        source_ = OpenSheetSource(path, error);
+        Status opened;
+        source_ = OpenSheetSource(path, opened);
         if (!source_) {
-            const std::size_t split = error.find('\n');
-            Fail(error.substr(0, split) + "；未导入任何订单", error.substr(split + 1));
+            Fail(opened.chinese + "；未导入任何订单", opened.english);
             return false;
         }
         const std::vector<std::string> names = OrderColumnNames();
@@ -539,8 +537,10 @@ int RunImport(const CommandLine& line) {
     std::string server;
     ImportOptions options;
     if (!ConnectOption(line, server) || !ParseOptions(line, options)) return kExitUsage;
-    const std::unique_ptr<AdminStore> db = OpenAdminStore(server);
-    if (!db) return kExitFailed;
+    const std::string ledger = server.empty() ? ExistingLedgerHere() : "";
+    if (server.empty() && ledger.empty()) return kExitFailed;
+    std::unique_ptr<AdminStore> db;
+    if (const Status opened = OpenAdminStore(server, ledger, db); !opened.ok()) return Fail(opened);
 
     // Every row read and checked before the ledger is locked; the sheet is
     // let go before, so that a CSV file is not held meanwhile.
@@ -579,7 +579,7 @@ int RunImport(const CommandLine& line) {
     }
     importer->ReportStored();
     // Closing the connection without commit rolls everything back.
-    if (!db->Exec("commit")) {
+    if (!db->Commit()) {
         if (db->CommitFateUnknown()) {
             return Fail(db->Error() +
                             "。服务器恢复后再导入一次（不加 --allow-duplicates）：已导入的订单与"

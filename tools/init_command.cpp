@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "store/ledger_file.h"
+#include "store/server_init.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
-#include "tools/ledger_file.h"
-#include "tools/server_init.h"
 
 namespace {
 
@@ -39,33 +39,39 @@ int RunInit(const CommandLine& line) {
         if (demoOrders != 0 || (!userGiven && (fromFile.empty() || !positional.empty()))) {
             return kExitUsage;
         }
-        return InitServerLedger(connection, userGiven ? positional[0] : "",
-                                userGiven ? positional[1] : "", fromFile);
+        long users = 0, orders = 0;
+        const Status made =
+            InitServerLedger(connection, userGiven ? positional[0] : "",
+                             userGiven ? positional[1] : "", fromFile, users, orders);
+        if (!made.ok()) return Fail(made);
+        std::printf(
+            "已建立团队账本（用户 %ld 个，订单 %ld 张）\nTeam ledger made (%ld users, %ld "
+            "orders)\n",
+            users, orders, users, orders);
+        return kExitOk;
     }
     if (!fromFile.empty() || positional.size() != 2 || positional[0].empty()) return kExitUsage;
 
     std::string path;
     if (const Status here = LedgerPathHere(path); !here.ok()) return Fail(here);
 
-    const LedgerOutcome outcome = CreateLedger(path, positional[0], positional[1], demoOrders);
-    switch (outcome.result) {
-        case LedgerResult::Created:
-            std::printf(
-                "已建立账本 %s（用户 %s，演示订单 %ld 张）\n"
-                "Ledger created: %s (user %s, %ld demo orders)\n",
-                path.c_str(), positional[0].c_str(), demoOrders, path.c_str(),
-                positional[0].c_str(), demoOrders);
-            return kExitOk;
-        case LedgerResult::AlreadyExists:
-            std::fprintf(stderr,
-                         "账本文件已存在，未做任何改动：%s\n"
-                         "The ledger file already exists; nothing was changed: %s\n",
-                         path.c_str(), path.c_str());
-            return kExitFailed;
-        case LedgerResult::Failed:
-            break;
+    const Status made = CreateLedger(path, positional[0], positional[1], demoOrders);
+    if (made.ok()) {
+        std::printf(
+            "已建立账本 %s（用户 %s，演示订单 %ld 张）\n"
+            "Ledger created: %s (user %s, %ld demo orders)\n",
+            path.c_str(), positional[0].c_str(), demoOrders, path.c_str(), positional[0].c_str(),
+            demoOrders);
+        return kExitOk;
+    }
+    if (made.Is(StatusKind::Exists)) {
+        std::fprintf(stderr,
+                     "账本文件已存在，未做任何改动：%s\n"
+                     "The ledger file already exists; nothing was changed: %s\n",
+                     path.c_str(), path.c_str());
+        return kExitFailed;
     }
     std::fprintf(stderr, "无法建立账本 %s：%s\nCould not create the ledger %s: %s\n", path.c_str(),
-                 outcome.error.c_str(), path.c_str(), outcome.error.c_str());
+                 made.english.c_str(), path.c_str(), made.english.c_str());
     return kExitFailed;
 }

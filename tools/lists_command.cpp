@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "store/pick_lists.h"
+#include "store/program_settings.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
-#include "tools/pick_lists.h"
-#include "tools/program_settings.h"
 
 namespace {
 

@@ -14,13 +14,13 @@
 #include "exchange/sheet_encoding.h"
 #include "platform/native_path.h"
 #include "platform/program_files.h"
+#include "platform/utf8_paths.h"
 #include "print/printed_orders.h"
 #include "store/database.h"
 #include "store/searched_orders.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
 #include "tools/search_options.h"
-#include "tools/tool_paths.h"
 
 namespace {
 
@@ -61,7 +61,7 @@ void StartDrawing() {
 }
 
 int NotPrinted(const Status& refused, const PrintOptions& options) {
-    const bool exists = !options.force && PathExists(options.output);
+    const bool exists = !options.force && Utf8PathExists(options.output);
     return Fail(
         refused.chinese + "；未打印" + (exists ? "（用 --force 覆盖）" : ""),
         refused.english + "; nothing was printed" + (exists ? " (--force replaces it)" : ""));
@@ -76,8 +76,8 @@ int RunPrint(const CommandLine& line) {
     const std::string ledger = server.empty() ? ExistingLedgerHere() : PathIn(".", kLedgerFileName);
     if (ledger.empty()) return kExitFailed;
     if (options.output.empty()) {
-        options.output = DirectoryOf(ledger) + "/tallovar-" + PrintFormName(options.form) + "-" +
-                         TimeStamp() + ".pdf";
+        options.output = Utf8DirectoryOf(ledger) + "/tallovar-" + PrintFormName(options.form) +
+                         "-" + TimeStamp() + ".pdf";
     }
     // Unplaced, the file's temporary version is removed when this ends.
     CustomerDataFile file(NativePathOfUtf8(options.output), NativePathOfUtf8(ledger),

@@ -4,45 +4,12 @@
 #include <cstdlib>
 
 #include "common/text_encoding.h"
+#include "platform/child_process.h"
+#include "platform/utf8_paths.h"
 #include "platform/whole_file.h"
-#include "store/server_ledger.h"
+#include "store/server_dump.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
-#include "tools/child_process.h"
-#include "tools/tool_paths.h"
-
-namespace {
-
-// An ODBC key of the connection string (UTF-8), under any of its names.
-std::string Key(const std::string& connection, std::initializer_list<const char*> names) {
-    const std::string gbk = Gbk(connection);
-    for (const char* name : names) {
-        const std::string value = ConnectionKey(gbk, name);
-        if (!value.empty()) return GbkToUtf8(value);
-    }
-    return {};
-}
-
-}  // namespace
-
-// Password and SSL mode go into the environment, not the command line, where
-// other users of the machine could see them in the process list.
-bool ServerToolArguments(const std::string& connection, std::vector<std::string>& arguments) {
-    const std::string database = Key(connection, {"Database"});
-    if (database.empty()) return false;
-    const std::string host = Key(connection, {"Servername", "Server"});
-    const std::string port = Key(connection, {"Port"});
-    const std::string user = Key(connection, {"Uid", "Username", "User"});
-    if (!host.empty()) arguments.insert(arguments.end(), {"--host", host});
-    if (!port.empty()) arguments.insert(arguments.end(), {"--port", port});
-    if (!user.empty()) arguments.insert(arguments.end(), {"--username", user});
-    arguments.insert(arguments.end(), {"--no-password", "--dbname", database});
-    const std::string password = Key(connection, {"Pwd", "Password"});
-    const std::string sslMode = Key(connection, {"SSLmode"});
-    if (!password.empty()) SetEnvironment("PGPASSWORD", password);
-    if (!sslMode.empty()) SetEnvironment("PGSSLMODE", sslMode);
-    return true;
-}
 
 namespace {
 
@@ -58,7 +25,7 @@ int BackupServerLedger(const std::string& connection, const std::vector<std::str
     if (arguments.size() > 1) return kExitUsage;
     const std::string target =
         arguments.empty() ? "tallovar-" + TimeStamp() + ".dump" : arguments[0];
-    if (PathExists(target)) {
+    if (Utf8PathExists(target)) {
         return Fail("文件已存在，未做备份：" + target,
                     "the file already exists; no backup was made: " + target);
     }
@@ -79,8 +46,7 @@ int BackupServerLedger(const std::string& connection, const std::vector<std::str
         return Fail("pg_dump 没有完成备份（见上面的说明）",
                     "pg_dump did not finish the backup (see above)");
     }
-    bool taken = false;
-    if (const Status placed = file.PlaceNew(taken); !placed.ok()) {
+    if (const Status placed = file.PlaceNew(); !placed.ok()) {
         return Fail("无法写出备份：" + target + " " + placed.chinese,
                     "cannot write the backup: " + target);
     }

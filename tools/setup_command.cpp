@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "platform/program_files.h"
+#include "platform/utf8_paths.h"
+#include "store/ledger_file.h"
+#include "store/program_settings.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
-#include "tools/ledger_file.h"
-#include "tools/program_settings.h"
-#include "tools/tool_paths.h"
 #include "tools/tool_window.h"
 #include "ui/firstrun/first_run_window.h"
 
@@ -41,10 +41,10 @@ int RunSetup(const CommandLine& line) {
         if (const Status here = LedgerPathHere(ledger); !here.ok()) {
             return Fail(here);
         }
-        folder = DirectoryOf(ledger);
+        folder = Utf8DirectoryOf(ledger);
     }
     const std::string settingsPath = ProgramSettingsPath();
-    if (const std::string ledger = PathIn(folder, kLedgerFileName); PathExists(ledger)) {
+    if (const std::string ledger = PathIn(folder, kLedgerFileName); Utf8PathExists(ledger)) {
         std::printf("已有账本 / there is a ledger: %s\n", ledger.c_str());
         return kExitOk;
     }

@@ -18,11 +18,11 @@
 #include "platform/native_path.h"
 #include "platform/whole_file.h"
 #include "store/database.h"
+#include "store/pick_lists.h"
+#include "store/program_settings.h"
 #include "store/ship_batch.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
-#include "tools/pick_lists.h"
-#include "tools/program_settings.h"
 
 namespace {
 

@@ -1,118 +1,28 @@
 // tallovar-admin upgrade: brings a ledger made by an older tallovar-admin to
-// the schema init makes today. Each step says how to see that it is done, so
-// an upgraded ledger is left as it is and a half-old one gets only what it
-// lacks. All steps run in one transaction, after a copy of the ledger has
-// been kept beside it as tallovar.mdb.before-upgrade-<date>-<time>.
+// the schema init makes today (store/ledger_upgrade.h), after a copy of the
+// ledger has been kept beside it as tallovar.mdb.before-upgrade-<date>-<time>.
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
-#include "platform/whole_file.h"
-#include "store/admin_statements.h"
-#include "store/ledger_schema.h"
+#include "store/ledger_upgrade.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
-#include "tools/database_copy.h"
-#include "tools/sqlite_handle.h"
-#include "tools/tool_paths.h"
-
-namespace {
-
-bool IsNoCase(SqliteDatabase& db, const char* column) {
-    const char* collation = nullptr;
-    return sqlite3_table_column_metadata(db.get(), "main", "sysuser", column, nullptr, &collation,
-                                         nullptr, nullptr, nullptr) == SQLITE_OK &&
-           collation && sqlite3_stricmp(collation, "NOCASE") == 0;
-}
-
-bool UsersCompareWithoutCase(SqliteDatabase& db) {
-    return IsNoCase(db, "username") && IsNoCase(db, "password");
-}
-
-// A column's collation cannot be altered: the table is made anew with the
-// same rows, IDs and next ID.
-bool MakeUsersCompareWithoutCase(SqliteDatabase& db) {
-    const std::string next = db.QueryText(NextUserIdQuery());
-    return db.Exec(RenameOldUsersStatement()) && db.Exec(UserTableSchema()) &&
-           db.Exec(CopyOldUsersStatement()) && db.Exec(DropOldUsersStatement()) &&
-           (next.empty() || db.Exec(KeepNextUserIdStatement(next)));
-}
-
-bool HasObject(SqliteDatabase& db, const std::string& type, const std::string& name) {
-    SqliteStatement query(db, ObjectCountQuery());
-    query.Bind(1, type);
-    query.Bind(2, name);
-    return query.Prepared() && query.Step() == SQLITE_ROW && query.Integer(0) > 0;
-}
-
-bool HasRecycleBin(SqliteDatabase& db) { return HasObject(db, "table", kRecycleBinTable); }
-bool MakeRecycleBin(SqliteDatabase& db) { return db.Exec(RecycleBinSchema()); }
-bool HasBinTrigger(SqliteDatabase& db) { return HasObject(db, "trigger", kRecycleBinTriggerName); }
-bool MakeBinTrigger(SqliteDatabase& db) { return db.Exec(RecycleBinTrigger()); }
-
-struct UpgradeStep {
-    const char* what;  // Chinese / English
-    bool (*done)(SqliteDatabase&);
-    bool (*apply)(SqliteDatabase&);
-};
-
-// In the order they were added to the schema.
-constexpr UpgradeStep kSteps[] = {
-    {"登录时用户名和密码不区分大小写 / sign-in ignores letter case", UsersCompareWithoutCase,
-     MakeUsersCompareWithoutCase},
-    {"回收站 / the recycle bin", HasRecycleBin, MakeRecycleBin},
-    {"删除的订单放入回收站 / deleted orders go to the bin", HasBinTrigger, MakeBinTrigger},
-};
-
-// A consistent copy of the ledger under the name kept, never replacing a file.
-Status KeepCopy(const std::string& ledger, const std::string& kept) {
-    FileReplacement file(NativePathOfUtf8(kept));
-    if (Status copied = CopyDatabaseInto(ledger, SQLITE_OPEN_READWRITE, file); !copied.ok()) {
-        return copied;
-    }
-    bool taken = false;
-    return file.PlaceNew(taken);
-}
-
-}  // namespace
 
 int RunUpgrade(const CommandLine& line) {
     if (!line.Operands().empty()) return kExitUsage;
     const std::string ledger = ExistingLedgerHere();
     if (ledger.empty()) return kExitFailed;
-    SqliteDatabase db;
-    if (!db.Open(ledger) || !db.Exec("begin immediate")) {
-        return Fail("无法打开账本：" + db.Error(), "cannot open the ledger: " + db.Error());
+    LedgerUpgrade upgrade;
+    if (const Status upgraded = UpgradeLedger(ledger, upgrade); !upgraded.ok()) {
+        return Fail(upgraded);
     }
-    std::vector<const UpgradeStep*> missing;
-    for (const UpgradeStep& step : kSteps) {
-        if (!step.done(db)) missing.push_back(&step);
-    }
-    if (missing.empty()) {
+    if (upgrade.added.empty()) {
         std::printf("账本已是最新，未做改动\nthe ledger is up to date; nothing was changed\n");
         return kExitOk;
     }
-    const std::string kept = ledger + ".before-upgrade-" + TimeStamp();
-    if (const Status copied = KeepCopy(ledger, kept); !copied.ok()) {
-        return Fail(
-            "无法在升级前备份账本，未做改动：" + copied.chinese,
-            "cannot keep a copy before the upgrade; nothing was changed: " + copied.english);
-    }
-    for (const UpgradeStep* step : missing) {
-        if (!step->apply(db)) {
-            const std::string reason = db.Error();
-            db.Exec("rollback");
-            return Fail("升级失败，账本未改动（" + std::string(step->what) + "）：" + reason,
-                        "the upgrade failed; the ledger was not changed: " + reason);
-        }
-    }
-    if (!db.Exec("commit")) {
-        return Fail("升级失败，账本未改动：" + db.Error(),
-                    "the upgrade failed; the ledger was not changed: " + db.Error());
-    }
-    for (const UpgradeStep* step : missing) std::printf("已添加 / added: %s\n", step->what);
-    std::printf("升级前的账本保存为 %s\nthe ledger as it was is kept as %s\n", kept.c_str(),
-                kept.c_str());
+    for (const std::string& step : upgrade.added) std::printf("已添加 / added: %s\n", step.c_str());
+    std::printf("升级前的账本保存为 %s\nthe ledger as it was is kept as %s\n", upgrade.kept.c_str(),
+                upgrade.kept.c_str());
     return kExitOk;
 }

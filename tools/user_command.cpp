@@ -12,12 +12,10 @@
 #include <vector>
 
 #include "exchange/sheet_encoding.h"
-#include "store/admin_statements.h"
+#include "store/users.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
 #include "tools/hidden_typing.h"
-#include "tools/server_session.h"
-#include "tools/sqlite_handle.h"
 
 namespace {
 
@@ -53,35 +51,6 @@ bool GetPassword(const std::vector<std::string>& arguments, std::string& passwor
     return false;
 }
 
-int List(SqliteDatabase& db) {
-    SqliteStatement users(db, UserListQuery());
-    if (!users.Prepared()) return Fail("无法读取用户表：" + db.Error(), db.Error());
-    std::printf("ID\t用户名 / user\n");
-    int rc;
-    while ((rc = users.Step()) == SQLITE_ROW) {
-        std::printf("%lld\t%s\n", users.Integer(0), users.Text(1).c_str());
-    }
-    if (rc != SQLITE_DONE) return Fail("无法读取用户表：" + db.Error(), db.Error());
-    return kExitOk;
-}
-
-long long CountUsers(SqliteDatabase& db, const std::string& name) {
-    SqliteStatement count(db, UserCountQuery());
-    count.Bind(1, name);
-    return count.Prepared() && count.Step() == SQLITE_ROW ? count.Integer(0) : -1;
-}
-
-// Runs one statement with the name and, if given, the password; the number
-// of rows it changed, or -1.
-long long Change(SqliteDatabase& db, const std::string& sql, const std::string& name,
-                 const std::string* password = nullptr) {
-    SqliteStatement change(db, sql);
-    change.Bind(1, name);
-    if (password) change.Bind(2, *password);
-    if (!change.Prepared() || change.Step() != SQLITE_DONE) return -1;
-    return sqlite3_changes(db.get());
-}
-
 void Report(const std::string& action, const std::string& name) {
     if (action == "add") {
         std::printf("已添加用户 %s\nuser %s added\n", name.c_str(), name.c_str());
@@ -90,77 +59,6 @@ void Report(const std::string& action, const std::string& name) {
     } else {
         std::printf("已删除用户 %s\nuser %s removed\n", name.c_str(), name.c_str());
     }
-}
-
-int Modify(SqliteDatabase& db, const std::string& action, const std::string& name,
-           const std::string& password) {
-    if (!db.Exec("begin immediate")) return Fail("账本正忙或无法写入：" + db.Error(), db.Error());
-    const long long existing = CountUsers(db, name);
-    long long changed = -1;
-    if (existing < 0) {
-        // fall through to the database error below
-    } else if (action == "add") {
-        if (existing > 0) {
-            return Fail("用户已存在，未做任何改动：" + name,
-                        "the user already exists; nothing was changed: " + name);
-        }
-        changed = Change(db, AddUserStatement(), name, &password);
-    } else if (existing == 0) {
-        return Fail("没有这个用户，未做任何改动：" + name,
-                    "there is no such user; nothing was changed: " + name);
-    } else if (action == "passwd") {
-        changed = Change(db, ChangePasswordStatement(), name, &password);
-    } else {
-        changed = Change(db, RemoveUserStatement(), name);
-    }
-    if (changed < 0 || !db.Exec("commit")) {
-        const std::string error = db.Error();
-        return Fail("无法修改用户表，未做任何改动：" + error,
-                    "cannot change the user table; nothing was changed: " + error);
-    }
-    Report(action, name);
-    return kExitOk;
-}
-
-// The same on a team ledger: one transaction that locks the user table, so
-// two administrators cannot add the same name at once.
-int ChangeOnServer(const std::string& server, const std::string& action, const std::string& name,
-                   const std::string& password) {
-    ServerSession db;
-    std::vector<std::vector<std::string>> rows;
-    if (!db.Open(server)) return Fail("无法打开团队账本：" + db.Error(), db.Error());
-    if (action == "list") {
-        if (!db.Rows(ServerUserListQuery(), rows)) {
-            return Fail("无法读取用户表：" + db.Error(), db.Error());
-        }
-        std::printf("ID\t用户名 / user\n");
-        for (const auto& row : rows) std::printf("%s\t%s\n", row[0].c_str(), row[1].c_str());
-        return kExitOk;
-    }
-    if (!db.Exec("begin") || !db.Exec(LockUsersStatement()) ||
-        !db.Rows(WithServerLiterals(UserCountQuery(), {name}), rows)) {
-        return Fail("账本正忙或无法写入：" + db.Error(), db.Error());
-    }
-    const bool existing = rows[0][0] != "0";
-    if (action == "add" && existing) {
-        return Fail("用户已存在，未做任何改动：" + name,
-                    "the user already exists; nothing was changed: " + name);
-    }
-    if (action != "add" && !existing) {
-        return Fail("没有这个用户，未做任何改动：" + name,
-                    "there is no such user; nothing was changed: " + name);
-    }
-    const std::string change = WithServerLiterals(action == "add"      ? AddUserStatement()
-                                                  : action == "passwd" ? ChangePasswordStatement()
-                                                                       : RemoveUserStatement(),
-                                                  {name, password});
-    if (!db.Exec(change) || !db.Exec("commit")) {
-        const std::string error = db.Error();
-        return Fail("无法修改用户表，未做任何改动：" + error,
-                    "cannot change the user table; nothing was changed: " + error);
-    }
-    Report(action, name);
-    return kExitOk;
 }
 
 }  // namespace
@@ -197,11 +95,24 @@ int RunUser(const CommandLine& line) {
             return Fail("密码不是有效的 UTF-8 文本", "the password is not valid UTF-8 text");
         }
     }
-    if (!server.empty()) return ChangeOnServer(server, action, name, password);
-
-    SqliteDatabase db;
-    if (!db.Open(path))
-        return Fail("无法打开账本：" + db.Error(), "cannot open the ledger: " + db.Error());
-    if (action == "list") return List(db);
-    return Modify(db, action, name, password);
+    const std::string ledger = server.empty() ? path : "";
+    if (action == "list") {
+        std::vector<LedgerUser> users;
+        if (const Status listed = ListUsers(server, ledger, users); !listed.ok()) {
+            return Fail(listed);
+        }
+        std::printf("ID\t用户名 / user\n");
+        for (const LedgerUser& user : users) {
+            std::printf("%s\t%s\n", user.id.c_str(), user.name.c_str());
+        }
+        return kExitOk;
+    }
+    const UserChange change = action == "add"      ? UserChange::Add
+                              : action == "passwd" ? UserChange::ChangePassword
+                                                   : UserChange::Remove;
+    if (const Status changed = ChangeUser(server, ledger, change, name, password); !changed.ok()) {
+        return Fail(changed);
+    }
+    Report(action, name);
+    return kExitOk;
 }

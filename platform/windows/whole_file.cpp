@@ -229,14 +229,15 @@ Status FileReplacement::Replace() {
     return Status::Ok();
 }
 
-Status FileReplacement::PlaceNew(bool& taken) {
-    taken = false;
+Status FileReplacement::PlaceNew() {
     if (Status finished = Finish(); !finished.ok()) return finished;
     if (!MoveFileExA(temporary_.c_str(), path_.c_str(), MOVEFILE_WRITE_THROUGH)) {
         const DWORD error = GetLastError();
-        taken = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
         Discard();
-        if (taken) return Status::Failure("文件已存在：" + path_, "the file exists: " + path_);
+        if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
+            return Status::Failure(StatusKind::Exists, "文件已存在：" + path_,
+                                   "the file exists: " + path_);
+        }
         return WriteFailure(path_);
     }
     temporary_.clear();

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "admin_run.h"
+#include "store/ledger_file.h"
 #include "test_ledger.h"
 #include "tests/settings/temp_directory.h"
-#include "tools/ledger_file.h"
 
 namespace fs = std::filesystem;
 
@@ -54,8 +54,7 @@ std::set<std::string> HelpOptions(const std::string& help) {
 class AdminArguments : public testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_EQ(CreateLedger(ledger.DatabaseFile(), "admin", "pw", 5).result,
-                  LedgerResult::Created);
+        ASSERT_TRUE(CreateLedger(ledger.DatabaseFile(), "admin", "pw", 5).ok());
     }
     TestLedger ledger{false};
 };

@@ -21,9 +21,9 @@
 #include <vector>
 
 #include "admin_run.h"
+#include "store/ledger_file.h"
 #include "test_ledger.h"
 #include "tests/settings/temp_directory.h"
-#include "tools/ledger_file.h"
 
 namespace fs = std::filesystem;
 
@@ -41,8 +41,7 @@ std::vector<std::string> Names(const std::string& directory) {
 class BackupRestore : public testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_EQ(CreateLedger(ledger.DatabaseFile(), "admin", "pw", 30).result,
-                  LedgerResult::Created);
+        ASSERT_TRUE(CreateLedger(ledger.DatabaseFile(), "admin", "pw", 30).ok());
     }
     long long Orders(const TestLedger& of) const {
         return std::stoll(of.Rows("select count(*) from 订单列表")[0][0]);
@@ -149,7 +148,7 @@ TEST_F(BackupRestore, RestoreRefusesWhatIsNoSoundLedgerAndChangesNothing) {
     std::ofstream(dir + "/text.mdb") << "ID,卖家账号\n1,a\n";
     std::ofstream(dir + "/empty.mdb");
     auto makeLedger = [&](const std::string& name, const std::string& change) {
-        ASSERT_EQ(CreateLedger(dir + "/" + name, "a", "b", 2000).result, LedgerResult::Created);
+        ASSERT_TRUE(CreateLedger(dir + "/" + name, "a", "b", 2000).ok());
         sqlite3* db = nullptr;
         sqlite3_open((dir + "/" + name).c_str(), &db);
         EXPECT_EQ(sqlite3_exec(db, change.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);

@@ -100,12 +100,14 @@ TEST(SheetEncoding, TellsBomUtf8AndGbkApartAndRefusesTheRest) {
     };
     for (const Case& c : cases) {
         const DecodedSheet sheet = DecodeSheet(c.bytes);
-        EXPECT_EQ(sheet.ok, c.ok) << c.bytes;
+        EXPECT_EQ(sheet.ok(), c.ok) << c.bytes;
         if (c.ok) {
             EXPECT_EQ(sheet.utf8, utf8);
             EXPECT_EQ(sheet.encoding, c.encoding);
         } else {
-            EXPECT_FALSE(sheet.error.empty());
+            EXPECT_EQ(sheet.status.kind, StatusKind::Refused);
+            EXPECT_FALSE(sheet.status.chinese.empty());
+            EXPECT_FALSE(sheet.status.english.empty());
         }
     }
 }

@@ -13,9 +13,9 @@
 
 #include "admin_run.h"
 #include "exchange/customer_file.h"
+#include "store/ledger_file.h"
 #include "test_ledger.h"
 #include "tests/settings/temp_directory.h"
-#include "tools/ledger_file.h"
 
 namespace fs = std::filesystem;
 
@@ -39,7 +39,7 @@ mode_t TypeOf(const std::string& path) {
 
 TEST(CustomerDataFile, ReplacesOnlyARegularFileWhenAskedAndNeverALedger) {
     TestLedger ledger(false);
-    ASSERT_EQ(CreateLedger(ledger.DatabaseFile(), "admin", "pw").result, LedgerResult::Created);
+    ASSERT_TRUE(CreateLedger(ledger.DatabaseFile(), "admin", "pw").ok());
     const std::string folder = ledger.Directory();
     struct Case {
         const char* name;

@@ -11,9 +11,9 @@
 #include <string>
 
 #include "admin_run.h"
+#include "store/ledger_file.h"
 #include "test_ledger.h"
 #include "tests/settings/temp_directory.h"
-#include "tools/ledger_file.h"
 
 namespace fs = std::filesystem;
 
@@ -34,7 +34,7 @@ std::string CopyName(int daysFromToday) {
 
 TEST(DailyBackup, KeepsTodaysCopyAndFutureOnesAndClearsItsOwnLeftovers) {
     TestLedger ledger(false);
-    ASSERT_EQ(CreateLedger(ledger.DatabaseFile(), "admin", "pw", 3).result, LedgerResult::Created);
+    ASSERT_TRUE(CreateLedger(ledger.DatabaseFile(), "admin", "pw", 3).ok());
     const std::string folder = ledger.Directory() + "/备份";
     fs::create_directory(folder);
     const pid_t child = fork();

@@ -16,10 +16,10 @@
 #include "exchange/csv.h"
 #include "exchange/sheet_encoding.h"
 #include "store/database.h"
+#include "store/ledger_file.h"
 #include "store/ledger_schema.h"
 #include "test_ledger.h"
 #include "tests/settings/temp_directory.h"
-#include "tools/ledger_file.h"
 #include "ui/orders/fill_order_list.h"
 #include "ui/orders/order_list.h"
 
@@ -30,7 +30,7 @@ using Rows = std::vector<std::vector<std::string>>;
 // The cells of every record of a sheet file, decoded as import decodes it.
 Rows ReadSheet(const std::string& path, SheetEncoding expected) {
     const DecodedSheet sheet = DecodeSheet(ReadBytes(path));
-    EXPECT_TRUE(sheet.ok) << sheet.error;
+    EXPECT_TRUE(sheet.ok()) << sheet.status.english;
     EXPECT_EQ(sheet.encoding, expected);
     Rows rows;
     for (const CsvRecord& record : ReadCsvRecords(sheet.utf8)) {
@@ -43,8 +43,7 @@ Rows ReadSheet(const std::string& path, SheetEncoding expected) {
 class ExportImport : public testing::Test {
   protected:
     void SetUp() override {
-        ASSERT_EQ(CreateLedger(ledger.DatabaseFile(), "admin", "pw", 400).result,
-                  LedgerResult::Created);
+        ASSERT_TRUE(CreateLedger(ledger.DatabaseFile(), "admin", "pw", 400).ok());
     }
     AdminRun Run(const std::string& arguments) { return RunAdmin(ledger.Directory(), arguments); }
     static Rows Orders(const TestLedger& of) {
@@ -159,7 +158,7 @@ TEST_F(ExportImport, ExportThenImportGivesBackEveryText) {
     for (const char* encoding : {"", "--gbk --gb18030"}) {
         ASSERT_EQ(Run(std::string("export --force --output out.csv ") + encoding).exitCode, 0);
         TestLedger target(false);
-        ASSERT_EQ(CreateLedger(target.DatabaseFile(), "a", "b").result, LedgerResult::Created);
+        ASSERT_TRUE(CreateLedger(target.DatabaseFile(), "a", "b").ok());
         const AdminRun run = RunAdmin(target.Directory(), "import '" + Path("out.csv") + "'");
         ASSERT_EQ(run.exitCode, 0) << run.output;
         EXPECT_TRUE(Mentions(run, "402 orders imported")) << run.output;
@@ -189,7 +188,7 @@ TEST_F(ExportImport, ImportReadsEachEncodingAndMapsHeadersByName) {
     const Rows before = Orders(ledger);
     for (const auto& [name, bytes] : files) {
         TestLedger target(false);
-        ASSERT_EQ(CreateLedger(target.DatabaseFile(), "a", "b").result, LedgerResult::Created);
+        ASSERT_TRUE(CreateLedger(target.DatabaseFile(), "a", "b").ok());
         WriteBytes(target.Directory() + "/" + name, bytes);
         const AdminRun run = RunAdmin(target.Directory(), "import " + name);
         ASSERT_EQ(run.exitCode, 0) << name << ": " << run.output;

@@ -9,8 +9,8 @@
 #include "admin_run.h"
 #include "common/text_encoding.h"
 #include "store/database.h"
+#include "store/demo_orders.h"
 #include "tests/store/ledger_fixture.h"
-#include "tools/demo_orders.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "admin_run.h"
+#include "store/ledger_file.h"
 #include "test_ledger.h"
 #include "tests/settings/temp_directory.h"
-#include "tools/ledger_file.h"
 
 namespace fs = std::filesystem;
 
@@ -138,8 +138,7 @@ TEST_F(Installation, LauncherKeepsDailyBackupsAndStartsWhenOneFails) {
     fs::permissions(program, fs::perms::owner_all);
     const std::string ledgers = scratch.Directory() + "/账本";
     fs::create_directories(ledgers + "/备份");
-    ASSERT_EQ(CreateLedger(ledgers + "/tallovar.mdb", "admin", "pw", 25).result,
-              LedgerResult::Created);
+    ASSERT_TRUE(CreateLedger(ledgers + "/tallovar.mdb", "admin", "pw", 25).ok());
 
     // Sixty earlier days of copies, and files that are not daily copies.
     const std::time_t now = std::time(nullptr);

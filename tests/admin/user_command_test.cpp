@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "admin_run.h"
+#include "store/ledger_file.h"
 #include "test_ledger.h"
-#include "tools/ledger_file.h"
 
 namespace {
 
@@ -15,10 +15,7 @@ using Rows = std::vector<std::vector<std::string>>;
 
 class UserCommand : public testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_EQ(CreateLedger(ledger.DatabaseFile(), "老板", "初始").result,
-                  LedgerResult::Created);
-    }
+    void SetUp() override { ASSERT_TRUE(CreateLedger(ledger.DatabaseFile(), "老板", "初始").ok()); }
     Rows Users() const { return ledger.Rows("select username, password from sysuser order by ID"); }
     AdminRun Run(const std::string& arguments, const std::string& input = "") {
         return RunAdmin(ledger.Directory(), arguments, input);

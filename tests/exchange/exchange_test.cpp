@@ -20,11 +20,11 @@
 #include "common/text_encoding.h"
 #include "common/text_limit.h"
 #include "store/database.h"
+#include "store/ledger_file.h"
 #include "store/order_statements.h"
 #include "test_ledger.h"
 #include "tests/admin/admin_run.h"
 #include "tests/settings/temp_directory.h"
-#include "tools/ledger_file.h"
 
 namespace {
 
@@ -75,9 +75,7 @@ ReadCell CellAt(const QJsonObject& book, int sheet, int row, int column) {
 
 class Exchange : public testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_EQ(CreateLedger(ledger.DatabaseFile(), "admin", "pw").result, LedgerResult::Created);
-    }
+    void SetUp() override { ASSERT_TRUE(CreateLedger(ledger.DatabaseFile(), "admin", "pw").ok()); }
     AdminRun Run(const std::string& arguments) { return RunAdmin(ledger.Directory(), arguments); }
     std::string Path(const std::string& name) const { return ledger.Directory() + "/" + name; }
 
@@ -85,7 +83,7 @@ class Exchange : public testing::Test {
     static AdminRun ImportIntoNewLedger(const std::string& file, Rows& orders,
                                         const std::string& options = "") {
         TestLedger target(false);
-        EXPECT_EQ(CreateLedger(target.DatabaseFile(), "a", "b").result, LedgerResult::Created);
+        EXPECT_TRUE(CreateLedger(target.DatabaseFile(), "a", "b").ok());
         const AdminRun run = RunAdmin(target.Directory(), "import '" + file + "' " + options);
         orders = target.Rows(std::string("select ") + kColumns + " from 订单列表 order by ID");
         return run;
@@ -184,7 +182,7 @@ TEST_F(Exchange, ExportedWorkbookKeepsTextsAsTextAndMoneyAsNumbers) {
 
 TEST_F(Exchange, LibreOfficeSavesAnExportAsXlsxAndCsvAndImportGivesBackEveryOrder) {
     std::filesystem::create_directory(Path("demo"));
-    ASSERT_EQ(CreateLedger(Path("demo/tallovar.mdb"), "a", "b", 40).result, LedgerResult::Created);
+    ASSERT_TRUE(CreateLedger(Path("demo/tallovar.mdb"), "a", "b", 40).ok());
     ASSERT_TRUE(std::filesystem::copy_file(Path("demo/tallovar.mdb"), Path("tallovar.mdb"),
                                            std::filesystem::copy_options::overwrite_existing));
     AddHardOrders(ledger);

@@ -5,8 +5,8 @@
 #include <QPointer>
 
 #include "login_test_support.h"
+#include "store/ledger_file.h"
 #include "tests/admin/admin_run.h"
-#include "tools/ledger_file.h"
 #include "ui/orders/orders_window.h"
 
 namespace {
@@ -16,8 +16,7 @@ class LetterCaseTest : public LoginTestBase, public testing::WithParamInterface<
     void MakeLedgerAs(const std::string& how) {
         const std::string directory = workDirectory_.toStdString();
         if (how == "init") {
-            ASSERT_EQ(CreateLedger(directory + "/tallovar.mdb", "admin", "Secret").result,
-                      LedgerResult::Created);
+            ASSERT_TRUE(CreateLedger(directory + "/tallovar.mdb", "admin", "Secret").ok());
             return;
         }
         MakeLedger({{1, "admin", "Secret"}});

@@ -94,6 +94,32 @@ TEST_F(RecycleBinTest, DeletedOrderComesBackWithEveryText) {
               "taker");
 }
 
+// The window and the tool restore one way: an entry the tool restored after
+// the window listed it is missing for the window, which says so, shows the
+// bin anew and stores nothing twice.
+TEST_F(RecycleBinTest, AnEntryRestoredElsewhereIsNotRestoredTwice) {
+    const long long id = ledger.AddOrder(kOrder);
+    OrdersWindow* orders = OpenOrders();
+    DeleteThroughWindow(orders, id);
+    QWidget* bin = OpenBin(orders);
+    ASSERT_NE(bin, nullptr);
+    ASSERT_EQ(List(bin)->rowCount(), 1);
+    const std::string number = ledger.Rows("select 编号 from 回收站")[0][0];
+    const AdminRun restored = RunAdmin(ledger.Directory(), "trash restore " + number);
+    ASSERT_EQ(restored.exitCode, 0) << restored.output;
+    const AdminRun again = RunAdmin(ledger.Directory(), "trash restore " + number);
+    EXPECT_NE(again.exitCode, 0);
+    EXPECT_TRUE(Mentions(again, "回收站中没有编号 " + number)) << again.output;
+
+    List(bin)->selectRow(0);
+    Click(bin, "恢复按钮");
+    ASSERT_FALSE(messages.empty());
+    EXPECT_NE(messages.back().find("回收站中没有编号 " + number), std::string::npos)
+        << messages.back();
+    EXPECT_EQ(List(bin)->rowCount(), 0) << "the bin as it is now";
+    EXPECT_EQ(ledger.Rows("select count(*) from 订单列表")[0][0], "1");
+}
+
 TEST_F(RecycleBinTest, PurgeLeavesNothing) {
     for (int n = 0; n < 3; ++n) ledger.AddOrder(kOrder);
     OrdersWindow* orders = OpenOrders();

@@ -16,8 +16,8 @@
 #include "app/program_state.h"
 #include "common/message_box.h"
 #include "common/text_encoding.h"
+#include "store/ledger_file.h"
 #include "test_ledger.h"
-#include "tools/ledger_file.h"
 #include "ui/orders/order_list.h"
 #include "ui/orders/orders_window.h"
 #include "window_parts.h"
@@ -31,8 +31,7 @@ class ReportsTest : public testing::Test {
             return answer;
         });
         SetProcessEndForTesting([](int) {});
-        ASSERT_EQ(CreateLedger(ledger.DatabaseFile(), "admin", "admin").result,
-                  LedgerResult::Created);
+        ASSERT_TRUE(CreateLedger(ledger.DatabaseFile(), "admin", "admin").ok());
     }
     void TearDown() override {
         CloseAllWindows();

@@ -24,6 +24,7 @@ export LOG=$root/log
 # cannot start, which ends the test command after its build.
 printf '#!/bin/sh\necho "setup [$*]" >>"$LOG"\n' >"$tree/scripts/setup.sh"
 printf '#!/bin/sh\nexit 0\n' >"$tree/scripts/check_format.sh"
+printf '#!/bin/sh\nexit 0\n' >"$tree/scripts/check_structure.sh"
 printf '#!/bin/sh\nexit 1\n' >"$tree/scripts/test_server.sh"
 # cmake -S . -B DIR -DNAME=VALUE... keeps the values in DIR/CMakeCache.txt as
 # CMake does for an option (TALLOVAR_TESTS, on by default where GoogleTest is

@@ -138,7 +138,6 @@ TEST(FileReplacement, TheNameHoldsTheOldFileOrTheWholeNewOne) {
         TempDirectory dir;
         const std::string path = dir / "订单.csv";
         if (c.old) WriteBytes(path, c.old);
-        bool taken = false;
         Status status;
         {
             FileReplacement file(path);
@@ -152,10 +151,10 @@ TEST(FileReplacement, TheNameHoldsTheOldFileOrTheWholeNewOne) {
                 ASSERT_TRUE(file.Write("new").ok());
             }
             if (c.step == Step::kReplace) status = file.Replace();
-            if (c.step == Step::kPlaceNew) status = file.PlaceNew(taken);
+            if (c.step == Step::kPlaceNew) status = file.PlaceNew();
         }
         EXPECT_EQ(status.ok(), c.ok);
-        EXPECT_EQ(taken, !c.ok);
+        EXPECT_EQ(status.Is(StatusKind::Exists), !c.ok);
         EXPECT_EQ(std::filesystem::exists(path), c.after != nullptr);
         if (c.after) {
             EXPECT_EQ(ReadBytes(path), c.after);

@@ -267,10 +267,8 @@ TEST(PrivateProfileWrite, GbkTextsThatLookLikeUtf8ReadBackTheSame) {
     }
 }
 
-// 200,000 sections (4 MB) take well under a second on an idle machine. The
-// bound leaves room for a shared machine under full load and sanitizers, and
-// is still far below what work growing with the square of the lines takes on
-// a file of this size.
+// 200,000 sections (4 MB) take well under a second on an idle machine; work
+// growing with the square of the lines would not end in the test's time.
 TEST(PrivateProfileRobustness, TwoHundredThousandSections) {
     TempDirectory dir;
     const std::string path = dir / "config.ini";
@@ -279,11 +277,9 @@ TEST(PrivateProfileRobustness, TwoHundredThousandSections) {
         file += "[s" + std::to_string(i) + "]\r\nk=" + std::to_string(i) + "\r\n";
     }
     WriteBytes(path, file);
-    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(GetPrivateProfileString("S199999", "K", path, kBuffer), "199999");
     ASSERT_TRUE(WritePrivateProfileString("s199999", "j", "x", path));
     ASSERT_TRUE(WritePrivateProfileString("new", "k", "y", path));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(120));
     EXPECT_EQ(ReadBytes(path), file + "j=x\r\n\r\n[new]\r\nk=y\r\n");
 }
 

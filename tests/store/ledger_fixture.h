@@ -9,7 +9,7 @@
 #include <string>
 
 #include "common/text_encoding.h"
-#include "tools/ledger_file.h"
+#include "store/ledger_file.h"
 
 class LedgerTest : public testing::Test {
   protected:
@@ -23,8 +23,8 @@ class LedgerTest : public testing::Test {
     // Makes the ledger at directory/name and gives its path as GBK.
     std::string MakeLedger(long demoOrders = 0, const std::string& name = "tallovar.mdb") {
         const std::string path = directory_ + "/" + name;
-        const LedgerOutcome outcome = CreateLedger(path, "admin", "secret", demoOrders);
-        EXPECT_EQ(outcome.result, LedgerResult::Created) << outcome.error;
+        const Status made = CreateLedger(path, "admin", "secret", demoOrders);
+        EXPECT_TRUE(made.ok()) << made.english;
         return Gbk(path);
     }
 

@@ -20,7 +20,7 @@
 #include "common/text_encoding.h"
 #include "ledger_fixture.h"
 #include "store/database.h"
-#include "tools/sqlite_handle.h"
+#include "store/sqlite_file.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include "platform/files.h"
 #include "store/ledger_schema.h"
 #include "store/server_ledger.h"
-#include "tools/server_schema.h"
-#include "tools/server_session.h"
+#include "store/server_schema.h"
+#include "store/server_session.h"
 
 namespace {
 

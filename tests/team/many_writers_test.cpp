@@ -17,8 +17,8 @@
 #include "driver_protocol.h"
 #include "store/database.h"
 #include "store/ledger.h"
+#include "store/server_session.h"
 #include "test_ledger.h"
-#include "tools/server_session.h"
 
 namespace {
 

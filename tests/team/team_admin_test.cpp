@@ -12,8 +12,8 @@
 
 #include "../admin/admin_run.h"
 #include "store/ledger_schema.h"
+#include "store/server_session.h"
 #include "test_ledger.h"
-#include "tools/server_session.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include "common/message_box.h"
 #include "common/text_encoding.h"
-#include "tools/first_ledger.h"
-#include "tools/pick_lists.h"
+#include "store/first_ledger.h"
+#include "store/pick_lists.h"
 #include "ui_first_run.h"
 
 namespace {

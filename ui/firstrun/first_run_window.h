@@ -2,7 +2,7 @@
 // The window "新建账本" that the launcher opens when its ledger folder has no
 // ledger yet: the folder, the first user with the password typed twice, and
 // the pick lists to start with. 确定 makes all of it or nothing (see
-// tools/first_ledger.h); a problem is told in a message box and the window
+// store/first_ledger.h); a problem is told in a message box and the window
 // stays open for a correction. The dialog is accepted once the ledger exists.
 
 #include <QDialog>

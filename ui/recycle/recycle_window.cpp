@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "store/ledger.h"
 #include "store/ledger_schema.h"
+#include "store/recycle_bin.h"
 #include "ui/orders/orders_window.h"
 #include "ui/window_frame.h"
 #include "ui_recycle.h"
@@ -52,31 +53,36 @@ bool RecycleWindow::Load() {
         return false;
     }
     DatabaseConnection& db = 外部数据库1;
-    const std::int32_t bin = OpenLedger(db) ? db.OpenTable(Gbk(RecycleBinExistsQuery())) : 0;
-    if (bin == 0) {
+    bool present = false;
+    if (!OpenLedger(db)) {
         ShowDatabaseError(db.LastError());
         return false;
     }
-    if (NumberToInteger(db.ReadColByIndex(bin, 1)) == 0) {
+    if (const Status asked = HasRecycleBin(db, present); !asked.ok()) {
+        ShowDatabaseError(Gbk(asked.chinese));
+        return false;
+    }
+    if (!present) {
         ShowMessage(Gbk("这个账本还没有回收站。\n请关闭程序，在账本所在的文件夹中运行\n"
                         "tallovar-admin upgrade\n然后再启动程序。"),
                     kMbOk, Gbk("回收站"));
         return false;
     }
-    const std::int32_t rows = db.OpenTable(Gbk(RecycleBinList()));
-    if (rows == 0) {
-        ShowDatabaseError(db.LastError());
+    std::vector<std::vector<std::string>> entries;
+    if (const Status read = ReadRecycleBin(db, entries); !read.ok()) {
+        ShowDatabaseError(Gbk(read.chinese));
         return false;
     }
     QTableWidget* list = ui_->回收列表;
     list->setRowCount(0);
-    for (db.MoveFirst(rows); !db.IsEOF(rows); db.MoveNext(rows)) {
+    for (const std::vector<std::string>& entry : entries) {
         const int row = list->rowCount();
         list->insertRow(row);
-        for (int column = 0; column < kColumns; ++column) {
-            list->setItem(row, column,
-                          new QTableWidgetItem(
-                              GbkToQString(ValueToText(db.ReadColByIndex(rows, column + 1)))));
+        for (int column = 0; column < kColumns && column < static_cast<int>(entry.size());
+             ++column) {
+            list->setItem(
+                row, column,
+                new QTableWidgetItem(GbkToQString(entry[static_cast<std::size_t>(column)])));
         }
     }
     list->resizeColumnsToContents();
@@ -92,29 +98,16 @@ long long RecycleWindow::SelectedEntry() {
     return ui_->回收列表->item(selected.first()->row(), 0)->text().toLongLong();
 }
 
-// The order goes back and leaves the bin together, or neither happens.
-bool RecycleWindow::RunInTransaction(long long entry, std::string& newId) {
-    DatabaseConnection& db = 外部数据库1;
-    if (!db.ExecuteSql("begin")) return false;
-    std::int32_t id = 0;
-    const bool done = db.ExecuteSql(Gbk(RestoreFromBinInsert(entry))) &&
-                      (id = db.OpenTable("select last_insert_rowid()")) != 0 &&
-                      db.ExecuteSql(Gbk(RemoveFromBin(entry))) && db.ExecuteSql("commit");
-    if (!done) {
-        const std::string diagnostic = db.LastError();
-        db.ExecuteSql("rollback");
-        ShowDatabaseError(diagnostic);
-        return false;
-    }
-    newId = ValueToText(db.ReadColByIndex(id, 1));
-    return true;
-}
-
 void RecycleWindow::RestoreClicked() {
     const long long entry = SelectedEntry();
     if (entry == 0) return;
     std::string newId;
-    if (!RunInTransaction(entry, newId)) return;
+    if (const Status restored = RestoreFromRecycleBin(外部数据库1, entry, newId); !restored.ok()) {
+        ShowDatabaseError(Gbk(restored.chinese));
+        // Another user took the entry meanwhile: the list shows what is left.
+        if (restored.Is(StatusKind::NotFound)) Load();
+        return;
+    }
     ShowMessage(Gbk("订单已恢复，ID：") + newId, kMbOk, Gbk("回收站"));
     Load();
     if (OrdersWindow* orders = MainWindow()) orders->QueryAgain();
@@ -127,8 +120,8 @@ void RecycleWindow::PurgeClicked() {
         kAnswerYes) {
         return;
     }
-    if (!外部数据库1.ExecuteSql(Gbk(RemoveFromBin(entry)))) {
-        ShowDatabaseError(外部数据库1.LastError());
+    if (const Status removed = RemoveFromRecycleBin(外部数据库1, entry); !removed.ok()) {
+        ShowDatabaseError(Gbk(removed.chinese));
     }
     Load();
 }

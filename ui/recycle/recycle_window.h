@@ -30,7 +30,6 @@ class RecycleWindow : public QWidget {
     void PurgeClicked();
     // The bin number of the selected entry, or 0 after asking for a selection.
     long long SelectedEntry();
-    bool RunInTransaction(long long entry, std::string& newId);
 
     const std::unique_ptr<Ui::RecycleWindow> ui_;
     DatabaseConnection 外部数据库1;

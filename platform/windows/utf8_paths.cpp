@@ -1,0 +1,30 @@
+// The Windows side of platform/utf8_paths.h. Paths are UTF-8 and reach the
+// system's wide functions; the platform layer's file functions take the ANSI
+// code page's bytes (GBK).
+#include <windows.h>
+
+#include <cstdio>
+
+#include "platform/utf8_paths.h"
+#include "platform/windows/wide_text.h"
+
+bool Utf8PathExists(const std::string& path) {
+    return GetFileAttributesW(WideFromUtf8(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string Utf8DirectoryOf(const std::string& path) {
+    const std::size_t separator = path.find_last_of("/\\");
+    if (separator == std::string::npos) return ".";
+    // "C:\name" lies in "C:\", "\name" in "\".
+    if (separator == 0 || (separator == 2 && path[1] == ':')) return path.substr(0, separator + 1);
+    return path.substr(0, separator);
+}
+
+std::string TimeStamp() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    char text[32];
+    std::snprintf(text, sizeof text, "%04u%02u%02u-%02u%02u%02u", now.wYear, now.wMonth, now.wDay,
+                  now.wHour, now.wMinute, now.wSecond);
+    return text;
+}
