@@ -39,6 +39,7 @@
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
 #include "tools/admin_store.h"
+#include "tools/mapped_import.h"
 
 namespace {
 
@@ -536,6 +537,8 @@ bool ImportRows(OrderSheet& sheet, const HeaderMap& map, Importer& importer) {
 }  // namespace
 
 int RunImport(const CommandLine& line) {
+    bool mapped = false;
+    if (const int done = RunMappedImport(line, mapped); mapped || done == kExitUsage) return done;
     std::string server;
     ImportOptions options;
     if (!ConnectOption(line, server) || !ParseOptions(line, options)) return kExitUsage;
