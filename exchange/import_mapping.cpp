@@ -162,6 +162,25 @@ bool ImportMapping::Recognises(const std::vector<std::string>& header) const {
 
 std::string PresetFolder() { return ProgramDirectory() + "/import_presets"; }
 
+std::string SavedMappingFolder() { return ProgramDirectory() + "/导入映射"; }
+
+Status SaveMapping(const ImportMapping& mapping, const std::string& folder) {
+    const std::string& name = mapping.name;
+    if (Trim(name).empty() || name.find_first_of("/\\:*?\"<>|") != std::string::npos ||
+        name.front() == '.') {
+        return Status::Failure("映射的名称不能为空，也不能含有 / \\ : * ? \" < > | 这些字符",
+                               "the name is empty or holds a character a file name cannot");
+    }
+    if (!QDir().mkpath(QString::fromUtf8(folder))) {
+        return Status::Failure("无法建立文件夹：" + folder, "cannot make the folder " + folder);
+    }
+    const std::string path = folder + "/" + name + ".txt";
+    if (!ReplaceWholeFile(NativePathOfUtf8(path), mapping.Text())) {
+        return Status::Failure("无法保存映射：" + path, "cannot save the mapping " + path);
+    }
+    return Status::Ok();
+}
+
 std::vector<ImportMapping> LoadMappings(const std::string& folder, std::string& problems) {
     std::vector<ImportMapping> mappings;
     const QDir dir(QString::fromUtf8(folder));

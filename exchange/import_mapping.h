@@ -109,3 +109,10 @@ class BoundMapping {
 // A marketplace date-time as the editor writes a date ("2026-11-02 13:45:01"
 // gives "2026-11-2"); any other text unchanged.
 std::string DateOfDateTime(const std::string& text);
+
+// The user's saved mappings: a folder 导入映射 beside the program, per user
+// as config.ini is.
+std::string SavedMappingFolder();
+// Saves the mapping as <name>.txt in the folder, replacing one of that name;
+// a name with a character a file name cannot hold is refused.
+Status SaveMapping(const ImportMapping& mapping, const std::string& folder);
