@@ -64,7 +64,7 @@ open_ship() {  # 批量发货… from the order list's pop-up menu; sets $ship
     at "$main" 300 180
     xdotool click 3
     sleep 0.5
-    xdotool key --delay 100 Down Down Down Down Down Down Down Return
+    xdotool key --delay 100 Down Down Down Down Down Down Down Down Return
     ship=$(program_window '^批量发货$')
 }
 text_area() {  # the text area focused and emptied

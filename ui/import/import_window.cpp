@@ -93,6 +93,10 @@ ImportWindow::ImportWindow() {
     预览列表->setColumnCount(headers.size());
     预览列表->setHorizontalHeaderLabels(headers);
     预览列表->verticalHeader()->hide();
+    // Room for a verdict with its reason's start and a whole marketplace order number.
+    预览列表->setColumnWidth(0, 50);
+    预览列表->setColumnWidth(1, 200);
+    预览列表->setColumnWidth(3, 190);
     统计标签 = Named<QLabel>(this, "统计标签");
     导入按钮 = Button(this, "导入按钮", "导入");
 
@@ -141,7 +145,8 @@ void ImportWindow::LoadMappings(const std::string& select) {
     }
     映射->clear();
     for (const ImportMapping& mapping : mappings_) 映射->addItem(Q(mapping.name));
-    if (const int index = 映射->findText(Q(select)); index >= 0) 映射->setCurrentIndex(index);
+    // Nothing chosen until a file's header or the user chooses.
+    映射->setCurrentIndex(映射->findText(Q(select)));
     if (!problems.empty()) 统计标签->setText(Q(problems));
 }
 
@@ -175,7 +180,7 @@ ImportMapping ImportWindow::MappingOnPage() const {
 }
 
 void ImportWindow::ChooseFileClicked() {
-    const QString path = AskOpenFileName(this, QStringLiteral("从表格导入"),
+    const QString path = AskOpenFileName(this, QStringLiteral("选择要导入的表格"),
                                          QStringLiteral("表格 (*.xlsx *.csv *.xls);;所有文件 (*)"));
     if (path.isEmpty()) return;
     SheetHeader header;
@@ -258,7 +263,9 @@ bool ImportWindow::PreviewClicked() {
         std::string verdict = ImportVerdictName(judgements_[static_cast<std::size_t>(row)].verdict);
         if (!order.problem.empty()) verdict += "：" + order.problem;
         预览列表->setItem(row, 0, new QTableWidgetItem(QString::number(order.row)));
-        预览列表->setItem(row, 1, new QTableWidgetItem(Q(verdict)));
+        auto* verdictItem = new QTableWidgetItem(Q(verdict));
+        verdictItem->setToolTip(Q(verdict));
+        预览列表->setItem(row, 1, verdictItem);
         for (std::size_t c = 0; c < kOrderTextColumnCount; ++c) {
             预览列表->setItem(row, static_cast<int>(c) + 2,
                               new QTableWidgetItem(Q(GbkToUtf8(order.texts[c]))));
