@@ -4,19 +4,14 @@
 # changed (卖家账号 a fixed text), 预览, 导入 and 是 for the refused row; the
 # ledger read back with sqlite3, and the same file imported again adds
 # nothing.
-# Usage: import_window_real_test.sh PROGRAM SEND_CLOSE ADMIN_TOOL PRESET_FOLDER
+# Usage: import_window_real_test.sh PROGRAM ADMIN_TOOL PRESET_FOLDER
 set -euo pipefail
 program=$1
-send_close=$2
-admin=$3
-presets=$4
+admin=$2
+presets=$3
 
-if [ -z "${DISPLAY_FOR_TEST:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" env DISPLAY_FOR_TEST=1 "$0" "$@"
-fi
-export QT_QPA_PLATFORM=xcb
-# shellcheck source=../support/check.sh
-. "$(dirname "$0")/../support/check.sh"
+# shellcheck source=../support/desktop.sh
+. "$(dirname "$0")/../support/desktop.sh" "$@"
 # shellcheck source=../support/sign_in.sh
 . "$(dirname "$0")/../support/sign_in.sh"
 # shellcheck source=../support/program.sh
@@ -33,16 +28,6 @@ ledger_file=$root/work/tallovar.mdb
 printf '\xEF\xBB\xBF商品,订单号,订单状态,用户实付金额(元),快递单号,快递公司,订单成交时间\n"\t杯子","\t261102-000000000000001","\t已发货","\t18.50","\tYT1","\t圆通快递","\t2026-11-02 10:00:00"\n"\t杯子","\t261102-000000000000001","\t已发货","\t18.50","\tYT1","\t圆通快递","\t2026-11-02 10:00:00"\n"\t碗","\t261103-000000000000002","\t待发货","\t面议",,,"\t2026-11-03 10:00:00"\n"\t盘","\t261103-000000000000003","\t待发货","\t￥1,299.00",,,"\t2026-11-03 11:00:00"\n' \
     >"$root/orders_export.csv"
 
-answer() {  # answer NAME: presses Enter (the default button) in the box of that title
-    local box
-    box=$(program_window "$1")
-    [ -n "$box" ] || return 0
-    xdotool windowfocus --sync "$box" key Return
-    program_window_gone "$1"
-}
-at() {  # at WINDOW X Y: the window focused, the mouse at a point of its inside
-    xdotool windowfocus --sync "$1" mousemove --window "$1" "$2" "$3"
-}
 
 program_start "$root/work"
 program_window '^Tallovar$' >/dev/null
