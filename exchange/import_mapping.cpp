@@ -41,6 +41,23 @@ std::vector<std::string_view> Split(std::string_view text, std::string_view sepa
     return parts;
 }
 
+// Splits at each separator that stands outside double quotes, so that a
+// fixed text may hold "+" and "|".
+std::vector<std::string_view> SplitOutsideQuotes(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
+    bool quoted = false;
+    std::size_t start = 0;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '"') quoted = !quoted;
+        if (text[at] == separator && !quoted) {
+            parts.push_back(text.substr(start, at - start));
+            start = at + 1;
+        }
+    }
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
 std::vector<std::string> Words(std::string_view text) {
     std::vector<std::string> words;
     for (std::string_view word : Split(Trim(text), " ")) {
@@ -73,9 +90,9 @@ int Number(std::string_view digits) {
 MappingParts PartsOfText(std::string_view text) {
     MappingParts parts;
     if (Trim(text).empty()) return parts;
-    for (std::string_view part : Split(text, "+")) {
+    for (std::string_view part : SplitOutsideQuotes(text, '+')) {
         std::vector<MappingTerm> alternatives;
-        for (std::string_view alternative : Split(part, "|")) {
+        for (std::string_view alternative : SplitOutsideQuotes(part, '|')) {
             alternative = Trim(alternative);
             if (alternative.empty()) continue;
             if (alternative.size() >= 2 && alternative.front() == '"' &&
@@ -114,9 +131,9 @@ Status ImportMapping::Parse(std::string_view text, ImportMapping& mapping) {
         if (line.empty() || line.front() == '#') continue;
         const std::size_t equals = line.find('=');
         const std::string_view word = Trim(line.substr(0, std::min(line.find(' '), equals)));
-        if (equals == std::string_view::npos && word == kNameWord) {
+        if (word == kNameWord) {
             mapping.name = Trim(line.substr(kNameWord.size()));
-        } else if (equals == std::string_view::npos && word == kKeysWord) {
+        } else if (word == kKeysWord) {
             mapping.keyColumns = Words(line.substr(kKeysWord.size()));
         } else if (line == kCleanWord) {
             mapping.clean = true;

@@ -60,6 +60,15 @@ TEST(ImportMappingTest, AMappingsTextReadsBackTheSameAndABadLineIsNamed) {
         ASSERT_TRUE(ImportMapping::Parse(preset.Text(), again).ok()) << preset.name;
         EXPECT_EQ(again.Text(), preset.Text());
     }
+    ImportMapping fixed;
+    ASSERT_TRUE(
+        ImportMapping::Parse("名称 乙\n备注 = \"A+B | C\" + 订单状态|售后状态\n", fixed).ok());
+    EXPECT_EQ(fixed.columns[13].size(), 2u) << "a fixed text keeps its + and |";
+    EXPECT_EQ(fixed.columns[13][0][0].text, "A+B | C");
+    EXPECT_EQ(fixed.columns[13][1].size(), 2u);
+    ImportMapping again;
+    ASSERT_TRUE(ImportMapping::Parse(fixed.Text(), again).ok());
+    EXPECT_EQ(again.Text(), fixed.Text());
     ImportMapping mapping;
     const Status bad = ImportMapping::Parse("名称 甲\n订单号 = 订单编号\n运费 = 邮费\n", mapping);
     EXPECT_FALSE(bad.ok());
