@@ -12,6 +12,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <string_view>
 
 #include "common/message_box.h"
 #include "common/text_encoding.h"
@@ -160,6 +161,12 @@ void ImportWindow::ShowMapping(const ImportMapping& mapping) {
         auto* source = static_cast<QComboBox*>(映射表->cellWidget(row, 1));
         source->clear();
         source->addItems(columns);
+        // 卖家账号 may also be one of the pick list's accounts as a fixed text.
+        if (kOrderTextColumnNames[static_cast<std::size_t>(row)] == std::string_view("卖家账号")) {
+            for (int item = 1; item < 卖家账号->count(); ++item) {
+                source->addItem("\"" + 卖家账号->itemText(item) + "\"");
+            }
+        }
         source->setEditText(Q(PartsText(mapping.columns[static_cast<std::size_t>(row)])));
     }
     映射名称->setText(Q(mapping.name));
