@@ -95,8 +95,9 @@ std::vector<AdminCommandHelp> MakeCommands() {
            "也导入与账本中已有订单完全相同的订单 / also store orders identical to one in the "
            "ledger"},
           {"--preset", "NAME",
-           "按预设的列对应导入（淘宝、拼多多、抖店、本软件导出）；平台导出的表格按表头自动识别 / "
-           "map the columns by a preset; a marketplace export is recognised by its header"},
+           "按预设（淘宝、拼多多、抖店、本软件导出）或在窗口中保存的映射导入；平台导出的表格按"
+           "表头自动识别 / map the columns by a preset or a saved mapping; a marketplace export "
+           "is recognised by its header"},
           {"--mapping", "FILE", "按保存的导入映射文件导入 / map the columns by a saved mapping"},
           {"--account", "NAME",
            "表格中没有店铺名称时填入的卖家账号 / 卖家账号 for a file that names no shop"},

@@ -1,11 +1,11 @@
 // tallovar-admin import through a column mapping: a marketplace's export,
-// recognised by its header among the installed presets, a preset named by
-// --preset, a saved mapping given by --mapping, or any sheet with --dry-run
-// or --fill-waybills. Every row is previewed with its verdict from the
-// store; with --dry-run nothing more, otherwise the new orders are stored
-// (and with --fill-waybills existing unshipped orders shipped) in one
-// transaction. Our own export and a plain sheet without these options go the
-// plain way of import_command.cpp, texts byte for byte.
+// recognised by its header among the installed presets, a preset or a
+// mapping saved in the window named by --preset, a mapping file given by
+// --mapping, or any sheet with --dry-run or --fill-waybills. Every row is
+// previewed with its verdict from the store; with --dry-run nothing more, otherwise the new orders
+// are stored (and with --fill-waybills existing unshipped orders shipped) in one transaction. Our
+// own export and a plain sheet without these options go the plain way of import_command.cpp, texts
+// byte for byte.
 
 #include <cstdio>
 #include <string>
@@ -114,6 +114,10 @@ int RunMappedImport(const CommandLine& line, bool& handled) {
         mappings = {mapping};
     } else if (!options.preset.empty()) {
         handled = true;
+        // The user's saved mappings are chosen by name as the presets are.
+        for (ImportMapping& saved : LoadMappings(SavedMappingFolder(), problems)) {
+            mappings.push_back(std::move(saved));
+        }
         const ImportMapping* preset = MappingNamed(mappings, options.preset);
         if (!preset) {
             std::string names;

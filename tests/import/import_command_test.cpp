@@ -5,6 +5,7 @@
 // UTF-8-with-BOM CSV, and a workbook by openpyxl.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -142,6 +143,35 @@ TEST_F(ImportCommandTest, ThePreviewJudgesEveryRowAndFillWaybillsShipsTheUnshipp
     const AdminRun again = Import(file + " --fill-waybills --skip-bad");
     EXPECT_TRUE(Mentions(again, "已导入 0 张订单，补充运单号 0 张")) << again.output;
     EXPECT_EQ(ledger.Rows("select count(*) from 订单列表"), Rows{{"3"}});
+}
+
+TEST_F(ImportCommandTest, ASavedMappingIsChosenByNameAndAMappingFileByPath) {
+    const std::string sheet = File("shop.csv", "单号,名称,金额\r\n S1,茶, 12 \r\n");
+    const std::string mapping =
+        "名称 我的店\n订单号 = 单号\n商品名称 = 名称\n售价 = 金额\n卖家账号 = \"自营\"\n";
+    // A copy of the tool with its presets and the user's saved mapping
+    // beside it, as the window saves one.
+    const std::string program = ledger.Directory() + "/program";
+    std::filesystem::create_directories(program + "/导入映射");
+    std::filesystem::copy_file(TALLOVAR_BINARY_DIR "/tallovar-admin", program + "/tallovar-admin");
+    std::filesystem::copy(TALLOVAR_SOURCE_DIR "/exchange/import_presets",
+                          program + "/import_presets");
+    WriteBytes(program + "/导入映射/我的店.txt", mapping);
+    std::string connect;
+    if (TestLedger::OnServer()) connect = " --connect '" + ledger.ServerConnection() + "'";
+    const AdminRun byName =
+        RunShell("cd '" + ledger.Directory() + "' && '" + program + "/tallovar-admin' import" +
+                 connect + " " + sheet + " --preset 我的店 --dry-run");
+    EXPECT_EQ(byName.exitCode, 0) << byName.output;
+    EXPECT_TRUE(Mentions(byName, "2\t新订单\t S1\t\t茶\t12\t"))
+        << "texts kept as they are" << byName.output;
+    const AdminRun byPath = Import(sheet + " --mapping " + File("m.txt", mapping));
+    EXPECT_EQ(byPath.exitCode, 0) << byPath.output;
+    EXPECT_EQ(ledger.Rows("select 卖家账号,订单号,商品名称,售价 from 订单列表"),
+              (Rows{{"自营", " S1", "茶", "12"}}));
+    const AdminRun unknown = Import(sheet + " --preset 我的店");
+    EXPECT_EQ(unknown.exitCode, 1) << "saved beside another copy of the tool";
+    EXPECT_TRUE(Mentions(unknown, "没有名为“我的店”的预设")) << unknown.output;
 }
 
 TEST_F(ImportCommandTest, AnOldExcelFileIsSentBackAndOurOwnExportKeepsItsTexts) {
