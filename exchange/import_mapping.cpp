@@ -177,6 +177,17 @@ bool ImportMapping::Recognises(const std::vector<std::string>& header) const {
     });
 }
 
+ImportMapping MappingOfHeader(const std::vector<std::string>& header, std::string name) {
+    ImportMapping mapping;
+    mapping.name = std::move(name);
+    for (std::size_t c = 0; c < kOrderTextColumnCount; ++c) {
+        for (const std::string& cell : header) {
+            if (cell == kOrderTextColumnNames[c]) mapping.columns[c] = {{{false, cell}}};
+        }
+    }
+    return mapping;
+}
+
 std::string PresetFolder() { return ProgramDirectory() + "/import_presets"; }
 
 std::string SavedMappingFolder() { return ProgramDirectory() + "/导入映射"; }

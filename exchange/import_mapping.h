@@ -56,6 +56,10 @@ struct ImportMapping {
     bool Recognises(const std::vector<std::string>& header) const;
 };
 
+// The mapping of a sheet that no mapping recognises: each header cell that
+// names an order column goes to it, texts kept as they are.
+ImportMapping MappingOfHeader(const std::vector<std::string>& header, std::string name);
+
 // One order column's parts written as a mapping line's right side, and read.
 std::string PartsText(const MappingParts& parts);
 MappingParts PartsOfText(std::string_view text);

@@ -38,19 +38,6 @@ struct MappedOptions {
     bool skipBad = false;
 };
 
-// A sheet that names no preset maps each header cell that is an order column
-// to that column, texts kept as they are.
-ImportMapping MappingOfHeader(const std::vector<std::string>& header) {
-    ImportMapping mapping;
-    mapping.name = "表头";
-    for (std::size_t c = 0; c < kOrderTextColumnCount; ++c) {
-        for (const std::string& cell : header) {
-            if (cell == kOrderTextColumnNames[c]) mapping.columns[c] = {{{false, cell}}};
-        }
-    }
-    return mapping;
-}
-
 void PrintPreview(const std::vector<ImportOrder>& orders,
                   const std::vector<ImportJudgement>& judgements) {
     std::printf("行\t结果\t订单号\t订单日期\t商品名称\t售价\t运单号\n");
@@ -137,7 +124,7 @@ int RunMappedImport(const CommandLine& line, bool& handled) {
     handled = true;
     if (!read.ok()) return Fail(read.chinese + "；未导入任何订单", read.english);
     if (chosen && !recognised) recognised = &mappings.front();
-    const ImportMapping mapping = recognised ? *recognised : MappingOfHeader(header.cells);
+    const ImportMapping mapping = recognised ? *recognised : MappingOfHeader(header.cells, "表头");
     if (recognised && !chosen) {
         std::fprintf(stderr, "按“%s”的表头导入（第 %d 行）/ recognised as %s\n",
                      mapping.name.c_str(), header.row, mapping.name.c_str());

@@ -206,16 +206,8 @@ void ImportWindow::ChooseFileClicked() {
         ShowMapping(*recognised);
         统计标签->setText(Q("按“" + recognised->name + "”的表头对应各列"));
     } else {
-        // Each header cell that names an order column goes to it.
-        ImportMapping byHeader;
-        byHeader.name = "新映射";
-        for (std::size_t c = 0; c < kOrderTextColumnCount; ++c) {
-            for (const std::string& cell : header_.cells) {
-                if (cell == kOrderTextColumnNames[c]) byHeader.columns[c] = {{{false, cell}}};
-            }
-        }
         映射->setCurrentIndex(-1);
-        ShowMapping(byHeader);
+        ShowMapping(MappingOfHeader(header_.cells, "新映射"));
         统计标签->setText(QStringLiteral("没有认出表头，请为各订单列选择表格中的列"));
     }
 }
