@@ -48,13 +48,17 @@ bool IsOldExcelFile(const std::string& path) {
     return end == ".xls";
 }
 
+Status OldExcelFailure() {
+    return Status::Failure(
+        std::string("Excel 97-2003 工作簿（.xls）不能直接导入：") + kOldExcelAdvice,
+        "an .xls workbook cannot be imported; save it as .xlsx or .csv first");
+}
+
 Status ReadSheetHeader(const std::string& path, const std::vector<ImportMapping>& mappings,
                        SheetHeader& header, const ImportMapping*& recognised) {
     recognised = nullptr;
     header = {};
-    if (IsOldExcelFile(path)) {
-        return Status::Failure(kOldExcelAdvice, "save an .xls file as .xlsx or .csv first");
-    }
+    if (IsOldExcelFile(path)) return OldExcelFailure();
     std::string error;
     const std::unique_ptr<SheetSource> source = OpenSheetSource(path, error);
     if (!source) return SheetFailure(error);

@@ -33,4 +33,5 @@ Status ReadMappedOrders(const std::string& path, const SheetHeader& header,
 // An .xls file, which the readers cannot open: the user is told to save it
 // as .xlsx or .csv first (ends in ".xls", any letter case).
 bool IsOldExcelFile(const std::string& path);
-inline constexpr const char* kOldExcelAdvice = "请在表格程序中另存为 .xlsx 或 .csv 后再导入";
+// Why an .xls file is not read, with kOldExcelAdvice.
+Status OldExcelFailure();

@@ -66,8 +66,8 @@ bool LooksLikeZip(const std::string& path) {
 // full of control bytes is no text either.
 std::string NotTextProblem(std::string_view bytes, const DecodedSheet& decoded) {
     if (bytes.starts_with("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1")) {
-        return "这是旧的 Excel 97-2003 工作簿（.xls）：请在表格程序中另存为 .xlsx 或 CSV 后再导入\n"
-               "this is an old .xls workbook; save it as .xlsx or CSV";
+        return std::string("这是旧的 Excel 97-2003 工作簿（.xls）：") + kOldExcelAdvice +
+               "\nthis is an old .xls workbook; save it as .xlsx or CSV";
     }
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) return {};  // UTF-16
     const std::string_view head = bytes.substr(0, 1 << 16);

@@ -13,6 +13,10 @@
 
 inline constexpr std::size_t kMaxCsvBytes = std::size_t{512} << 20;
 
+// What the user of an old .xls workbook, which no reader here opens, is told
+// to do.
+inline constexpr const char* kOldExcelAdvice = "请在表格程序中另存为 .xlsx 或 .csv 后再导入";
+
 struct SheetRow {
     int number = 0;                // line of a CSV file, row of a workbook, from 1
     std::vector<SheetCell> cells;  // a CSV file's cells are all texts (or empty)

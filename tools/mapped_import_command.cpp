@@ -80,7 +80,7 @@ int RunMappedImport(const CommandLine& line, bool& handled) {
     options.skipBad = line.Has("--skip-bad");
     if (IsOldExcelFile(options.file)) {
         handled = true;
-        return Fail(std::string(kOldExcelAdvice), "save the .xls file as .xlsx or .csv first");
+        return Fail(OldExcelFailure());
     }
 
     std::string problems;

@@ -92,7 +92,9 @@ TEST_F(ImportWindowTest, AMarketplaceExportIsPreviewedImportedOnceAndItsMappingS
     ASSERT_NE(Open(), nullptr);
     WriteBytes(ledger.Directory() + "/old.xls", "\xD0\xCF\x11\xE0");
     Choose("old.xls");
-    EXPECT_EQ(messages, std::vector<std::string>{"请在表格程序中另存为 .xlsx 或 .csv 后再导入"});
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("请在表格程序中另存为 .xlsx 或 .csv 后再导入"), std::string::npos)
+        << messages[0];
 
     Choose("orders_export.csv");
     EXPECT_EQ(Named<QComboBox>(window, "映射")->currentText().toStdString(), "拼多多");
