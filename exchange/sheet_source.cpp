@@ -68,7 +68,7 @@ Status NotTextProblem(std::string_view bytes, const DecodedSheet& decoded) {
     if (bytes.starts_with("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1")) {
         return Status::Failure(
             StatusKind::Refused,
-            "这是旧的 Excel 97-2003 工作簿（.xls）：请在表格程序中另存为 .xlsx 或 CSV 后再导入",
+            std::string("这是旧的 Excel 97-2003 工作簿（.xls）：") + kOldExcelAdvice,
             "this is an old .xls workbook; save it as .xlsx or CSV");
     }
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) return Status::Ok();
@@ -88,6 +88,15 @@ Status NotTextProblem(std::string_view bytes, const DecodedSheet& decoded) {
 }
 
 }  // namespace
+
+Status ReadFailure(const SheetSource& source) {
+    // The readers keep their reason as the Chinese line, a line break and
+    // the English one.
+    const std::string& lines = source.Error();
+    const std::size_t split = lines.find('\n');
+    return Status::Failure(lines.substr(0, split),
+                           split == std::string::npos ? lines : lines.substr(split + 1));
+}
 
 std::unique_ptr<SheetSource> OpenSheetSource(const std::string& path, Status& status) {
     status = Status::Ok();

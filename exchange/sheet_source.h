@@ -13,6 +13,10 @@
 
 inline constexpr std::size_t kMaxCsvBytes = std::size_t{512} << 20;
 
+// What the user of an old .xls workbook, which no reader here opens, is told
+// to do.
+inline constexpr const char* kOldExcelAdvice = "请在表格程序中另存为 .xlsx 或 .csv 后再导入";
+
 struct SheetRow {
     int number = 0;                // line of a CSV file, row of a workbook, from 1
     std::vector<SheetCell> cells;  // a CSV file's cells are all texts (or empty)
@@ -31,6 +35,9 @@ class SheetSource {
     // "Excel .xlsx", "UTF-8", "GBK", ...
     virtual std::string Kind() const = 0;
 };
+
+// Why the rest of a source cannot be read (its Error()), as a Status.
+Status ReadFailure(const SheetSource& source);
 
 // null with status saying why when the file cannot be read.
 std::unique_ptr<SheetSource> OpenSheetSource(const std::string& path, Status& status);

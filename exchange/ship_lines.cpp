@@ -113,12 +113,6 @@ bool IsEmptyRow(const SheetRow& row) {
     return row.error.empty();
 }
 
-Status SheetFailure(const std::string& twoLines) {
-    const std::size_t split = twoLines.find('\n');
-    return Status::Failure(twoLines.substr(0, split),
-                           split == std::string::npos ? twoLines : twoLines.substr(split + 1));
-}
-
 }  // namespace
 
 std::string CleanCellText(std::string_view text) {
@@ -192,7 +186,7 @@ Status ReadWaybillSheet(const std::string& path, std::vector<WaybillLine>& lines
         top.push_back(std::move(row));
     }
     if (!header) {
-        if (!source->Error().empty()) return SheetFailure(source->Error());
+        if (!source->Error().empty()) return ReadFailure(*source);
         return Status::Failure(
             "表格前 10 行中找不到表头：需要“订单号”（或“购买订单号”）和“运单号”两列",
             "no header in the first 10 rows: an order number column and a "
@@ -201,7 +195,7 @@ Status ReadWaybillSheet(const std::string& path, std::vector<WaybillLine>& lines
     while (source->Next(row)) {
         if (!IsEmptyRow(row)) lines.push_back(LineOfRow(row, *header));
     }
-    if (!source->Error().empty()) return SheetFailure(source->Error());
+    if (!source->Error().empty()) return ReadFailure(*source);
     return Status::Ok();
 }
 

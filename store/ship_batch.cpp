@@ -191,27 +191,32 @@ std::string ShipCountsText(const std::vector<ShipMatch>& matches) {
 
 std::string ShipDate() { return TodaysOrderDate(); }
 
+Status ShipOrdersWithin(DatabaseConnection& db, const std::vector<ShipOrder>& orders,
+                        const std::string& date, std::vector<int>& refusedLines) {
+    refusedLines.clear();
+    for (const ShipOrder& order : orders) {
+        if (!db.ExecuteSql(ShipUpdate(order, date))) {
+            return LedgerFailure(db, "无法发货，全部未发货：",
+                                 "cannot ship, nothing was shipped: ");
+        }
+        if (db.RowsAffected() != 1) refusedLines.push_back(order.line);
+    }
+    if (refusedLines.empty()) return Status::Ok();
+    return Status::Failure(
+        "第 " + LineList(refusedLines, "、") + " 行的订单已经发货或已被删除，全部未发货",
+        "the orders of lines " + LineList(refusedLines, ", ") +
+            " were shipped or deleted meanwhile; nothing was shipped");
+}
+
 Status ShipOrders(DatabaseConnection& db, const std::vector<ShipOrder>& orders,
                   const std::string& date, std::vector<int>& refusedLines) {
     refusedLines.clear();
     if (orders.empty()) return Status::Ok();
     if (!db.ExecuteSql("begin")) return LedgerFailure(db, "无法发货：", "cannot ship: ");
     if (db.OnServer()) db.ProveCommitBy(ShipProof(orders.front(), date));
-    for (const ShipOrder& order : orders) {
-        if (!db.ExecuteSql(ShipUpdate(order, date))) {
-            Status failed =
-                LedgerFailure(db, "无法发货，全部未发货：", "cannot ship, nothing was shipped: ");
-            db.ExecuteSql("rollback");
-            return failed;
-        }
-        if (db.RowsAffected() != 1) refusedLines.push_back(order.line);
-    }
-    if (!refusedLines.empty()) {
+    if (Status shipped = ShipOrdersWithin(db, orders, date, refusedLines); !shipped.ok()) {
         db.ExecuteSql("rollback");
-        return Status::Failure(
-            "第 " + LineList(refusedLines, "、") + " 行的订单已经发货或已被删除，全部未发货",
-            "the orders of lines " + LineList(refusedLines, ", ") +
-                " were shipped or deleted meanwhile; nothing was shipped");
+        return shipped;
     }
     if (!db.ExecuteSql("commit") && db.LastCommitFate() != CommitFate::Stored) {
         return LedgerFailure(db, "发货未能保存：", "the shipment was not stored: ");

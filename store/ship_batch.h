@@ -92,3 +92,8 @@ std::string ShipDate();
 // every such line; the failure says which.
 Status ShipOrders(DatabaseConnection& db, const std::vector<ShipOrder>& orders,
                   const std::string& date, std::vector<int>& refusedLines);
+
+// The updates of ShipOrders inside a transaction the caller began and ends
+// (an import that also stores new orders): on failure the caller rolls back.
+Status ShipOrdersWithin(DatabaseConnection& db, const std::vector<ShipOrder>& orders,
+                        const std::string& date, std::vector<int>& refusedLines);

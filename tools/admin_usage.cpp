@@ -98,7 +98,9 @@ std::vector<AdminCommandHelp> MakeCommands() {
          ""},
         {"import",
          {"FILE.xlsx|FILE.csv [--skip-bad] [--ignore-unknown] [--allow-duplicates] "
-          "[--connect STRING]"},
+          "[--connect STRING]",
+          "FILE.xlsx|FILE.csv [--preset NAME|--mapping FILE] [--account NAME] [--dry-run] "
+          "[--fill-waybills] [--connect STRING]"},
          "从 Excel/WPS/LibreOffice 保存的工作簿或 CSV 导入订单，全部成功或全部不导入 / orders "
          "from a workbook or CSV saved by Excel, WPS or LibreOffice, all or nothing",
          {{"--skip-bad", nullptr,
@@ -107,6 +109,18 @@ std::vector<AdminCommandHelp> MakeCommands() {
           {"--allow-duplicates", nullptr,
            "也导入与账本中已有订单完全相同的订单 / also store orders identical to one in the "
            "ledger"},
+          {"--preset", "NAME",
+           "按预设（淘宝、拼多多、抖店、本软件导出）或在窗口中保存的映射导入；平台导出的表格按"
+           "表头自动识别 / map the columns by a preset or a saved mapping; a marketplace export "
+           "is recognised by its header"},
+          {"--mapping", "FILE", "按保存的导入映射文件导入 / map the columns by a saved mapping"},
+          {"--account", "NAME",
+           "表格中没有店铺名称时填入的卖家账号 / 卖家账号 for a file that names no shop"},
+          {"--dry-run", nullptr,
+           "只列出每行将如何导入，不导入 / preview every row with its verdict, store nothing"},
+          {"--fill-waybills", nullptr,
+           "订单号已存在且未发货时，补充表格中的快递公司和运单号 / an existing unshipped order "
+           "gets the file's courier and waybill"},
           kConnect},
          ""},
         {"ship",

@@ -38,6 +38,7 @@
 #include "store/order_words.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
+#include "tools/mapped_import.h"
 
 namespace {
 
@@ -534,6 +535,8 @@ bool ImportRows(OrderSheet& sheet, const HeaderMap& map, Importer& importer) {
 }  // namespace
 
 int RunImport(const CommandLine& line) {
+    bool mapped = false;
+    if (const int done = RunMappedImport(line, mapped); mapped || done == kExitUsage) return done;
     std::string server;
     ImportOptions options;
     if (!ConnectOption(line, server) || !ParseOptions(line, options)) return kExitUsage;

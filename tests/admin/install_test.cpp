@@ -48,6 +48,9 @@ TEST_F(Installation, PutsProgramAdminAndSkinInOneFolderWithLaunchersAndADesktopE
     EXPECT_TRUE(fs::is_regular_file(program / "SkinH_EL.dll"));
     EXPECT_NE(Text(program / "couriers.txt").find("顺丰 letters SF"), std::string::npos)
         << "批量发货's courier rules beside the program";
+    EXPECT_NE(Text(program / "import_presets/taobao.txt").find("识别 订单编号 宝贝标题"),
+              std::string::npos)
+        << "从表格导入's presets beside the program";
     EXPECT_TRUE(Executable(prefix / "bin/tallovar"));
 
     const AdminRun help = RunShell("'" + (prefix / "bin/tallovar-admin").string() + "' help");
@@ -127,6 +130,7 @@ TEST_F(Installation, LauncherRunsAUserCopyWhenTheProgramFolderIsReadOnly) {
     EXPECT_EQ(run.output.substr(0, run.output.find('\n')), copy + "/tallovar") << run.output;
     EXPECT_TRUE(fs::is_regular_file(copy + "/SkinH_EL.dll"));
     EXPECT_TRUE(fs::is_regular_file(copy + "/couriers.txt"));
+    EXPECT_TRUE(fs::is_regular_file(copy + "/import_presets/pinduoduo.txt"));
 }
 
 // Before each start the launcher keeps the day's copy in 备份/ and thins the

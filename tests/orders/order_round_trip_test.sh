@@ -32,16 +32,6 @@ program_install "$program" "$root"
 printf '[zhanghaoinfo]\r\nzhanghao=旗舰店|二店\r\n[kuaidiinfo]\r\nkuaidi=中通快递#顺丰\r\n' |
     iconv -f utf-8 -t gbk >"$root/program/config.ini"
 
-answer() {  # answer NAME: presses Enter (the default button) in the box of that title
-    local box
-    box=$(program_window "$1")
-    [ -n "$box" ] || return 0
-    xdotool windowfocus --sync "$box" key Return
-    program_window_gone "$1"
-}
-at() {  # at WINDOW X Y: the window focused, the mouse at a point of its inside
-    xdotool windowfocus --sync "$1" mousemove --window "$1" "$2" "$3"
-}
 fill() {  # fill WINDOW X Y TEXT: replaces the text of the box at that point
     at "$1" "$2" "$3"
     xdotool click 1 key ctrl+a

@@ -326,7 +326,7 @@ TEST_F(OrdersWindowTest, RightClickBelowTheRowsOpensTheFullMenu) {
     QWidget* area = OrderList()->viewport();
     QTest::mouseClick(area, Qt::RightButton, {}, QPoint(20, area->height() - 5));
     EXPECT_EQ(shown, QStringList({"发货", "查看", "添加", "修改", "删除", "", "导出到 Excel…",
-                                  "批量发货…", "打印…", "统计…", "回收站…"}));
+                                  "从表格导入…", "批量发货…", "打印…", "统计…", "回收站…"}));
     EXPECT_TRUE(allEnabled);
     EXPECT_EQ(OrderList()->SelectedRow(), -1);
 }

@@ -40,14 +40,14 @@ at "$main" 792 60 # 等待发货
 xdotool click 1
 sleep 0.5
 # The pop-up menu: five designed items, the separator, 导出到 Excel…,
-# 批量发货…, 打印….
+# 从表格导入…, 批量发货…, 打印….
 # On a busy machine the keys may come before the menu is up: then again.
 window=""
 for _ in 1 2 3; do
     at "$main" 400 330
     xdotool click 3
     sleep 0.7
-    xdotool key Down Down Down Down Down Down Down Down Return
+    xdotool key Down Down Down Down Down Down Down Down Down Return
     for _ in $(seq 25); do
         window=$(xdotool search --all --onlyvisible --pid "$pid" --name '^打印$' 2>/dev/null | head -n 1 || true)
         [ -n "$window" ] && break

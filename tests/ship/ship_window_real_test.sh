@@ -50,21 +50,11 @@ ship_sql() {  # ship_sql NUMBER COURIER WAYBILL
     echo "update 订单列表 set 快递公司='$2',运单号='$3',订单日期='$today' where 订单号='$1';"
 }
 
-answer() {  # answer NAME: presses Enter (the default button) in the box of that title
-    local box
-    box=$(program_window "$1")
-    [ -n "$box" ] || return 0
-    xdotool windowfocus --sync "$box" key Return
-    program_window_gone "$1"
-}
-at() {  # at WINDOW X Y: the window focused, the mouse at a point of its inside
-    xdotool windowfocus --sync "$1" mousemove --window "$1" "$2" "$3"
-}
 open_ship() {  # 批量发货… from the order list's pop-up menu; sets $ship
     at "$main" 300 180
     xdotool click 3
     sleep 0.5
-    xdotool key --delay 100 Down Down Down Down Down Down Down Return
+    xdotool key --delay 100 Down Down Down Down Down Down Down Down Return
     ship=$(program_window '^批量发货$')
 }
 text_area() {  # the text area focused and emptied

@@ -14,6 +14,9 @@
 #   window below lands on it until then.
 # program_end: for the test's exit trap, after the program has been killed.
 # program_is_windows: true for the Windows program.
+# answer NAME: presses Enter (the default button) in the started program's box
+#   of that title, when it shows one, and waits until it is gone.
+# at WINDOW X Y: the window focused, the mouse at a point of its inside.
 
 program_kind=linux
 program_file=""
@@ -94,3 +97,15 @@ program_end() {
 }
 
 program_is_windows() { [ "$program_kind" = windows ]; }
+
+answer() {
+    local box
+    box=$(program_window "$1")
+    [ -n "$box" ] || return 0
+    xdotool windowfocus --sync "$box" key Return
+    program_window_gone "$1"
+}
+
+at() {
+    xdotool windowfocus --sync "$1" mousemove --window "$1" "$2" "$3"
+}

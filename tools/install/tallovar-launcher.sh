@@ -34,6 +34,13 @@ if [ ! -w "$installed" ]; then
             mv -f "$program/.$file.new" "$program/$file"
         fi
     done
+    # The import presets as installed; the user's own mappings (导入映射/)
+    # live beside them in this copy.
+    mkdir -p "$program/import_presets"
+    for file in "$installed"/import_presets/*.txt; do
+        [ -e "$file" ] || continue
+        cmp -s "$file" "$program/import_presets/${file##*/}" || cp "$file" "$program/import_presets/"
+    done
 fi
 
 # The day's copy of the ledger into 备份/ beside it (tallovar-admin backup

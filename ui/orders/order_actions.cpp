@@ -11,6 +11,7 @@
 #include "store/order_statements.h"
 #include "ui/busy_cursor.h"
 #include "ui/editor/editor_window.h"
+#include "ui/import/import_window.h"
 #include "ui/orders/orders_window.h"
 #include "ui/recycle/recycle_window.h"
 #include "ui/ship/ship_window.h"
@@ -74,6 +75,8 @@ void OrdersWindow::DeleteOrder() {
         ShowDatabaseError(DatabaseErrorDetail(外部数据库1.LastError()));
     RunQuery({}, "");
 }
+
+void OrdersWindow::ImportFromSheet() { OpenImportWindow(); }
 
 void OrdersWindow::ShipInBulk() { OpenShipWindow(); }
 

@@ -48,6 +48,7 @@ OrdersWindow::OrdersWindow() : ui_(std::make_unique<Ui::OrdersWindow>()) {
     删除 = AddMenuItem(菜单, "删除");
     菜单->addSeparator();
     导出到Excel = AddMenuItem(菜单, "导出到 Excel…");
+    从表格导入 = AddMenuItem(菜单, "从表格导入…");
     批量发货 = AddMenuItem(菜单, "批量发货…");
     打印 = AddMenuItem(菜单, "打印…");
     统计 = AddMenuItem(菜单, "统计…");
@@ -66,6 +67,7 @@ OrdersWindow::OrdersWindow() : ui_(std::make_unique<Ui::OrdersWindow>()) {
     connect(修改, &QAction::triggered, this, &OrdersWindow::ModifyOrder);
     connect(删除, &QAction::triggered, this, &OrdersWindow::DeleteOrder);
     connect(导出到Excel, &QAction::triggered, this, &OrdersWindow::ExportToSheet);
+    connect(从表格导入, &QAction::triggered, this, &OrdersWindow::ImportFromSheet);
     connect(批量发货, &QAction::triggered, this, &OrdersWindow::ShipInBulk);
     connect(打印, &QAction::triggered, this, &OrdersWindow::PrintOrders);
     connect(统计, &QAction::triggered, this, &OrdersWindow::OpenSummary);

@@ -45,6 +45,7 @@ class OrdersWindow : public QWidget {
     void ShipOrder();
     void DeleteOrder();
     void ExportToSheet();
+    void ImportFromSheet();
     void ShipInBulk();
     void PrintOrders();
     void OpenSummary();
@@ -65,6 +66,7 @@ class OrdersWindow : public QWidget {
     QAction* 删除;
     // After a separator: what goes beyond the designed menu.
     QAction* 导出到Excel;
+    QAction* 从表格导入;
     QAction* 批量发货;
     QAction* 打印;
     QAction* 统计;

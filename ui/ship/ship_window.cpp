@@ -5,9 +5,9 @@
 
 #include "common/message_box.h"
 #include "common/text_encoding.h"
-#include "store/ledger.h"
 #include "store/settings.h"
 #include "ui/busy_cursor.h"
+#include "ui/ledger_connection.h"
 #include "ui/open_file_dialog.h"
 #include "ui/ship/ship_preview.h"
 #include "ui/window_frame.h"
@@ -89,12 +89,7 @@ ShipWindow::ShipWindow() : ui_(std::make_unique<Ui::ShipWindow>()) {
 
 ShipWindow::~ShipWindow() = default;
 
-bool ShipWindow::Connected() {
-    if (外部数据库1.IsOpen()) return true;
-    if (OpenLedger(外部数据库1)) return true;
-    ShowDatabaseError(外部数据库1.LastError());
-    return false;
-}
+bool ShipWindow::Connected() { return ConnectedOrTold(外部数据库1); }
 
 void ShipWindow::TextChanged() {
     lastLineTimer_.start();
