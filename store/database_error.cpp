@@ -65,3 +65,29 @@ std::string DatabaseErrorDetail(const std::string& diagnostic) {
     }
     return diagnostic;
 }
+
+Status DatabaseFailure(const std::string& diagnostic, const std::string& chinese,
+                       const std::string& english) {
+    const std::string reason = GbkToUtf8(diagnostic);
+    StatusKind kind = StatusKind::Failed;
+    switch (ClassifyDatabaseError(diagnostic)) {
+        case DatabaseProblem::Locked:
+            kind = StatusKind::Busy;
+            break;
+        case DatabaseProblem::NotALedger:
+            kind = StatusKind::NotALedger;
+            break;
+        case DatabaseProblem::ReadOnly:
+            kind = StatusKind::Refused;
+            break;
+        case DatabaseProblem::DiskFull:
+            kind = StatusKind::Full;
+            break;
+        case DatabaseProblem::FileGone:
+            kind = StatusKind::NotFound;
+            break;
+        case DatabaseProblem::Other:
+            break;
+    }
+    return Status::Failure(kind, chinese + reason, english + reason);
+}

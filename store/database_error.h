@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/status.h"
+
 enum class DatabaseProblem {
     Other,
     Locked,      // another program holds a lock longer than the program waits
@@ -21,3 +23,9 @@ DatabaseProblem ClassifyDatabaseError(std::string_view diagnostic);
 // The text after "数据库操作失败：" (GBK): the explanation of a common cause
 // followed by the driver's text, or the driver's text alone.
 std::string DatabaseErrorDetail(const std::string& diagnostic);
+
+// A failed operation as a Status: the words given before the driver's text
+// (GBK diagnostic, shown in UTF-8), of the kind its cause makes it (a lock
+// held elsewhere is Busy, a full disk Full, ...).
+Status DatabaseFailure(const std::string& diagnostic, const std::string& chinese,
+                       const std::string& english);

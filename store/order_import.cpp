@@ -7,6 +7,7 @@
 #include "common/text_encoding.h"
 #include "common/value_text.h"
 #include "store/database.h"
+#include "store/database_error.h"
 #include "store/ship_batch.h"
 
 namespace {
@@ -46,11 +47,6 @@ std::string InsertHead() {
     return Gbk("insert into " + std::string(kOrderTable) + " (" + OrderTextColumns() + ") values ");
 }
 
-Status LedgerFailure(const DatabaseConnection& db, const char* chinese, const char* english) {
-    const std::string reason = GbkToUtf8(db.LastError());
-    return Status::Failure(std::string(chinese) + reason, std::string(english) + reason);
-}
-
 }  // namespace
 
 const char* ImportVerdictName(ImportVerdict verdict) {
@@ -76,7 +72,8 @@ Status JudgeImportOrders(DatabaseConnection& db, const std::vector<ImportOrder>&
     std::unordered_map<std::string, std::int64_t> ledgerKeys;
     std::unordered_map<std::string, LedgerOrder> ledgerNumbers;
     const std::int32_t set = db.OpenTable(OrdersQuery());
-    if (set == 0) return LedgerFailure(db, "无法读取订单：", "cannot read the orders: ");
+    if (set == 0)
+        return DatabaseFailure(db.LastError(), "无法读取订单：", "cannot read the orders: ");
     Texts texts;
     for (db.MoveFirst(set); !db.IsEOF(set); db.MoveNext(set)) {
         const std::int64_t id = TextToInteger64(ValueToText(db.ReadColByIndex(set, 1)));
@@ -154,7 +151,7 @@ Status StoreImportOrders(DatabaseConnection& db, const std::vector<ImportOrder>&
         }
     }
     if (!db.ExecuteSql("begin")) {
-        return LedgerFailure(db, "无法写入账本：", "cannot write the ledger: ");
+        return DatabaseFailure(db.LastError(), "无法写入账本：", "cannot write the ledger: ");
     }
     const std::string head = InsertHead();
     std::string insert;
@@ -181,8 +178,8 @@ Status StoreImportOrders(DatabaseConnection& db, const std::vector<ImportOrder>&
     }
     stored = stored && send();
     if (!stored) {
-        Status failed = LedgerFailure(db, "无法写入账本，未导入任何订单：",
-                                      "cannot write the ledger; nothing was imported: ");
+        Status failed = DatabaseFailure(db.LastError(), "无法写入账本，未导入任何订单：",
+                                        "cannot write the ledger; nothing was imported: ");
         db.ExecuteSql("rollback");
         added = 0;
         return failed;
@@ -196,7 +193,7 @@ Status StoreImportOrders(DatabaseConnection& db, const std::vector<ImportOrder>&
     }
     if (!db.ExecuteSql("commit") && db.LastCommitFate() != CommitFate::Stored) {
         added = 0;
-        return LedgerFailure(db, "导入未能保存：", "the import was not stored: ");
+        return DatabaseFailure(db.LastError(), "导入未能保存：", "the import was not stored: ");
     }
     filled = static_cast<int>(fills.size());
     return Status::Ok();

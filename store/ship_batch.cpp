@@ -8,6 +8,7 @@
 #include "common/text_encoding.h"
 #include "common/value_text.h"
 #include "store/database.h"
+#include "store/database_error.h"
 #include "store/ledger_schema.h"
 
 namespace {
@@ -56,11 +57,6 @@ void AddFound(std::vector<FoundOrder>& orders, const FoundOrder& order) {
     if (!known) orders.push_back(order);
 }
 
-Status LedgerFailure(const DatabaseConnection& db, const char* chinese, const char* english) {
-    const std::string reason = GbkToUtf8(db.LastError());
-    return Status::Failure(std::string(chinese) + reason, std::string(english) + reason);
-}
-
 std::string LineList(const std::vector<int>& lines, const char* separator) {
     std::string list;
     for (int line : lines) list += (list.empty() ? "" : separator) + std::to_string(line);
@@ -101,7 +97,8 @@ Status FindShipOrders(DatabaseConnection& db, const std::vector<std::string>& ke
     for (std::size_t from = 0; from < missing.size(); from += kKeysPerQuery) {
         const std::size_t to = std::min(missing.size(), from + kKeysPerQuery);
         const std::int32_t set = db.OpenTable(FindOrdersQuery(missing, from, to));
-        if (set == 0) return LedgerFailure(db, "无法读取订单：", "cannot read the orders: ");
+        if (set == 0)
+            return DatabaseFailure(db.LastError(), "无法读取订单：", "cannot read the orders: ");
         for (std::size_t k = from; k < to; ++k) index[missing[k]];
         for (db.MoveFirst(set); !db.IsEOF(set); db.MoveNext(set)) {
             FoundOrder order;
@@ -196,8 +193,8 @@ Status ShipOrdersWithin(DatabaseConnection& db, const std::vector<ShipOrder>& or
     refusedLines.clear();
     for (const ShipOrder& order : orders) {
         if (!db.ExecuteSql(ShipUpdate(order, date))) {
-            return LedgerFailure(db, "无法发货，全部未发货：",
-                                 "cannot ship, nothing was shipped: ");
+            return DatabaseFailure(db.LastError(), "无法发货，全部未发货：",
+                                   "cannot ship, nothing was shipped: ");
         }
         if (db.RowsAffected() != 1) refusedLines.push_back(order.line);
     }
@@ -212,14 +209,15 @@ Status ShipOrders(DatabaseConnection& db, const std::vector<ShipOrder>& orders,
                   const std::string& date, std::vector<int>& refusedLines) {
     refusedLines.clear();
     if (orders.empty()) return Status::Ok();
-    if (!db.ExecuteSql("begin")) return LedgerFailure(db, "无法发货：", "cannot ship: ");
+    if (!db.ExecuteSql("begin"))
+        return DatabaseFailure(db.LastError(), "无法发货：", "cannot ship: ");
     if (db.OnServer()) db.ProveCommitBy(ShipProof(orders.front(), date));
     if (Status shipped = ShipOrdersWithin(db, orders, date, refusedLines); !shipped.ok()) {
         db.ExecuteSql("rollback");
         return shipped;
     }
     if (!db.ExecuteSql("commit") && db.LastCommitFate() != CommitFate::Stored) {
-        return LedgerFailure(db, "发货未能保存：", "the shipment was not stored: ");
+        return DatabaseFailure(db.LastError(), "发货未能保存：", "the shipment was not stored: ");
     }
     return Status::Ok();
 }
