@@ -61,9 +61,10 @@ if [ "$tests" = 1 ]; then
     )
 fi
 if [ "$windows" = 1 ]; then
-    # MinGW-w64 and zlib for it, the tools that unpack Debian source packages
-    # (Qt and the libraries are built from them), the installer maker.
-    PACKAGES+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev xz-utils tcl nsis)
+    # MinGW-w64 for 32-bit Windows and zlib for it, the tools that unpack
+    # Debian source packages (Qt and the libraries are built from them), the
+    # installer maker.
+    PACKAGES+=(g++-mingw-w64-i686-posix libz-mingw-w64-dev dpkg-dev xz-utils tcl nsis)
 fi
 
 steps=("register the SQLite ODBC driver")
