@@ -109,7 +109,7 @@ package~fonts-noto-cjk               yes yes yes
 step~register~the~SQLite~ODBC~driver yes yes yes
 package~postgresql-15                no  yes no
 package~wine64                       no  yes no
-package~g++-mingw-w64-x86-64-posix   no  yes yes
+package~g++-mingw-w64-i686-posix     no  yes yes
 package~nsis                         no  yes yes
 package~lintian                      no  yes no
 package~openbox                      no  yes no
