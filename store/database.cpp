@@ -20,27 +20,13 @@
 #include "platform/mapped_reads.h"
 #include "platform/odbc_driver.h"
 #include "platform/program_files.h"
+#include "store/ledger_driver.h"
 #include "store/server_ledger.h"
 #include "store/snapshot.h"
 #include "store/sqlite_engine.h"
 
 namespace {
 
-// NoCreat: a file that has vanished is not made anew. Timeout: how long the
-// driver waits for a lock another connection holds; it waits that long twice
-// for one statement (measured), so 2.5 s bounds the wait at 5 s.
-// The default rollback journal is kept (no JournalMode=WAL): snapshots close
-// their cursors before OpenTable returns and every call runs to its end on
-// the one thread, so the program's own connections never wait for each
-// other; WAL would put -wal and -shm files beside the ledger for good and
-// does not work on network shares.
-// SyncPragma=EXTRA: with the rollback journal an acknowledged store survives
-// a power loss only when the directory is flushed after the journal is
-// deleted; otherwise the journal may come back after the power returns and
-// roll the store back. FULL (and the driver's default NORMAL) skip that flush.
-// StepAPI=1: the driver may step through the rows of a forward-only cursor
-// instead of first copying the whole result as texts (see StepsThroughRows).
-constexpr std::string_view kDriverKeys = "NoCreat=1;Timeout=2500;SyncPragma=EXTRA;StepAPI=1;";
 // Piece size for a long text whose length the driver does not announce.
 constexpr SQLLEN kPieceSize = 64 * 1024;
 
@@ -141,14 +127,19 @@ std::string PathProblem(const std::string& path) {
 
 // The connection string as the driver manager wants it: without the leading
 // "ODBC;" of the database class; for the SQLite driver with the keys it
-// reads, UTF-8; for Windows' own driver exactly as built.
+// reads, UTF-8; for Windows' own driver exactly as built. Where the driver is
+// chosen by the ledger file (Windows), see store/ledger_driver.h.
 std::string DriverConnectionString(const std::string& path) {
+    if (DriverChosenByLedgerFile()) {
+        const std::string text = ChosenConnectionString(path, HostDriverPath(path));
+        return DriverIsHostSqlite() ? GbkToUtf8(text) : text;
+    }
     std::string text = BuildConnectionString(path);
     constexpr std::string_view kPrefix = "ODBC;";
     if (text.starts_with(kPrefix)) text.erase(0, kPrefix.size());
     if (!DriverIsHostSqlite()) return text;
     text += "Database=" + HostDriverPath(path) + ";";
-    text += kDriverKeys;
+    text += kSqliteDriverKeys;
     return GbkToUtf8(text);
 }
 
