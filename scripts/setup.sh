@@ -35,7 +35,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 # team ledger's PostgreSQL driver, the workbook libraries, the Chinese font.
 PACKAGES=(
     cmake ninja-build g++ pkg-config ccache
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n qt6-charts-dev
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n
     unixodbc unixodbc-dev odbcinst libsqliteodbc libsqlite3-dev odbc-postgresql
     zlib1g-dev libzip-dev
     fonts-noto-cjk

@@ -103,7 +103,6 @@ while read -r item for_start for_test for_windows; do
 done <<'TABLE'
 package~qt6-base-dev                 yes yes yes
 package~qt6-translations-l10n        yes yes yes
-package~qt6-charts-dev               yes yes yes
 package~libsqliteodbc                yes yes yes
 package~fonts-noto-cjk               yes yes yes
 step~register~the~SQLite~ODBC~driver yes yes yes
