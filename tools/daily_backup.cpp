@@ -5,6 +5,7 @@
 // the newest of each week, for the 4 most recent such weeks. Only files with
 // exactly that name pattern are ever removed, never today's, and never one
 // dated after today (a clock once ahead made it): those are named instead.
+// On Windows a ledger of the Access driver is copied as the plain file.
 
 #include <unistd.h>
 
@@ -12,11 +13,15 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "common/text_encoding.h"
+#include "platform/odbc_driver.h"
 #include "platform/whole_file.h"
+#include "store/ledger_driver.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
 #include "tools/database_copy.h"
@@ -84,8 +89,42 @@ void WarnOfFutureCopies(const std::string& folder, const std::vector<std::string
                  names.c_str(), names.c_str());
 }
 
+// A ledger of Windows' Access driver is copied as it is, and only while no
+// program has it open: the driver keeps tallovar.ldb beside an open ledger,
+// and a copy taken meanwhile could hold half a change.
+Status TakePlainCopy(const std::string& ledger, FileReplacement& file) {
+    if (PathExists(DirectoryOf(ledger) + "/tallovar.ldb")) {
+        return Status::Failure(
+            "Access 账本正在被使用（旁边有 tallovar.ldb），今天没有复制；关闭所有 Tallovar "
+            "窗口后再从开始菜单启动即可备份",
+            "the Access ledger is in use (tallovar.ldb beside it), not copied today; close "
+            "every Tallovar window and start it again from the Start menu");
+    }
+    std::ifstream in(NativePathOfUtf8(ledger), std::ios::binary);
+    if (!in) return Status::Failure("无法读取账本 " + ledger, "cannot read the ledger " + ledger);
+    if (Status opened = file.Open(); !opened.ok()) return opened;
+    std::vector<char> buffer(1 << 20);
+    while (in.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || in.gcount() > 0) {
+        const std::string_view piece(buffer.data(), static_cast<std::size_t>(in.gcount()));
+        if (Status written = file.Write(piece); !written.ok()) return written;
+    }
+    if (in.bad()) return Status::Failure("读取账本时出错 " + ledger, "error reading " + ledger);
+    return Status::Ok();
+}
+
+Status PlaceCopy(FileReplacement& file) {
+    // Another start on the same day may have placed it meanwhile: that is as good.
+    bool taken = false;
+    const Status placed = file.PlaceNew(taken);
+    return taken ? Status::Ok() : placed;
+}
+
 Status TakeCopy(const std::string& ledger, const std::string& target) {
     FileReplacement file(NativePathOfUtf8(target));
+    if (DriverChosenByLedgerFile() && !StartsAsSqliteDatabase(Gbk(ledger))) {
+        if (Status copied = TakePlainCopy(ledger, file); !copied.ok()) return copied;
+        return PlaceCopy(file);
+    }
     if (Status copied = CopyDatabaseInto(ledger, SQLITE_OPEN_READWRITE, file); !copied.ok()) {
         return copied;
     }
@@ -96,10 +135,7 @@ Status TakeCopy(const std::string& ledger, const std::string& target) {
         }
         if (Status checked = CheckLedger(check); !checked.ok()) return checked;
     }
-    // Another start on the same day may have placed it meanwhile: that is as good.
-    bool taken = false;
-    const Status placed = file.PlaceNew(taken);
-    return taken ? Status::Ok() : placed;
+    return PlaceCopy(file);
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ done
 mkdir -p "$out/platforms" "$out/styles" "$out/translations"
 cp -u "$qt/plugins/platforms/qwindows.dll" "$out/platforms/"
 cp -u "$qt"/plugins/styles/*.dll "$out/styles/" 2>/dev/null || true
-for binary in "$out/tallovar.exe" "$out/tallovar-admin.exe" "$out/SkinH_EL.dll" \
+for binary in "$out/tallovar.exe" "$out/tallovar-admin.exe" "$out/tallovar-start.exe" "$out/SkinH_EL.dll" \
     "$out/sqlite3odbc.dll" "$out"/platforms/*.dll "$out"/styles/*.dll; do
     [ -f "$binary" ] && deploy_imports "$binary"
 done

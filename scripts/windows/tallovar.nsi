@@ -2,9 +2,10 @@
 ;   makensis -DBUILD_DIR=<build-windows> -DOUTPUT=<tallovar-setup.exe> tallovar.nsi
 ; For the user who runs it, without administrator rights: the program keeps
 ; config.ini and its skin library beside itself, so its folder must be the
-; user's to write. The ledger folder (Documents\Tallovar) is where the
-; Start-menu entry starts the program, which opens tallovar.mdb there; the
-; uninstaller leaves it and its ledger alone.
+; user's to write. The ledger folder (Documents\Tallovar, or the one chosen
+; at the first run) is where the Start-menu entry (tallovar-start.exe) starts
+; the program, which opens tallovar.mdb there; the uninstaller leaves it and
+; its ledger alone.
 ; Tallovar's own ledgers open through the SQLite ODBC driver beside the
 ; program, which Windows' driver manager finds only when it is registered in
 ; HKLM: a separate step, after the files are in place, asks for
@@ -99,6 +100,7 @@ Section "Tallovar"
   SetOutPath "$INSTDIR"
   File "${BUILD_DIR}\tallovar.exe"
   File "${BUILD_DIR}\tallovar-admin.exe"
+  File "${BUILD_DIR}\tallovar-start.exe"
   File "${BUILD_DIR}\*.dll"
   File "${BUILD_DIR}\qt.conf"
   SetOutPath "$INSTDIR\platforms"
@@ -112,7 +114,8 @@ Section "Tallovar"
   CreateDirectory "$DOCUMENTS\Tallovar"
   SetOutPath "$DOCUMENTS\Tallovar"
   CreateDirectory "$SMPROGRAMS\Tallovar"
-  CreateShortCut "$SMPROGRAMS\Tallovar\${NAME}.lnk" "$INSTDIR\tallovar.exe"
+  ; The launcher: 新建账本 on the first run, the day's backup, then the program.
+  CreateShortCut "$SMPROGRAMS\Tallovar\${NAME}.lnk" "$INSTDIR\tallovar-start.exe"
   CreateShortCut "$SMPROGRAMS\Tallovar\卸载 Tallovar.lnk" "$INSTDIR\uninstall.exe"
 
   WriteUninstaller "$INSTDIR\uninstall.exe"
