@@ -26,3 +26,4 @@ int RunTrash(const CommandLine& line);
 int RunLists(const CommandLine& line);
 int RunSetup(const CommandLine& line);
 int RunNotice(const CommandLine& line);
+int RunConvert(const CommandLine& line);

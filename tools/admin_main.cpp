@@ -13,7 +13,7 @@ namespace {
 const std::pair<const char*, int (*)(const CommandLine&)> kRunners[] = {
     {"init", RunInit},     {"user", RunUser},     {"backup", RunBackup},   {"restore", RunRestore},
     {"export", RunExport}, {"import", RunImport}, {"upgrade", RunUpgrade}, {"trash", RunTrash},
-    {"lists", RunLists},   {"setup", RunSetup},   {"notice", RunNotice},
+    {"lists", RunLists},   {"setup", RunSetup},   {"notice", RunNotice},   {"convert", RunConvert},
 };
 
 int RunCommand(const AdminCommandHelp& command, int (*run)(const CommandLine&),

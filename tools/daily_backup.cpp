@@ -93,12 +93,9 @@ void WarnOfFutureCopies(const std::string& folder, const std::vector<std::string
 // program has it open: the driver keeps tallovar.ldb beside an open ledger,
 // and a copy taken meanwhile could hold half a change.
 Status TakePlainCopy(const std::string& ledger, FileReplacement& file) {
-    if (PathExists(DirectoryOf(ledger) + "/tallovar.ldb")) {
-        return Status::Failure(
-            "Access 账本正在被使用（旁边有 tallovar.ldb），今天没有复制；关闭所有 Tallovar "
-            "窗口后再从开始菜单启动即可备份",
-            "the Access ledger is in use (tallovar.ldb beside it), not copied today; close "
-            "every Tallovar window and start it again from the Start menu");
+    if (Status closed = AccessLedgerClosed(ledger); !closed.ok()) {
+        return Status::Failure(closed.chinese + "，今天没有复制",
+                               closed.english + "; not copied today");
     }
     std::ifstream in(NativePathOfUtf8(ledger), std::ios::binary);
     if (!in) return Status::Failure("无法读取账本 " + ledger, "cannot read the ledger " + ledger);

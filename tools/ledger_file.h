@@ -26,6 +26,10 @@ struct LedgerOutcome {
 LedgerOutcome CreateLedger(const std::string& path, const std::string& user,
                            const std::string& password, long demoOrders = 0);
 
+// Ok unless the ledger at path (UTF-8) is a ledger of Windows' Access driver
+// that a program has open: the driver keeps tallovar.ldb beside it then.
+Status AccessLedgerClosed(const std::string& path);
+
 // Ok when integrity_check answers ok and both tables are there with every
 // column the program reads; otherwise what is wrong.
 Status CheckLedger(SqliteDatabase& db);
