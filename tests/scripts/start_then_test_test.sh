@@ -108,6 +108,8 @@ package~fonts-noto-cjk               yes yes yes
 step~register~the~SQLite~ODBC~driver yes yes yes
 package~postgresql-15                no  yes no
 package~wine64                       no  yes no
+package~wine32:i386                  no  yes no
+package~libsqliteodbc:i386           no  yes no
 package~g++-mingw-w64-i686-posix     no  yes yes
 package~nsis                         no  yes yes
 package~lintian                      no  yes no
@@ -116,6 +118,7 @@ package~libgtest-dev                 no  yes no
 package~clang-format                 no  yes no
 package~libreoffice-calc-nogui       no  yes no
 step~zh_CN.UTF-8~locale              no  yes no
+step~i386~architecture               no  yes no
 step~deb-src~entry                   no  yes yes
 TABLE
 exit "$failures"
