@@ -25,8 +25,9 @@ unpack() {
     echo "$tree"
 }
 
-# The source package and version that the Linux build's package was made from.
-source_version() { dpkg-query -W -f='${source:Version}' "$1"; }
+# The source package and version that the Linux build's package was made from
+# (the machine's own architecture: the tests install some i386 ones beside).
+source_version() { dpkg-query -W -f='${source:Version}' "$1:$(dpkg --print-architecture)"; }
 
 # is_built PREFIX VERSION: true when PREFIX holds that version's build.
 is_built() { [ -f "$1/tallovar-source" ] && [ "$(cat "$1/tallovar-source")" = "$2" ]; }
@@ -83,6 +84,14 @@ sqlite_amalgamation() {
 sqlite_odbc_driver() {
     tree=$1 prefix=$2 sqlite=$3
     mkdir -p "$prefix/bin"
+    # The driver takes the length of a database path with its environment
+    # variables expanded from ExpandEnvironmentStringsA, which counts
+    # characters, not bytes, under Wine: a path with Chinese characters was
+    # cut short and not found. The expanded path ends with its NUL, so it is
+    # converted up to that instead.
+    sed -i 's/uname = wmb_to_utf(expname, rc - 1);/uname = wmb_to_utf(expname, -1);/' \
+        "$tree/sqlite3odbc.c"
+    grep -q 'wmb_to_utf(expname, -1)' "$tree/sqlite3odbc.c"
     version=$(cat "$tree/VERSION")
     sed -e "s/--VERS_C--/$(echo "$version" | sed -e 's/\([0-9]*\)[.]\([0-9]*\).*/\1,\2/')/" \
         -e "s/--VERS--/$version/" "$tree/resource.h.in" > "$tree/resource3.h"

@@ -15,9 +15,9 @@ here=$(dirname "$0")
 root=$(mktemp -d)
 trap 'wine_prefix_end; rm -rf "$root"' EXIT
 dll="$(dirname "$1")/sqlite3odbc.dll"
-check "the driver is PE32 and exports its functions undecorated" "yes yes" \
-    "$(file -b "$dll" | grep -q '^PE32 executable (DLL)' && echo yes) $(
-        i686-w64-mingw32-objdump -p "$dll" | grep -qE '\] SQLDriverConnectW$' && echo yes)"
+exports=$(i686-w64-mingw32-objdump -p "$dll")
+check "the driver is PE32 and exports its functions undecorated" "PE32 1" \
+    "$(file -b "$dll" | cut -d' ' -f1) $(grep -cE '\] SQLDriverConnectW$' <<<"$exports")"
 i686-w64-mingw32-gcc-posix -O1 -o "$root/driver_probe.exe" "$here/driver_probe.c"
 cp "$dll" "$root/"
 mkdir "$root/账本"

@@ -17,8 +17,21 @@ typedef SQLRETURN(SQL_API* DriverConnectW)(SQLHDBC, SQLHWND, SQLWCHAR*, SQLSMALL
 typedef SQLRETURN(SQL_API* ExecDirectW)(SQLHSTMT, SQLWCHAR*, SQLINTEGER);
 typedef SQLRETURN(SQL_API* NumResultCols)(SQLHSTMT, SQLSMALLINT*);
 typedef SQLRETURN(SQL_API* Fetch)(SQLHSTMT);
+typedef SQLRETURN(SQL_API* GetDiagRecW)(SQLSMALLINT, SQLHANDLE, SQLSMALLINT, SQLWCHAR*, SQLINTEGER*,
+                                        SQLWCHAR*, SQLSMALLINT, SQLSMALLINT*);
 typedef SQLRETURN(SQL_API* GetData)(SQLHSTMT, SQLUSMALLINT, SQLSMALLINT, SQLPOINTER, SQLLEN,
                                     SQLLEN*);
+
+static GetDiagRecW diagnostic;
+
+/* The driver's first diagnostic of a handle, to standard error. */
+static void Explain(const char* what, SQLSMALLINT type, SQLHANDLE handle) {
+    SQLWCHAR state[6] = {0}, message[512] = {0};
+    SQLINTEGER native = 0;
+    SQLSMALLINT length = 0;
+    if (diagnostic) diagnostic(type, handle, 1, state, &native, message, 512, &length);
+    fprintf(stderr, "%s failed: %ls %ls\n", what, (wchar_t*)state, (wchar_t*)message);
+}
 
 static FARPROC Need(HMODULE dll, const char* name) {
     FARPROC f = GetProcAddress(dll, name);
@@ -45,6 +58,7 @@ int main(void) {
     NumResultCols columns = (NumResultCols)Need(dll, "SQLNumResultCols");
     Fetch fetch = (Fetch)Need(dll, "SQLFetch");
     GetData getData = (GetData)Need(dll, "SQLGetData");
+    diagnostic = (GetDiagRecW)Need(dll, "SQLGetDiagRecW");
     if (!alloc || !setEnv || !connect || !exec || !columns || !fetch || !getData) return 1;
 
     SQLHENV env;
@@ -59,12 +73,12 @@ int main(void) {
     SQLSMALLINT outLength = 0;
     if (!SQL_SUCCEEDED(connect(dbc, NULL, (SQLWCHAR*)text, SQL_NTS, NULL, 0, &outLength,
                                SQL_DRIVER_NOPROMPT))) {
-        fprintf(stderr, "SQLDriverConnectW failed\n");
+        Explain("SQLDriverConnectW", SQL_HANDLE_DBC, dbc);
         return 1;
     }
     if (!SQL_SUCCEEDED(alloc(SQL_HANDLE_STMT, dbc, &stmt))) return 1;
     if (!SQL_SUCCEEDED(exec(stmt, (SQLWCHAR*)argv[3], SQL_NTS))) {
-        fprintf(stderr, "SQLExecDirectW failed\n");
+        Explain("SQLExecDirectW", SQL_HANDLE_STMT, stmt);
         return 1;
     }
     SQLSMALLINT count = 0;
