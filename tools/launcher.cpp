@@ -1,6 +1,5 @@
 #include "tools/launcher.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -17,21 +16,19 @@ bool HasLedger(const std::string& folder) {
 
 }  // namespace
 
-std::string LauncherLedgerFolder(const std::string& rememberedFile,
-                                 const std::string& defaultFolder) {
-    if (const char* chosen = std::getenv("TALLOVAR_LEDGER_DIR"); chosen && *chosen) return chosen;
-    std::ifstream remembered(fs::u8path(rememberedFile));
+std::string LauncherLedgerFolder(const LauncherFolders& folders) {
+    if (!folders.chosen.empty()) return folders.chosen;
+    std::ifstream remembered(fs::u8path(folders.remembered));
     std::string line;
     if (std::getline(remembered, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (!line.empty()) return line;
     }
-    return defaultFolder;
+    return folders.fallback;
 }
 
-int Launch(const std::string& rememberedFile, const std::string& defaultFolder,
-           const LauncherSteps& steps) {
-    std::string folder = LauncherLedgerFolder(rememberedFile, defaultFolder);
+int Launch(const LauncherFolders& folders, const LauncherSteps& steps) {
+    std::string folder = LauncherLedgerFolder(folders);
     std::error_code ignored;
     fs::create_directories(fs::u8path(folder), ignored);
     std::string errors;
@@ -43,7 +40,7 @@ int Launch(const std::string& rememberedFile, const std::string& defaultFolder,
             steps.tell("没有建立账本，程序未启动。\n" + errors);
             return 1;
         }
-        folder = LauncherLedgerFolder(rememberedFile, defaultFolder);
+        folder = LauncherLedgerFolder(folders);
     }
     std::string backupProblem;
     if (HasLedger(folder) && steps.runAdmin({"backup", "--daily"}, folder, errors) != 0) {

@@ -24,11 +24,16 @@ struct LauncherSteps {
     std::function<void(const std::string& message)> tell;
 };
 
-// The ledger folder: TALLOVAR_LEDGER_DIR when set, else the first line of
-// the remembered file when there is one, else defaultFolder.
-std::string LauncherLedgerFolder(const std::string& rememberedFile,
-                                 const std::string& defaultFolder);
+// Where the ledger folder is looked for, all UTF-8.
+struct LauncherFolders {
+    std::string chosen;      // TALLOVAR_LEDGER_DIR, or empty
+    std::string remembered;  // the file holding the folder chosen at the first run
+    std::string fallback;    // the default ledger folder
+};
+
+// The ledger folder: the chosen one when given, else the first line of the
+// remembered file when there is one, else the default.
+std::string LauncherLedgerFolder(const LauncherFolders& folders);
 
 // The whole start; the exit code of the launcher (0 when the program started).
-int Launch(const std::string& rememberedFile, const std::string& defaultFolder,
-           const LauncherSteps& steps);
+int Launch(const LauncherFolders& folders, const LauncherSteps& steps);

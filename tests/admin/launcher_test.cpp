@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -124,8 +123,7 @@ TEST(LauncherTest, MakesTheLedgerBacksUpAndStartsInTheLedgerFolder) {
         };
         steps.tell = [&](const std::string& message) { told += message; };
 
-        unsetenv("TALLOVAR_LEDGER_DIR");
-        EXPECT_EQ(Launch(remembered, folder.string(), steps), c.exitCode);
+        EXPECT_EQ(Launch({"", remembered, folder.string()}, steps), c.exitCode);
         EXPECT_EQ(commands, c.commands);
         EXPECT_EQ(startedIn, c.startedIn);
         EXPECT_EQ(told.substr(0, c.told.size()), c.told);
@@ -134,18 +132,15 @@ TEST(LauncherTest, MakesTheLedgerBacksUpAndStartsInTheLedgerFolder) {
     }
 }
 
-TEST(LauncherTest, LedgerFolderComesFromTheEnvironmentTheRememberedFileOrTheDefault) {
+TEST(LauncherTest, LedgerFolderIsTheChosenTheRememberedOrTheDefault) {
     TestLedger home(false);
     const std::string remembered = home.Directory() + "/ledger-folder";
-    unsetenv("TALLOVAR_LEDGER_DIR");
-    EXPECT_EQ(LauncherLedgerFolder(remembered, "默认"), "默认");
+    EXPECT_EQ(LauncherLedgerFolder({"", remembered, "默认"}), "默认");
     std::ofstream(remembered) << "\n";
-    EXPECT_EQ(LauncherLedgerFolder(remembered, "默认"), "默认") << "an empty line";
+    EXPECT_EQ(LauncherLedgerFolder({"", remembered, "默认"}), "默认") << "an empty line";
     std::ofstream(remembered) << "D:\\账本\r\n第二行\n";
-    EXPECT_EQ(LauncherLedgerFolder(remembered, "默认"), "D:\\账本");
-    setenv("TALLOVAR_LEDGER_DIR", "/tmp/给定", 1);
-    EXPECT_EQ(LauncherLedgerFolder(remembered, "默认"), "/tmp/给定");
-    unsetenv("TALLOVAR_LEDGER_DIR");
+    EXPECT_EQ(LauncherLedgerFolder({"", remembered, "默认"}), "D:\\账本");
+    EXPECT_EQ(LauncherLedgerFolder({"/tmp/给定", remembered, "默认"}), "/tmp/给定");
 }
 
 }  // namespace

@@ -31,7 +31,13 @@ export TALLOVAR_LEDGER_DIR
 
 (LC_ALL=zh_CN.UTF-8 exec "$wine_loader" "$root/program/tallovar-start.exe") &
 pid=$!
-setup=$(program_window '^新建账本$')
+# The window is tallovar-admin's, a process of its own.
+setup=""
+for _ in $(seq 300); do
+    setup=$(xdotool search --onlyvisible --name '^新建账本$' 2>/dev/null | head -n 1 || true)
+    [ -n "$setup" ] && break
+    sleep 0.2
+done
 check "first-run window shown" yes "$([ -n "$setup" ] && echo yes)"
 xdotool windowfocus --sync "$setup"
 xdotool type --delay 50 boss

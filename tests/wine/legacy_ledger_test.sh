@@ -36,7 +36,9 @@ signs_in() {
     check "$1: login window" yes "$([ -n "$(program_window '^Tallovar$')" ] && echo yes)"
     sign_in boss secret
     check "$1: signed in" yes "$([ -n "$(program_window '^订单管理$')" ] && echo yes)"
-    kill "$pid" 2>/dev/null || true
+    # Every process of the prefix ends, the program's too, not only the
+    # shell that started it.
+    "$wine_server" --kill 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
     pid=""
 }

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "tools/launcher.h"
-#include "tools/program_settings.h"
 #include "tools/windows/wide_text.h"
 
 namespace {
@@ -98,6 +97,13 @@ void Tell(const std::string& message) {
                 MB_OK | MB_ICONWARNING | MB_TOPMOST | MB_SETFOREGROUND);
 }
 
+// An environment variable as UTF-8 (the C runtime's getenv answers in the
+// ANSI code page), or empty.
+std::string Environment(const wchar_t* name) {
+    const wchar_t* value = _wgetenv(name);
+    return value ? Utf8FromWide(value) : std::string();
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -105,5 +111,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     steps.runAdmin = RunAdmin;
     steps.startProgram = StartProgram;
     steps.tell = Tell;
-    return Launch(RememberedFolderPath(), DefaultLedgerFolder(), steps);
+    LauncherFolders folders;
+    folders.chosen = Environment(L"TALLOVAR_LEDGER_DIR");
+    // The file tallovar-admin setup writes (RememberedFolderPath), named here
+    // in UTF-8.
+    folders.remembered = Environment(L"APPDATA") + "/tallovar/ledger-folder";
+    folders.fallback = DefaultLedgerFolder();
+    try {
+        return Launch(folders, steps);
+    } catch (const std::exception& error) {
+        Tell(std::string("Tallovar 无法启动：") + error.what());
+        return 1;
+    }
 }
