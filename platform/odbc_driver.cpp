@@ -2,4 +2,6 @@
 
 bool DriverIsHostSqlite() { return true; }
 
+bool DriverChosenByLedgerFile() { return false; }
+
 std::string HostDriverPath(const std::string& path) { return path; }

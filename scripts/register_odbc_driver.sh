@@ -9,7 +9,9 @@ DRIVER_NAME="Microsoft Access Driver (*.mdb)"
 if odbcinst -q -d -n "$DRIVER_NAME" >/dev/null 2>&1; then
     exit 0
 fi
-lib=$(dpkg -L libsqliteodbc | grep '/libsqlite3odbc\.so$' | head -n 1)
+# The driver of this machine's own architecture: with the tests' 32-bit driver
+# (libsqliteodbc:i386) installed beside it, the bare package name is ambiguous.
+lib=$(dpkg -L "libsqliteodbc:$(dpkg --print-architecture)" | grep '/libsqlite3odbc\.so$' | head -n 1)
 if [ -z "$lib" ]; then
     echo "找不到 SQLite ODBC 驱动（libsqliteodbc）/ SQLite ODBC driver not found (libsqliteodbc)" >&2
     exit 1

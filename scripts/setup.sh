@@ -35,7 +35,7 @@ if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 # team ledger's PostgreSQL driver, the workbook libraries, the Chinese font.
 PACKAGES=(
     cmake ninja-build g++ pkg-config ccache
-    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n qt6-charts-dev
+    qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins qt6-translations-l10n
     unixodbc unixodbc-dev odbcinst libsqliteodbc libsqlite3-dev odbc-postgresql
     zlib1g-dev libzip-dev
     # the barcodes on printed packing slips
@@ -65,20 +65,28 @@ if [ "$tests" = 1 ]; then
         time
         # the readers of the printed PDFs: their texts, pages and barcodes
         poppler-utils zbar-tools
-        # Wine runs the Windows build's programs, in a zh_CN locale made below
-        wine64 locales
+        # Wine runs the Windows build's programs, in a zh_CN locale made below:
+        # the 32-bit loader (wine32) with the 32-bit ODBC library and SQLite
+        # driver that its odbc32 reaches, and a compiler for the tests' 32-bit
+        # driver adapter. Never unixodbc:i386: it would replace the 64-bit
+        # unixodbc, whose isql could then no longer load the 64-bit driver.
+        wine64 wine32:i386 libodbc2:i386 libsqliteodbc:i386 g++-multilib locales
     )
 fi
 if [ "$windows" = 1 ]; then
-    # MinGW-w64 and zlib for it, the tools that unpack Debian source packages
-    # (Qt and the libraries are built from them), the installer maker.
-    PACKAGES+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev dpkg-dev xz-utils tcl nsis)
+    # MinGW-w64 for 32-bit Windows and zlib for it, the tools that unpack
+    # Debian source packages (Qt and the libraries are built from them), the
+    # installer maker.
+    PACKAGES+=(g++-mingw-w64-i686-posix libz-mingw-w64-dev dpkg-dev xz-utils tcl nsis)
 fi
 
 steps=("register the SQLite ODBC driver")
 # Wine runs the Windows programs in the zh_CN locale, where its ANSI code page
 # is 936 (GBK) as on a Chinese Windows.
 [ "$tests" = 1 ] && steps+=("zh_CN.UTF-8 locale")
+# The 32-bit Windows program runs under the 32-bit Wine, from the i386
+# architecture's packages.
+[ "$tests" = 1 ] && steps+=("i386 architecture")
 # The Windows build fetches Debian's own sources of Qt and the libraries it
 # links (apt-get source), which needs a deb-src entry beside the binary one.
 [ "$windows" = 1 ] && steps+=("deb-src entry")
@@ -87,6 +95,11 @@ if [ "$print" = 1 ]; then
     printf 'package %s\n' "${PACKAGES[@]}"
     printf 'step %s\n' "${steps[@]}"
     exit 0
+fi
+
+if [ "$tests" = 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386 >&2
+    $SUDO apt-get update -qq >&2
 fi
 
 missing=()

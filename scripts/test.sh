@@ -3,7 +3,7 @@
 # the same suite in a Debug build in build-debug/, under AddressSanitizer and
 # UndefinedBehaviorSanitizer in build-asan/ (scripts/sanitize.sh), and each
 # fuzz target for a short while (scripts/fuzz.sh), and the Windows program
-# under Wine when Qt for MinGW is built (TALLOVAR_WINDOWS=1 builds it).
+# under Wine when Qt for 32-bit MinGW is built (TALLOVAR_WINDOWS=1 builds it).
 # TALLOVAR_TEST_QUICK=1 runs the suite in build/ only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,17 +26,18 @@ TALLOVAR_TEST_SERVER=$(scripts/test_server.sh start "$server_dir")
 export TALLOVAR_TEST_SERVER
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 900 -LE '^wine$' "$@")
 if [ "${TALLOVAR_TEST_QUICK:-0}" != 1 ]; then
-    # The real-program tests once more with the Windows program under Wine
-    # (label "wine", registered in build/ only), when Qt for MinGW is built:
-    # building it takes about 20 minutes, so only TALLOVAR_WINDOWS=1 asks for it.
+    # The real-program tests once more with the 32-bit Windows program under
+    # Wine (label "wine", registered in build/ only), when Qt for 32-bit MinGW
+    # is built: building it takes over an hour on two cores, so only
+    # TALLOVAR_WINDOWS=1 asks for it.
     if [ "${TALLOVAR_WINDOWS:-0}" = 1 ] || scripts/windows/build_qt.sh --cached >/dev/null; then
         windows=$(scripts/windows/build.sh | tee -a /dev/stderr | tail -n 1)
         cmake build -DTALLOVAR_WINDOWS_PROGRAM="$PWD/$windows/tallovar.exe" >/dev/null
         cmake --build build --parallel "$(nproc)"
         (cd build && ctest --output-on-failure -L '^wine$' "$@")
     else
-        echo "Windows tests skipped: no Qt for MinGW built; scripts/windows/build_qt.sh builds it" \
-            "(about 20 minutes on two idle cores), or run with TALLOVAR_WINDOWS=1" >&2
+        echo "Windows tests skipped: no Qt for 32-bit MinGW built; scripts/windows/build_qt.sh" \
+            "builds it (over an hour on two cores), or run with TALLOVAR_WINDOWS=1" >&2
     fi
 fi
 if [ "${TALLOVAR_TEST_QUICK:-0}" != 1 ]; then

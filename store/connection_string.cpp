@@ -8,8 +8,7 @@
 #include "platform/program_files.h"
 #include "store/database.h"
 #include "store/durability.h"
-
-namespace {
+#include "store/ledger_driver.h"
 
 // NoCreat: a file that has vanished is not made anew. Timeout: how long the
 // driver waits for a lock another connection holds; it waits that long twice
@@ -22,10 +21,9 @@ namespace {
 // SyncPragma: store/durability.h.
 // StepAPI=1: the driver may step through the rows of a forward-only cursor
 // instead of first copying the whole result as texts (see StepsThroughRows).
-std::string DriverKeys() {
+std::string SqliteDriverKeys() {
     return "NoCreat=1;Timeout=2500;" + SynchronousConnectionKey() + "StepAPI=1;";
 }
-}  // namespace
 
 namespace odbc {
 
@@ -43,14 +41,19 @@ std::string PathProblem(const std::string& path) {
 
 // The connection string as the driver manager wants it: without the leading
 // "ODBC;" of the database class; for the SQLite driver with the keys it
-// reads, UTF-8; for Windows' own driver exactly as built.
+// reads, UTF-8; for Windows' own driver exactly as built. Where the driver is
+// chosen by the ledger file (Windows), see store/ledger_driver.h.
 std::string DriverConnectionString(const std::string& path) {
+    if (DriverChosenByLedgerFile()) {
+        const std::string text = ChosenConnectionString(path, HostDriverPath(path));
+        return DriverIsHostSqlite() ? GbkToUtf8(text) : text;
+    }
     std::string text = BuildConnectionString(path);
     constexpr std::string_view kPrefix = "ODBC;";
     if (text.starts_with(kPrefix)) text.erase(0, kPrefix.size());
     if (!DriverIsHostSqlite()) return text;
     text += "Database=" + HostDriverPath(path) + ";";
-    text += DriverKeys();
+    text += SqliteDriverKeys();
     return GbkToUtf8(text);
 }
 

@@ -6,6 +6,10 @@
 
 #include <string>
 
+// The keys the program gives the SQLite driver besides the database's path
+// (see the definition).
+std::string SqliteDriverKeys();
+
 namespace odbc {
 
 // Why the driver could not be given the path, or empty.

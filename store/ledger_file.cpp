@@ -137,3 +137,10 @@ Status CheckLedger(SqliteDatabase& db) {
     }
     return Status::Ok();
 }
+
+Status AccessLedgerClosed(const std::string& path) {
+    if (!Utf8PathExists(Utf8DirectoryOf(path) + "/tallovar.ldb")) return Status::Ok();
+    return Status::Failure(
+        "Access 账本正在被使用（旁边有 tallovar.ldb）；请先关闭所有 Tallovar 窗口",
+        "the Access ledger is in use (tallovar.ldb beside it); close every Tallovar window first");
+}

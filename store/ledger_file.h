@@ -26,6 +26,10 @@ Status CreateLedger(const std::string& path, const std::string& user, const std:
 // for, is set to the number of orders of a sound ledger.
 Status CheckLedgerFile(const std::string& path, long long* orders = nullptr);
 
+// Ok unless the ledger at path (UTF-8) is a ledger of Windows' Access driver
+// that a program has open: the driver keeps tallovar.ldb beside it then.
+Status AccessLedgerClosed(const std::string& path);
+
 // Ok when integrity_check answers ok and both tables are there with every
 // column the program reads; otherwise what is wrong.
 Status CheckLedger(SqliteDatabase& db);

@@ -11,8 +11,14 @@
 
 namespace {
 
-// $variable if set and not empty, else $HOME/fallback.
+// $variable if set and not empty, else $HOME/fallback. Windows keeps a
+// user's settings in %APPDATA% and the per-user program in %LOCALAPPDATA%.
 std::string UserFolder(const char* variable, const char* fallback) {
+#ifdef _WIN32
+    const bool data = std::string(variable) == "XDG_DATA_HOME";
+    const char* windowsFolder = std::getenv(data ? "LOCALAPPDATA" : "APPDATA");
+    if (windowsFolder && *windowsFolder) return windowsFolder;
+#endif
     const char* value = std::getenv(variable);
     if (value && *value) return value;
     const char* home = std::getenv("HOME");

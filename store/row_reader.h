@@ -36,24 +36,29 @@ constexpr SQLLEN kPieceSize = 64 * 1024;
 // so, SQLite reads with read calls into a page cache of up to 1 GiB for the
 // read (the default is 2 MB), so each page is read once; the pages are given
 // back after it. Nothing is written through the map. The settings are a
-// matter of speed only, so a refusal is let be.
+// matter of speed only, so a refusal is let be. A 32-bit program has 2 to
+// 4 GiB of address space for everything it holds, so there the map or cache
+// is capped at a quarter GiB (about a million orders; a longer ledger is read
+// through it in turns).
 class FastReading {
   public:
+    static constexpr long long kReadBytes = sizeof(void*) >= 8 ? 1LL << 30 : 1LL << 28;
+
     FastReading(SQLHDBC connection, bool wanted)
         : connection_(wanted ? connection : SQL_NULL_HDBC),
           mapped_(wanted && MappedReadsAllowed() && CanGuardMappedReads()) {
         if (mapped_) guard_.emplace();
-        Set(mapped_ ? "pragma mmap_size=1073741824" : "pragma cache_size=-1048576");
+        Set(mapped_ ? "pragma mmap_size=" + std::to_string(kReadBytes)
+                    : "pragma cache_size=-" + std::to_string(kReadBytes / 1024));
     }
     ~FastReading() { Set(mapped_ ? "pragma mmap_size=0" : "pragma cache_size=-2000"); }
     FastReading(const FastReading&) = delete;
     FastReading& operator=(const FastReading&) = delete;
 
   private:
-    void Set(const char* pragma) const {
+    void Set(std::string text) const {
         if (connection_ == SQL_NULL_HDBC) return;
         Statement statement(connection_);
-        std::string text = pragma;
         if (statement.get() != SQL_NULL_HSTMT) {
             SQLExecDirect(statement.get(), reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS);
         }

@@ -10,41 +10,10 @@
 #include "store/server_schema.h"
 #include "store/server_session.h"
 #include "store/sqlite_file.h"
+#include "store/table_copy.h"
 #include "store/users.h"
 
 namespace {
-
-const std::string& OrderIdAndTexts() {
-    static const std::string columns = "ID," + OrderTextColumns();
-    return columns;
-}
-
-// Copying a ledger file onto a server with ids: the rows in id order, and the
-// head of a multi-row insert ("... values") the rows follow.
-struct TableCopy {
-    std::string query;
-    std::string insertHead;
-    int columns;  // the id first, then texts
-};
-
-TableCopy UserTableCopy() {
-    return {"select ID, username, password from sysuser order by ID",
-            "insert into sysuser(id,username,password) values", 3};
-}
-
-TableCopy OrderTableCopy() {
-    return {"select " + OrderIdAndTexts() + " from 订单列表 order by ID",
-            "insert into 订单列表(" + OrderIdAndTexts() + ") values",
-            static_cast<int>(kOrderTextColumnCount) + 1};
-}
-
-// Every entry under its number, with the time it was deleted.
-TableCopy RecycleBinCopy() {
-    const std::string columns = "编号,删除时间," + OrderIdAndTexts();
-    return {"select " + columns + " from 回收站 order by 编号",
-            "insert into 回收站(" + columns + ") values",
-            static_cast<int>(kOrderTextColumnCount) + 3};
-}
 
 // Rows sent in one insert statement: few round trips, statements of a
 // modest size.

@@ -12,6 +12,8 @@ int Flags(SqliteOpen how) {
             return SQLITE_OPEN_READONLY;
         case SqliteOpen::InMemory:
             return SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_MEMORY;
+        case SqliteOpen::Create:
+            return SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
         case SqliteOpen::ReadWrite:
             break;
     }

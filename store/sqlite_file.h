@@ -16,7 +16,8 @@ struct sqlite3_stmt;
 inline constexpr int kLockWaitMilliseconds = 10'000;
 
 // How a file is opened; none creates a file, a database in memory aside.
-enum class SqliteOpen { ReadWrite, ReadOnly, InMemory };
+// Create: a new file where there is none.
+enum class SqliteOpen { ReadWrite, ReadOnly, InMemory, Create };
 
 class SqliteDatabase {
   public:

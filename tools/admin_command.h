@@ -28,3 +28,4 @@ int RunLists(const CommandLine& line);
 int RunSetup(const CommandLine& line);
 int RunNotice(const CommandLine& line);
 int RunShip(const CommandLine& line);
+int RunConvert(const CommandLine& line);

@@ -11,10 +11,11 @@
 namespace {
 
 const std::pair<const char*, int (*)(const CommandLine&)> kRunners[] = {
-    {"init", RunInit},     {"user", RunUser},     {"backup", RunBackup},   {"restore", RunRestore},
-    {"export", RunExport}, {"import", RunImport}, {"upgrade", RunUpgrade}, {"trash", RunTrash},
-    {"lists", RunLists},   {"setup", RunSetup},   {"notice", RunNotice},   {"print", RunPrint},
-    {"ship", RunShip},
+    {"init", RunInit},       {"user", RunUser},       {"backup", RunBackup},
+    {"restore", RunRestore}, {"export", RunExport},   {"import", RunImport},
+    {"upgrade", RunUpgrade}, {"trash", RunTrash},     {"lists", RunLists},
+    {"setup", RunSetup},     {"notice", RunNotice},   {"print", RunPrint},
+    {"ship", RunShip},       {"convert", RunConvert},
 };
 
 int RunCommand(const AdminCommandHelp& command, int (*run)(const CommandLine&),

@@ -166,6 +166,12 @@ std::vector<AdminCommandHelp> MakeCommands() {
          "stays above other windows (for the launcher)",
          {},
          ""},
+        {"convert",
+         {""},
+         "把 Windows 的 Access 账本转换为 SQLite 账本，原文件改名保留 / turn an Access ledger "
+         "(Windows) into an SQLite ledger, keeping the old file renamed",
+         {},
+         ""},
     });
 }
 

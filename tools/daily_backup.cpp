@@ -5,6 +5,7 @@
 // the newest of each week, for the 4 most recent such weeks. Only files with
 // exactly that name pattern are ever removed, never today's, and never one
 // dated after today (a clock once ahead made it): those are named instead.
+// On Windows a ledger of the Access driver is copied as the plain file.
 
 #include <unistd.h>
 
@@ -12,12 +13,16 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "common/text_encoding.h"
+#include "platform/odbc_driver.h"
 #include "platform/utf8_paths.h"
 #include "platform/whole_file.h"
+#include "store/ledger_driver.h"
 #include "store/ledger_file.h"
 #include "store/sqlite_copy.h"
 #include "tools/admin_command.h"
@@ -83,17 +88,45 @@ void WarnOfFutureCopies(const std::string& folder, const std::vector<std::string
                  names.c_str(), names.c_str());
 }
 
+// A ledger of Windows' Access driver is copied as it is, and only while no
+// program has it open: the driver keeps tallovar.ldb beside an open ledger,
+// and a copy taken meanwhile could hold half a change.
+Status TakePlainCopy(const std::string& ledger, FileReplacement& file) {
+    if (Status closed = AccessLedgerClosed(ledger); !closed.ok()) {
+        return Status::Failure(closed.chinese + "，今天没有复制",
+                               closed.english + "; not copied today");
+    }
+    std::ifstream in(NativePathOfUtf8(ledger), std::ios::binary);
+    if (!in) return Status::Failure("无法读取账本 " + ledger, "cannot read the ledger " + ledger);
+    if (Status opened = file.Open(); !opened.ok()) return opened;
+    std::vector<char> buffer(1 << 20);
+    while (in.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || in.gcount() > 0) {
+        const std::string_view piece(buffer.data(), static_cast<std::size_t>(in.gcount()));
+        if (Status written = file.Write(piece); !written.ok()) return written;
+    }
+    if (in.bad()) return Status::Failure("读取账本时出错 " + ledger, "error reading " + ledger);
+    return Status::Ok();
+}
+
+Status PlaceCopy(FileReplacement& file) {
+    // Another start on the same day may have placed it meanwhile: that is as good.
+    const Status placed = file.PlaceNew();
+    return placed.Is(StatusKind::Exists) ? Status::Ok() : placed;
+}
+
 Status TakeCopy(const std::string& ledger, const std::string& target) {
     FileReplacement file(NativePathOfUtf8(target));
+    if (DriverChosenByLedgerFile() && !StartsAsSqliteDatabase(Gbk(ledger))) {
+        if (Status copied = TakePlainCopy(ledger, file); !copied.ok()) return copied;
+        return PlaceCopy(file);
+    }
     if (Status copied = CopyDatabaseInto(ledger, CopyFrom::Ledger, file); !copied.ok()) {
         return copied;
     }
     if (Status checked = CheckLedgerFile(Utf8OfNativePath(file.TemporaryPath())); !checked.ok()) {
         return checked;
     }
-    // Another start on the same day may have placed it meanwhile: that is as good.
-    const Status placed = file.PlaceNew();
-    return placed.Is(StatusKind::Exists) ? Status::Ok() : placed;
+    return PlaceCopy(file);
 }
 
 }  // namespace

@@ -4,33 +4,11 @@
 #include "platform/child_process.h"
 #include "platform/windows/wide_text.h"
 
-namespace {
-
-// One argument as the C runtime of the child splits the command line again:
-// in quotes, a quote escaped, and backslashes before a quote doubled.
-std::wstring Quoted(const std::wstring& word) {
-    std::wstring quoted = L"\"";
-    std::size_t backslashes = 0;
-    for (wchar_t c : word) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
-        backslashes = 0;
-        quoted += c;
-    }
-    quoted.append(backslashes * 2, L'\\');
-    return quoted + L"\"";
-}
-
-}  // namespace
-
 bool RunProgram(const std::vector<std::string>& command) {
     if (command.empty()) return false;
     std::wstring line;
     for (const std::string& word : command)
-        line += (line.empty() ? L"" : L" ") + Quoted(WideFromUtf8(word));
+        line += (line.empty() ? L"" : L" ") + QuotedArgument(WideFromUtf8(word));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};

@@ -27,6 +27,8 @@ bool DriverIsHostSqlite() {
     return wine;
 }
 
+bool DriverChosenByLedgerFile() { return true; }
+
 std::string HostDriverPath(const std::string& path) {
     if (!DriverIsHostSqlite() || path.empty()) return path;
     const int length =

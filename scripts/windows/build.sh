@@ -8,6 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 here=scripts/windows
+. "$here/target.sh"
 # MinGW, the source packages' tools, the installer maker: what is missing.
 scripts/setup.sh --windows
 out=${TALLOVAR_WINDOWS_BUILD_DIR:-build-windows}
@@ -30,7 +31,7 @@ cmake --build "$host" --target generate_skin_table
 
 # pkg-config answers for Windows: the libraries built above and the MinGW
 # sysroot, nothing of this machine.
-pkgconfig=/usr/x86_64-w64-mingw32/lib/pkgconfig
+pkgconfig=/usr/$triplet/lib/pkgconfig
 roots="$qt"
 for prefix in "${libraries[@]}"; do
     pkgconfig="$prefix/lib/pkgconfig:$pkgconfig"

@@ -1,14 +1,15 @@
 #!/bin/sh
 # Builds the C libraries Tallovar links that Debian ships for Linux only
-# (SQLite, libzip, libxlsxwriter) for 64-bit Windows, from Debian's own source
-# packages of the versions the Linux build uses. Each is kept outside any
-# build tree, in $TALLOVAR_CACHE (default ~/.cache/tallovar)/<name>-<version>-mingw,
-# and built again only when missing or made from another source version.
+# (SQLite, libzip, the SQLite ODBC driver) for 32-bit Windows, from Debian's own source packages of
+# the versions the Linux build uses. Each is kept outside any build tree, in
+# $TALLOVAR_CACHE (default ~/.cache/tallovar)/<name>-<version>-<target>, and
+# built again only when missing or made from another source version.
 # zlib comes built from Debian (libz-mingw-w64-dev). Prints the prefixes, one
 # a line.
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
+. "$here/target.sh"
 cache=${TALLOVAR_CACHE:-$HOME/.cache/tallovar}
 jobs=${TALLOVAR_JOBS:-2}
 toolchain="$here/mingw-toolchain.cmake"
@@ -24,8 +25,9 @@ unpack() {
     echo "$tree"
 }
 
-# The source package and version that the Linux build's package was made from.
-source_version() { dpkg-query -W -f='${source:Version}' "$1"; }
+# The source package and version that the Linux build's package was made from
+# (the machine's own architecture: the tests install some i386 ones beside).
+source_version() { dpkg-query -W -f='${source:Version}' "$1:$(dpkg --print-architecture)"; }
 
 # is_built PREFIX VERSION: true when PREFIX holds that version's build.
 is_built() { [ -f "$1/tallovar-source" ] && [ "$(cat "$1/tallovar-source")" = "$2" ]; }
@@ -49,7 +51,7 @@ library() {
     source=$1 dev=$2 build=$3
     shift 3
     version=$(source_version "$dev")
-    prefix="$cache/$source-${version%%-*}-mingw"
+    prefix="$cache/$source-${version%%-*}-$target_tag"
     if ! is_built "$prefix" "$version"; then
         tree=$(unpack "$source" "$version")
         rm -rf "$prefix"
@@ -67,16 +69,49 @@ sqlite_amalgamation() {
     tree=$1 prefix=$2
     mkdir -p "$prefix/include" "$prefix/lib"
     (cd "$tree" && ./configure -q --disable-tcl >&2 && make -s sqlite3.c >&2)
-    x86_64-w64-mingw32-gcc-posix -O2 -fno-strict-aliasing -DSQLITE_SECURE_DELETE \
+    "$triplet-gcc-posix" -O2 -fno-strict-aliasing -DSQLITE_SECURE_DELETE \
         -DSQLITE_ENABLE_COLUMN_METADATA -DSQLITE_ENABLE_UNLOCK_NOTIFY \
         -c "$tree/sqlite3.c" -o "$tree/sqlite3.o"
-    x86_64-w64-mingw32-ar rcs "$prefix/lib/libsqlite3.a" "$tree/sqlite3.o"
+    "$triplet-ar" rcs "$prefix/lib/libsqlite3.a" "$tree/sqlite3.o"
     cp "$tree/sqlite3.h" "$tree/sqlite3ext.h" "$prefix/include/"
 }
 
-library sqlite3 libsqlite3-dev sqlite_amalgamation
+# The SQLite ODBC driver for Windows, sqlite3odbc.dll, which opens
+# Tallovar's own ledgers there: Debian's sqliteodbc source (the version of
+# this machine's driver) built against the SQLite above, with its connect and
+# set-up dialogs. --kill-at exports the ODBC functions under their plain
+# names, as the driver manager looks them up. Lands in PREFIX/bin.
+sqlite_odbc_driver() {
+    tree=$1 prefix=$2 sqlite=$3
+    mkdir -p "$prefix/bin"
+    # The driver takes the length of a database path with its environment
+    # variables expanded from ExpandEnvironmentStringsA, which counts
+    # characters, not bytes, under Wine: a path with Chinese characters was
+    # cut short and not found. The expanded path ends with its NUL, so it is
+    # converted up to that instead.
+    sed -i 's/uname = wmb_to_utf(expname, rc - 1);/uname = wmb_to_utf(expname, -1);/' \
+        "$tree/sqlite3odbc.c"
+    grep -q 'wmb_to_utf(expname, -1)' "$tree/sqlite3odbc.c"
+    version=$(cat "$tree/VERSION")
+    sed -e "s/--VERS_C--/$(echo "$version" | sed -e 's/\([0-9]*\)[.]\([0-9]*\).*/\1,\2/')/" \
+        -e "s/--VERS--/$version/" "$tree/resource.h.in" > "$tree/resource3.h"
+    "$triplet-windres" -I"$sqlite/include" -I"$tree" -o "$tree/sqlite3odbcres.o" "$tree/sqlite3odbc.rc"
+    "$triplet-gcc-posix" -O2 -DNDEBUG=1 -DWITHOUT_SHELL=1 -DDRIVER_VER_INFO="\"$version\"" \
+        -DHAVE_LONG_LONG=1 -DHAVE_SQLROWOFFSET=1 -DHAVE_SQLITE3COLUMNTABLENAME=1 \
+        -DHAVE_SQLITE3COLUMNDATABASENAME=1 -DHAVE_SQLITE3COLUMNORIGINNAME=1 \
+        -DHAVE_SQLITE3LOADEXTENSION=1 -DHAVE_SQLITE3PREPAREV2=1 -DHAVE_SQLITE3VFS=1 \
+        -DHAVE_SQLITE3PROFILE=1 -DHAVE_SQLITE3CLOSEV2=1 -DHAVE_SQLITE3STRNICMP=1 \
+        -DHAVE_SQLITE3TABLECOLUMNMETADATA=1 -I"$sqlite/include" \
+        -c "$tree/sqlite3odbc.c" -o "$tree/sqlite3odbc.o" >&2
+    "$triplet-gcc-posix" -shared -Wl,--kill-at -Wl,--exclude-libs,libsqlite3.a -s -static-libgcc -o "$prefix/bin/sqlite3odbc.dll" \
+        "$tree/sqlite3odbc.o" "$tree/sqlite3odbcres.o" "$sqlite/lib/libsqlite3.a" \
+        -lodbc32 -lodbccp32 -lgdi32 -lcomdlg32 -ladvapi32 -lshell32 -luser32 -lkernel32 >&2
+}
+
+sqlite=$(library sqlite3 libsqlite3-dev sqlite_amalgamation)
+echo "$sqlite"
+library sqliteodbc libsqliteodbc sqlite_odbc_driver "$sqlite"
 library libzip libzip-dev cmake_library -DBUILD_SHARED_LIBS=ON \
     -DENABLE_COMMONCRYPTO=OFF -DENABLE_GNUTLS=OFF -DENABLE_MBEDTLS=OFF \
     -DENABLE_OPENSSL=OFF -DENABLE_WINDOWS_CRYPTO=ON -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF \
     -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF
-library libxlsxwriter libxlsxwriter-dev cmake_library -DBUILD_SHARED_LIBS=ON

@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # deploy.sh BUILD_DIR QT_PREFIX LIBRARY_PREFIX...: puts beside the Windows
-# programs in BUILD_DIR every DLL they load that Windows itself lacks (Qt's,
-# the C libraries', the MinGW runtime's), the Qt plugins they need
-# (platforms/qwindows.dll, styles/), the skin library, and Qt's Chinese texts
+# programs in BUILD_DIR the SQLite ODBC driver and every DLL they load that
+# Windows itself lacks (Qt's, the C libraries', the MinGW runtime's), the Qt
+# plugins they need (platforms/qwindows.dll, styles/), the skin library, and Qt's Chinese texts
 # with a qt.conf that leads Qt to them. DLLs are found by reading the import
 # tables, so a new dependency cannot be forgotten.
 set -euo pipefail
+. "$(dirname "$0")/target.sh"
 out=$1 qt=$2
 shift 2
 search=("$qt/bin")
 for prefix in "$@"; do search+=("$prefix/bin" "$prefix/lib"); done
-search+=(/usr/x86_64-w64-mingw32/lib /usr/lib/gcc/x86_64-w64-mingw32/*-posix)
+search+=("/usr/$triplet/lib" /usr/lib/gcc/"$triplet"/*-posix)
 
 # The file of a DLL name in the search folders (names compare without case);
 # nothing for Windows' own DLLs.
@@ -25,7 +26,7 @@ find_dll() {
 declare -A seen=()
 deploy_imports() {
     local name file
-    for name in $(x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p'); do
+    for name in $("$triplet-objdump" -p "$1" | sed -n 's/^\s*DLL Name: //p'); do
         local key=${name,,}
         [ -n "${seen[$key]:-}" ] && continue
         seen[$key]=1
@@ -37,11 +38,16 @@ deploy_imports() {
 }
 
 cp -u "$out/skin/SkinH_EL.dll" "$out/"
+# The SQLite ODBC driver, which nothing imports: the installer registers it
+# from here.
+for prefix in "$@"; do
+    [ -f "$prefix/bin/sqlite3odbc.dll" ] && cp -u "$prefix/bin/sqlite3odbc.dll" "$out/"
+done
 mkdir -p "$out/platforms" "$out/styles" "$out/translations"
 cp -u "$qt/plugins/platforms/qwindows.dll" "$out/platforms/"
 cp -u "$qt"/plugins/styles/*.dll "$out/styles/" 2>/dev/null || true
-for binary in "$out/tallovar.exe" "$out/tallovar-admin.exe" "$out/SkinH_EL.dll" \
-    "$out"/platforms/*.dll "$out"/styles/*.dll; do
+for binary in "$out/tallovar.exe" "$out/tallovar-admin.exe" "$out/tallovar-start.exe" "$out/SkinH_EL.dll" \
+    "$out/sqlite3odbc.dll" "$out"/platforms/*.dll "$out"/styles/*.dll; do
     [ -f "$binary" ] && deploy_imports "$binary"
 done
 

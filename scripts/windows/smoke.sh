@@ -14,7 +14,11 @@ admin=$PWD/build/tallovar-admin
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# The program is 32-bit: Wine's 32-bit loader and server, named, since
+# /usr/bin/wine may pick the 64-bit ones.
+export WINE_LOADER=${TALLOVAR_WINE_LOADER:-/usr/lib/wine/wine}
+export WINE_SERVER=${TALLOVAR_WINE_SERVER:-/usr/lib/wine/wineserver32}
 # zh_CN: Wine's ANSI code page is then 936, GBK, as on a Chinese Windows.
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 
@@ -23,18 +27,18 @@ mkdir -p "$work/ledger"
 shot=$PWD/$out/login-under-wine.png
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     set -e
-    wineboot -i
-    wine "$1" /S
-    wineserver -w
+    "$WINE_LOADER" wineboot -i
+    "$WINE_LOADER" "$1" /S
+    "$WINE_SERVER" -w
     folder=$(find "$WINEPREFIX/drive_c/users" -type d -path "*/AppData/Local/Programs/Tallovar" | head -n 1)
     echo "installed in $folder:"
     (cd "$folder" && find . -type f | sort)
     echo "Start menu:"
     find "$WINEPREFIX/drive_c/users" -path "*Start Menu/Programs/Tallovar/*"
     cd "$2"
-    wine "$folder/tallovar.exe" &
+    "$WINE_LOADER" "$folder/tallovar.exe" &
     sleep "${TALLOVAR_SMOKE_WAIT:-20}"
     import -window root "$3"
-    wineserver -k
+    "$WINE_SERVER" -k
 ' smoke "$setup" "$work/ledger" "$shot"
 echo "$shot"

@@ -22,7 +22,7 @@ namespace {
 
 const std::vector<std::string> kCommands = {"init",   "user",   "backup",  "restore",
                                             "export", "import", "upgrade", "trash",
-                                            "lists",  "setup",  "ship"};
+                                            "lists",  "setup",  "ship",    "convert"};
 
 // What the folder holds: every name with its bytes.
 std::string Contents(const std::string& directory) {
@@ -75,6 +75,35 @@ TEST_F(AdminArguments, HelpAnywhereShowsTheUsageAndChangesNothing) {
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_TRUE(std::regex_match(version.output, std::regex("tallovar-admin [0-9.]+\n")))
         << version.output;
+}
+
+// convert changes a folder only when it turns an Access ledger into an
+// SQLite one; an SQLite ledger, or a file no driver here reads, stays as it
+// was, with nothing left beside it.
+TEST_F(AdminArguments, ConvertLeavesWhatItCannotOrNeedNotConvert) {
+    const struct {
+        const char* what;
+        const char* ledgerBytes;  // nullptr: the SQLite ledger of SetUp
+        const char* extra;        // a file put beside the ledger first
+        int exitCode;
+        const char* said;
+    } cases[] = {
+        {"SQLite ledger", nullptr, nullptr, 0, "不需要转换"},
+        {"not a ledger", "Standard Jet DB, or so it says", nullptr, 1, "没有转换"},
+        {"open Access ledger", "Standard Jet DB", "tallovar.ldb", 1, "正在被使用"},
+        {"extra operand", nullptr, nullptr, 2, "用法"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.ledgerBytes) WriteBytes(ledger.DatabaseFile(), c.ledgerBytes);
+        if (c.extra) WriteBytes(ledger.Directory() + "/" + c.extra, "");
+        const std::string before = Contents(ledger.Directory());
+        const AdminRun run = RunAdmin(ledger.Directory(),
+                                      std::string("convert") + (c.exitCode == 2 ? " x.mdb" : ""));
+        EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
+        EXPECT_TRUE(Mentions(run, c.said)) << run.output;
+        EXPECT_EQ(Contents(ledger.Directory()), before);
+    }
 }
 
 TEST_F(AdminArguments, DashesAreOptionsUnlessAfterADoubleDash) {

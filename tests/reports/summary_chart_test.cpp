@@ -1,13 +1,10 @@
-// What the 统计 chart draws for a summary: every caption in full, whole
-// numbers on the value axis, a point of 总售价 for each group; and the total
+// What the 统计 chart draws for a summary: every caption in full and apart
+// from its neighbours, whole numbers on the value axis, a point of 总售价 for
+// each group; and the total
 // row's label, which owns up to the orders without a readable date.
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QChart>
-#include <QChartView>
-#include <QGraphicsScene>
-#include <QGraphicsTextItem>
 #include <QImage>
 #include <QSet>
 #include <cmath>
@@ -26,15 +23,24 @@ SummaryRow Group(const char* label, double sales, double profit) {
 }
 
 // The texts the chart draws: captions, axis labels, legend.
-QStringList DrawnTexts(QChartView* view) {
+QStringList DrawnTexts(SummaryChartView* view) {
     QStringList texts;
-    for (QGraphicsItem* item : view->scene()->items()) {
-        auto* text = dynamic_cast<QGraphicsTextItem*>(item);
-        if (text && text->isVisible() && !text->toPlainText().isEmpty()) {
-            texts << text->toPlainText();
-        }
-    }
+    for (const SummaryChartView::Text& text : view->DrawnTexts()) texts << text.text;
     return texts;
+}
+
+// The first two captions found to overlap or to leave the widget, or empty.
+QString CaptionClash(SummaryChartView* view) {
+    std::vector<SummaryChartView::Text> captions;
+    for (const SummaryChartView::Text& text : view->DrawnTexts()) {
+        if (!text.caption) continue;
+        if (!view->rect().contains(text.box)) return text.text + " outside";
+        for (const SummaryChartView::Text& other : captions) {
+            if (other.box.intersects(text.box)) return other.text + " / " + text.text;
+        }
+        captions.push_back(text);
+    }
+    return {};
 }
 
 // The value axis's labels: the drawn texts that are numbers.
@@ -61,9 +67,9 @@ std::vector<SummaryRow> Days(int count) {
 }
 
 // Pixels of a colour inside the plot (the legend shows each series' colour too).
-int PlotPixelsOf(QChartView* view, QColor colour) {
+int PlotPixelsOf(SummaryChartView* view, QColor colour) {
     const QImage image = view->grab().toImage();
-    const QRect plot = view->mapFromScene(view->chart()->plotArea()).boundingRect();
+    const QRect plot = view->PlotArea();
     int count = 0;
     for (int y = plot.top(); y <= plot.bottom(); ++y) {
         for (int x = plot.left(); x <= plot.right(); ++x) {
@@ -89,7 +95,7 @@ TEST(SummaryChartTest, DrawsEveryCaptionWholeTicksAndEachSalesPoint) {
     for (const auto& c : cases) {
         QWidget area;
         area.resize(800, 400);
-        auto* view = static_cast<QChartView*>(MakeSummaryChart(&area));
+        auto* view = static_cast<SummaryChartView*>(MakeSummaryChart(&area));
         area.show();
         Summary summary;
         summary.groups = c.groups;
@@ -102,6 +108,7 @@ TEST(SummaryChartTest, DrawsEveryCaptionWholeTicksAndEachSalesPoint) {
                 << c.what << ": caption " << GbkToUtf8(group.label) << " in "
                 << texts.join('|').toStdString();
         }
+        EXPECT_EQ(CaptionClash(view), QString()) << c.what;
         const QStringList values = ValueLabels(texts);
         EXPECT_GE(values.size(), 2) << c.what;
         EXPECT_EQ(QSet<QString>(values.begin(), values.end()).size(), values.size())

@@ -1,6 +1,5 @@
 // "统计…": the summary of the main window's search, read from a ledger with
 // dates and money texts as users type them.
-#include <QChartView>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -11,6 +10,7 @@
 #include "tests/admin/admin_run.h"
 #include "tests/settings/temp_directory.h"
 #include "ui/save_file_dialog.h"
+#include "ui/summary/summary_chart.h"
 
 namespace {
 
@@ -155,7 +155,7 @@ TEST_F(SummaryTest, ChartDrawsABarOfProfitPerGroup) {
     window->resize(820, 620);
     Click(window, "全部按钮");
     QApplication::processEvents();
-    auto* view = window->findChild<QChartView*>(QString::fromUtf8("图表"));
+    auto* view = window->findChild<SummaryChartView*>(QString::fromUtf8("图表"));
     ASSERT_NE(view, nullptr);
     const QImage image = view->grab().toImage();
     if (qEnvironmentVariableIsSet("TALLOVAR_SHOT")) window->grab().save(qgetenv("TALLOVAR_SHOT"));

@@ -104,13 +104,14 @@ while read -r item for_start for_test for_windows; do
 done <<'TABLE'
 package~qt6-base-dev                 yes yes yes
 package~qt6-translations-l10n        yes yes yes
-package~qt6-charts-dev               yes yes yes
 package~libsqliteodbc                yes yes yes
 package~fonts-noto-cjk               yes yes yes
 step~register~the~SQLite~ODBC~driver yes yes yes
 package~postgresql-15                no  yes no
 package~wine64                       no  yes no
-package~g++-mingw-w64-x86-64-posix   no  yes yes
+package~wine32:i386                  no  yes no
+package~libsqliteodbc:i386           no  yes no
+package~g++-mingw-w64-i686-posix     no  yes yes
 package~nsis                         no  yes yes
 package~lintian                      no  yes no
 package~openbox                      no  yes no
@@ -118,6 +119,7 @@ package~libgtest-dev                 no  yes no
 package~clang-format                 no  yes no
 package~libreoffice-calc-nogui       no  yes no
 step~zh_CN.UTF-8~locale              no  yes no
+step~i386~architecture               no  yes no
 step~deb-src~entry                   no  yes yes
 TABLE
 exit "$failures"

@@ -1,11 +1,13 @@
-// The ODBC driver of the tests under Wine: this machine's SQLite driver, as
-// the Windows program reaches it through Wine's odbc32 and unixODBC with its
-// own connection string. That string names the ledger by DBQ with a Windows
-// path, as the Access driver reads it; the SQLite driver reads Database with
-// a path of this machine. SQLDriverConnect here adds Database= with the DBQ
-// path mapped through the Wine prefix's drive letters and hands the string
-// on; every other function is the SQLite driver's own, which this library
-// links, so the driver manager finds them through it.
+// The tests' stand-in for Windows' Access driver under Wine: this machine's
+// 32-bit SQLite driver, as the Windows program reaches it through Wine's
+// odbc32 and unixODBC with the designed connection string. That string names
+// a legacy ledger by DBQ with a Windows path, as the Access driver reads it;
+// the stand-in opens the SQLite database beside that file instead, of the
+// same name with ".sqlite" added (the legacy file itself, which does not
+// begin as an SQLite database, is never read). SQLDriverConnect here adds
+// Database= with that path mapped through the Wine prefix's drive letters
+// and hands the string on; every other function is the SQLite driver's own,
+// which this library links, so the driver manager finds them through it.
 #include <dlfcn.h>
 #include <sql.h>
 #include <sqlext.h>
@@ -68,7 +70,7 @@ extern "C" __attribute__((visibility("default"))) SQLRETURN SQL_API SQLDriverCon
     const std::string ledger = Attribute(text, "DBQ");
     if (!ledger.empty() && Attribute(text, "Database").empty()) {
         if (!text.empty() && text.back() != ';') text += ';';
-        text += "Database=" + UnixPath(ledger) + ";";
+        text += "Database=" + UnixPath(ledger) + ".sqlite;";
     }
     return sqliteConnect(connection, window, reinterpret_cast<SQLCHAR*>(text.data()), SQL_NTS, out,
                          outSize, outLength, completion);
