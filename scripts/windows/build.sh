@@ -38,6 +38,11 @@ for prefix in "${libraries[@]}"; do
     roots="$roots;$prefix"
 done
 export PKG_CONFIG_LIBDIR=$pkgconfig
+# A folder configured for another target (the 64-bit build of before) is
+# made anew: CMake never changes a configured compiler.
+if [ -f "$out/CMakeCache.txt" ] && ! grep -q "^CMAKE_CXX_COMPILER_AR:.*$triplet" "$out/CMakeCache.txt"; then
+    rm -rf "$out"
+fi
 if [ ! -f "$out/CMakeCache.txt" ]; then
     cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \

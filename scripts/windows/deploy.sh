@@ -25,8 +25,13 @@ find_dll() {
 # Copies what a binary imports into BUILD_DIR, and what those import in turn.
 declare -A seen=()
 deploy_imports() {
-    local name file
-    for name in $("$triplet-objdump" -p "$1" | sed -n 's/^\s*DLL Name: //p'); do
+    local name file headers
+    # A binary built for another target is a broken build, not one to ship.
+    headers=$("$triplet-objdump" -p "$1") || {
+        echo "deploy.sh: $1 is not built for $triplet" >&2
+        exit 1
+    }
+    for name in $(sed -n 's/^\s*DLL Name: //p' <<<"$headers"); do
         local key=${name,,}
         [ -n "${seen[$key]:-}" ] && continue
         seen[$key]=1
