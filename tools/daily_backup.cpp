@@ -7,8 +7,6 @@
 // dated after today (a clock once ahead made it): those are named instead.
 // On Windows a ledger of the Access driver is copied as the plain file.
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -135,8 +133,11 @@ int RunDailyBackup() {
     const std::string ledger = ExistingLedgerHere();
     if (ledger.empty()) return kExitFailed;
     const std::string folder = Utf8DirectoryOf(ledger) + "/备份";
+    // The folder's name is UTF-8; a narrow path would be read in the ANSI code
+    // page on Windows and make a folder of another name.
+    const std::filesystem::path folderPath = std::filesystem::u8path(folder);
     std::error_code made;
-    std::filesystem::create_directory(folder, made);
+    std::filesystem::create_directory(folderPath, made);
     if (made && made != std::errc::file_exists) {
         const std::string reason = made.message();
         return Fail("每日备份失败：无法建立文件夹 " + folder + "：" + reason,
@@ -158,7 +159,7 @@ int RunDailyBackup() {
     std::set<std::string, std::greater<>> dates;
     std::vector<std::string> future;
     std::error_code ignored;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ignored)) {
+    for (const auto& entry : std::filesystem::directory_iterator(folderPath, ignored)) {
         const std::string date = DateOfCopy(entry.path().filename().string());
         if (date.empty() || !entry.is_regular_file(ignored)) continue;
         if (date > today) {
@@ -170,7 +171,8 @@ int RunDailyBackup() {
     std::sort(future.begin(), future.end());
     WarnOfFutureCopies(folder, future);
     for (const std::string& date : CopiesToRemove(dates)) {
-        if (date != today) unlink((folder + "/tallovar-" + date + ".mdb").c_str());
+        if (date != today)
+            std::filesystem::remove(folderPath / ("tallovar-" + date + ".mdb"), ignored);
     }
     return kExitOk;
 }

@@ -21,7 +21,8 @@ here=$(dirname "$0")
 
 root=$(mktemp -d)
 pid=""
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; program_end; rm -rf "$root"' EXIT
+# The launcher has ended by itself when all went well.
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null || true; program_end; rm -rf "$root"' EXIT
 program_install "$1" "$root"
 # The tool and the launcher beside the program, as the installer puts them.
 cp "$(dirname "$1")/tallovar-admin.exe" "$(dirname "$1")/tallovar-start.exe" "$root/program/"

@@ -71,7 +71,6 @@ wine_exec() {
     exec env LC_ALL=zh_CN.UTF-8 "$wine_loader" "$@"
 }
 
-wine_prefix_end() {
-    [ -n "${WINEPREFIX:-}" ] && "$wine_server" --kill 2>/dev/null
-    return 0
+wine_prefix_end() {  # the server may have ended already: that is no failure
+    if [ -n "${WINEPREFIX:-}" ]; then "$wine_server" --kill 2>/dev/null || true; fi
 }

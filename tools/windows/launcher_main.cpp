@@ -5,6 +5,7 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -61,15 +62,23 @@ int RunAdmin(const std::vector<std::string>& arguments, const std::string& folde
         errors = "无法运行 tallovar-admin.exe";
         return -1;
     }
-    // Output and errors come through one pipe: read until the tool ends.
+    // Output and errors come through one pipe, read while the tool runs and
+    // once more after it ended. The end of the pipe does not tell that the
+    // tool ended: a process it starts may hold a copy of the writing end for
+    // good (under Wine, the desktop process its first window starts gets the
+    // tool's standard handles).
     errors.clear();
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(readEnd, buffer, sizeof buffer, &got, nullptr) && got > 0) {
-        errors.append(buffer, got);
+    for (bool ended = false; !ended;) {
+        ended = WaitForSingleObject(process.hProcess, 50) != WAIT_TIMEOUT;
+        char buffer[4096];
+        DWORD waiting = 0, got = 0;
+        while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &waiting, nullptr) && waiting > 0 &&
+               ReadFile(readEnd, buffer, std::min<DWORD>(waiting, sizeof buffer), &got, nullptr) &&
+               got > 0) {
+            errors.append(buffer, got);
+        }
     }
     CloseHandle(readEnd);
-    WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 1;
     GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hThread);
