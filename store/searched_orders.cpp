@@ -10,16 +10,11 @@ Status ReadSearchedOrders(DatabaseConnection& db, const OrderSearchTexts& inputs
                           const std::function<void(const std::vector<std::string>&)>& order,
                           OrderTotals& totals) {
     const OrderStatements statements = BuildOrderStatements(inputs, filter);
-    const auto failed = [&db] {
+    std::int32_t list = 0;
+    if (!ReadOrdersAndTotals(db, statements, list, totals)) {
         const std::string reason = GbkToUtf8(db.LastError());
         return Status::Failure("无法读取账本：" + reason, "cannot read the ledger: " + reason);
-    };
-    if (!db.ExecuteSql("begin")) return failed();
-    const std::int32_t list = db.OpenTable(statements.list);
-    const bool read = list != 0 && ReadOrderTotals(db, statements, totals);
-    const Status status = read ? Status::Ok() : failed();
-    db.ExecuteSql("rollback");
-    if (!status.ok()) return status;
+    }
 
     const auto& columns = OrderListColumns();
     std::vector<std::string> cells(columns.size());

@@ -1,6 +1,6 @@
 #pragma once
 // The orders of a search as the order list shows them, for what works on
-// the same orders outside the main window (tallovar-admin print).
+// the same orders outside the main window (tallovar-admin print and export).
 
 #include <functional>
 #include <string>
@@ -11,8 +11,9 @@
 
 class DatabaseConnection;
 
-// Runs the search's list, count and totals in one read transaction, so the
-// totals agree with the rows even while the program stores orders. order is
+// Reads the search's list, count and totals as the main window reads them
+// (ReadOrdersAndTotals), so what is printed or exported agrees with the
+// window for the same search. order is
 // called for every row in the list's order with its fifteen columns (ID
 // first) as GBK texts by ValueToText. On a failure, the database's reason.
 Status ReadSearchedOrders(DatabaseConnection& db, const OrderSearchTexts& inputs,

@@ -22,6 +22,7 @@
 #include "store/ledger_schema.h"
 #include "store/order_statements.h"
 #include "store/order_words.h"
+#include "store/searched_orders.h"
 #include "tools/admin_command.h"
 #include "tools/admin_ledger.h"
 
@@ -76,19 +77,10 @@ SheetFormat FormatOf(const ExportOptions& options) {
 // export and the window agree for the same search.
 bool ReadSheet(DatabaseConnection& db, const ExportOptions& options, OrderSheetExport& sheet,
                OrderTotals& totals) {
-    const OrderStatements statements = BuildOrderStatements(options.inputs, options.filter);
-    std::int32_t list = 0;
-    if (!ReadOrdersAndTotals(db, statements, list, totals)) return false;
-
-    const auto& columns = OrderListColumns();
-    std::vector<std::string> cells(columns.size());
-    for (db.MoveFirst(list); !db.IsEOF(list); db.MoveNext(list)) {
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            cells[c] = ValueToText(db.ReadColByName(list, columns[c].name));
-        }
-        sheet.AddOrder(cells);
-    }
-    return true;
+    return ReadSearchedOrders(
+               db, options.inputs, options.filter,
+               [&sheet](const std::vector<std::string>& cells) { sheet.AddOrder(cells); }, totals)
+        .ok();
 }
 
 bool WriteAll(std::FILE* file, const std::string& bytes) {
