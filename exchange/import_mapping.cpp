@@ -192,12 +192,18 @@ std::string PresetFolder() { return ProgramDirectory() + "/import_presets"; }
 
 std::string SavedMappingFolder() { return ProgramDirectory() + "/导入映射"; }
 
-Status SaveMapping(const ImportMapping& mapping, const std::string& folder) {
+Status SaveMapping(const ImportMapping& mapping, const std::string& folder,
+                   const std::string& presetFolder) {
     const std::string& name = mapping.name;
     if (Trim(name).empty() || name.find_first_of("/\\:*?\"<>|") != std::string::npos ||
         name.front() == '.') {
         return Status::Failure("映射的名称不能为空，也不能含有 / \\ : * ? \" < > | 这些字符",
                                "the name is empty or holds a character a file name cannot");
+    }
+    std::string problems;
+    if (MappingNamed(LoadMappings(presetFolder, problems), name)) {
+        return Status::Failure("“" + name + "”是预设的名称，请为这个映射另起一个名称。",
+                               "a preset has that name");
     }
     if (!QDir().mkpath(QString::fromUtf8(folder))) {
         return Status::Failure("无法建立文件夹：" + folder, "cannot make the folder " + folder);

@@ -118,5 +118,8 @@ std::string DateOfDateTime(const std::string& text);
 // as config.ini is.
 std::string SavedMappingFolder();
 // Saves the mapping as <name>.txt in the folder, replacing one of that name;
-// a name with a character a file name cannot hold is refused.
-Status SaveMapping(const ImportMapping& mapping, const std::string& folder);
+// a name with a character a file name cannot hold is refused, and so is a
+// preset's name (of presetFolder): the preset would be chosen by that name
+// and on its header, and the saved mapping never.
+Status SaveMapping(const ImportMapping& mapping, const std::string& folder,
+                   const std::string& presetFolder);

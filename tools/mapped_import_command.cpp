@@ -122,6 +122,16 @@ int RunMappedImport(const CommandLine& line, bool& handled) {
     const bool marketplace = recognised && recognised->clean;
     if (!chosen && !marketplace && !options.dryRun && !options.fillWaybills) return kExitOk;
     handled = true;
+    // Through a mapping an order already stored is known by its order number
+    // (or all its texts) and always left out; storing it twice on request
+    // belongs to our own export's way only. Said, not silently ignored.
+    if (line.Has("--allow-duplicates")) {
+        std::fprintf(
+            stderr,
+            "按映射导入时不能用 --allow-duplicates：账本中已有的订单总是跳过，未导入任何订单\n"
+            "--allow-duplicates applies to our own export only; nothing was imported\n");
+        return kExitUsage;
+    }
     if (!read.ok()) return Fail(read.chinese + "；未导入任何订单", read.english);
     if (chosen && !recognised) recognised = &mappings.front();
     const ImportMapping mapping = recognised ? *recognised : MappingOfHeader(header.cells, "表头");

@@ -95,6 +95,10 @@ TEST_F(ImportCommandTest, EachMarketplaceExportIsRecognisedStoredWholeAndImporte
         EXPECT_EQ(again.exitCode, 0) << again.output;
         EXPECT_TRUE(Mentions(again, "与已有订单相同，跳过 1 行")) << again.output;
         EXPECT_EQ(Orders(), c.stored) << c.preset << ": the second import adds nothing";
+        const AdminRun forced = Import(c.file + " " + c.options + " --allow-duplicates");
+        EXPECT_EQ(forced.exitCode, 2) << forced.output;
+        EXPECT_TRUE(Mentions(forced, "不能用 --allow-duplicates")) << forced.output;
+        EXPECT_EQ(Orders(), c.stored) << c.preset << ": a refused option stores nothing";
     }
 }
 

@@ -120,6 +120,10 @@ TEST_F(ImportWindowTest, AMarketplaceExportIsPreviewedImportedOnceAndItsMappingS
     EXPECT_EQ(messages.back(), "已导入 0 张订单；在主窗口点“查询”可看到。");
     EXPECT_EQ(ledger.Rows(read), stored);
 
+    Click("保存映射按钮");
+    EXPECT_EQ(messages.back(), "“拼多多”是预设的名称，请为这个映射另起一个名称。");
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::u8path(ledger.Directory() + "/导入映射")))
+        << "saved under a preset's name, it would never be chosen";
     Named<QLineEdit>(window, "映射名称")->setText(QStringLiteral("我的拼多多"));
     Click("保存映射按钮");
     EXPECT_TRUE(std::filesystem::is_regular_file(

@@ -219,7 +219,8 @@ void ImportWindow::MappingChosen(int index) {
 
 void ImportWindow::SaveMappingClicked() {
     const ImportMapping mapping = MappingOnPage();
-    if (const Status saved = SaveMapping(mapping, SavedMappingFolder()); !saved.ok()) {
+    if (const Status saved = SaveMapping(mapping, SavedMappingFolder(), PresetFolder());
+        !saved.ok()) {
         Tell(saved.chinese);
         return;
     }
