@@ -66,7 +66,7 @@ cmake --build "$out" --parallel "${TALLOVAR_JOBS:-$(nproc)}"
 # newer than it.
 installer="$out/tallovar-setup.exe"
 if [ ! -f "$installer" ] || [ -n "$(find "$here/tallovar.nsi" "$out"/*.exe "$out"/*.dll "$out/qt.conf" \
-    "$out/platforms" "$out/styles" "$out/translations" -newer "$installer" \
+    "$out/platforms" "$out/styles" "$out/translations" "$out/fonts" -newer "$installer" \
     ! -name tallovar-setup.exe -print -quit)" ]; then
     makensis -V2 -DBUILD_DIR="$PWD/$out" -DOUTPUT="$PWD/$installer" "$here/tallovar.nsi"
 fi
