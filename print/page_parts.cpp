@@ -20,7 +20,8 @@ namespace {
 // application's own once. The Windows build ships WenQuanYi Micro Hei there
 // (scripts/windows/deploy.sh): a Windows PC has none, and its Chinese fonts
 // may share glyphs with the Kangxi radicals as Noto does. On Linux the folder
-// is not there and the system's font is used.
+// is not there and the system's font is used. Each is added from its bytes:
+// added by its file name, Wine hung when the program ended.
 void AddFontsBesideProgram() {
     static const bool added = [] {
         const QDir folder(QCoreApplication::applicationDirPath() + QStringLiteral("/fonts"));
