@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The Windows build prints: tallovar-admin.exe print under Wine, without a
 # display, on a ledger of 30 demo orders that the Linux tallovar-admin made.
-# Wine sees only the Noto CJK fonts of this machine, which the test prefix
-# also draws SimSun and Microsoft YaHei with: like a Windows PC, it has no
-# WenQuanYi Micro Hei, so the pages use the font the build ships. Each form's
-# pages read back as the Linux build's of the same ledger (the printing time
-# aside), and a scanner reads every waiting order's number from the slips.
+# Wine sees only the Noto CJK fonts of this machine (wine_cjk_fonts_only): like
+# a Windows PC, it has no WenQuanYi Micro Hei, so the pages use the font the
+# build ships. Each form's pages read back as the Linux build's of the same
+# ledger (the printing time aside), and a scanner reads every waiting order's
+# number from the slips.
 # Usage: print_test.sh WINDOWS_PROGRAM ADMIN_TOOL PDF_READ (tallovar-admin.exe
 # lies beside WINDOWS_PROGRAM; PDF_READ is tests/print's pdf_read)
 set -euo pipefail
@@ -27,13 +27,6 @@ cp "$root/windows/tallovar.mdb" "$root/linux/"
 waiting=$(sqlite3 "$root/windows/tallovar.mdb" \
     "select 'CODE-128:' || 订单号 from 订单列表 where 快递公司='' and 运单号='' order by 1")
 
-noto=$(dirname "$(fc-match -f '%{file}' 'Noto Sans CJK SC')")
-cat >"$root/fonts.conf" <<EOF
-<?xml version="1.0"?>
-<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
-<fontconfig><dir>$noto</dir><cachedir>$root/fontconfig</cachedir></fontconfig>
-EOF
-
 # name, arguments, page size
 cases=(
     "发货单|--form 发货单 --waiting|210 x 297"
@@ -48,9 +41,10 @@ for entry in "${cases[@]}"; do
 done
 
 wine_prefix_start "$root/wine" "${TALLOVAR_WINE_ODBC_DRIVER:-unused}"
+wine_cjk_fonts_only "$root/fonts"
 # windows_print ARGUMENT...: what tallovar-admin.exe print said.
 windows_print() {
-    (cd "$root/windows" && env -u DISPLAY FONTCONFIG_FILE="$root/fonts.conf" LC_ALL=zh_CN.UTF-8 \
+    (cd "$root/windows" && env -u DISPLAY LC_ALL=zh_CN.UTF-8 \
         "$wine_loader" "$windows_admin" print "$@" 2>&1 | tr -d '\r') || true
 }
 
