@@ -1,9 +1,10 @@
 #!/bin/sh
 # Builds the C libraries Tallovar links that Debian ships for Linux only
-# (SQLite, libzip, libzint, the SQLite ODBC driver) for 32-bit Windows, from Debian's own source packages of
-# the versions the Linux build uses. Each is kept outside any build tree, in
-# $TALLOVAR_CACHE (default ~/.cache/tallovar)/<name>-<version>-<target>, and
-# built again only when missing or made from another source version.
+# (SQLite, libzip, libzint, the SQLite ODBC driver) for 32-bit Windows, from
+# Debian's own source packages of the versions the Linux build uses. Each is
+# kept outside any build tree, in $TALLOVAR_CACHE (default
+# ~/.cache/tallovar)/<name>-<version>-<target>, and built again only when
+# missing or made from another source version.
 # zlib comes built from Debian (libz-mingw-w64-dev). Prints the prefixes, one
 # a line.
 set -eu
