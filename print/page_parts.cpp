@@ -1,5 +1,9 @@
 #include "print/page_parts.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
@@ -10,13 +14,39 @@
 
 double Mm(const QPaintDevice& device, double mm) { return mm * device.logicalDpiY() / 25.4; }
 
+namespace {
+
+// The fonts in the fonts folder beside the program, added to the
+// application's own once. The Windows build ships WenQuanYi Micro Hei there
+// (scripts/windows/deploy.sh): a Windows PC has none, and its Chinese fonts
+// may share glyphs with the Kangxi radicals as Noto does. On Linux the folder
+// is not there and the system's font is used. Each is added from its bytes:
+// added by its file name, Wine hung when the program ended.
+void AddFontsBesideProgram() {
+    static const bool added = [] {
+        const QDir folder(QCoreApplication::applicationDirPath() + QStringLiteral("/fonts"));
+        for (const QString& name :
+             folder.entryList({QStringLiteral("*.ttc"), QStringLiteral("*.ttf")}, QDir::Files)) {
+            QFile file(folder.filePath(name));
+            if (file.open(QIODevice::ReadOnly))
+                QFontDatabase::addApplicationFontFromData(file.readAll());
+        }
+        return true;
+    }();
+    (void)added;
+}
+
+}  // namespace
+
 QFont PrintFont(double points, bool bold) {
+    AddFontsBesideProgram();
     QFont font;
     // Qt's PDF writer tells a reader which character a glyph stands for by
     // the lowest one the font maps to it; Noto Sans CJK shares its glyphs
     // between ideographs and the Kangxi radicals (一 would read back as ⼀),
     // WenQuanYi Micro Hei does not. One font for every character: glyphs a
-    // second font fills in may read back as nothing. Windows has its own.
+    // second font fills in may read back as nothing. Windows' own come last,
+    // for a program without its fonts folder.
     font.setFamilies({QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Noto Sans CJK SC"),
                       QStringLiteral("Microsoft YaHei"), QStringLiteral("SimSun")});
     font.setPointSizeF(points);

@@ -71,6 +71,8 @@ if [ "$tests" = 1 ]; then
         # driver adapter. Never unixodbc:i386: it would replace the 64-bit
         # unixodbc, whose isql could then no longer load the 64-bit driver.
         wine64 wine32:i386 libodbc2:i386 libsqliteodbc:i386 g++-multilib locales
+        # fc-match: the Wine print tests show Wine the Noto CJK fonts only
+        fontconfig
     )
 fi
 if [ "$windows" = 1 ]; then

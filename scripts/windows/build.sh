@@ -47,10 +47,16 @@ if [ ! -f "$out/CMakeCache.txt" ]; then
     cmake -S . -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$qt/lib/cmake/Qt6/qt.toolchain.cmake" \
         -DQT_CHAINLOAD_TOOLCHAIN_FILE="$PWD/$here/mingw-toolchain.cmake" \
-        -DCMAKE_FIND_ROOT_PATH="$roots" \
+        -DCMAKE_FIND_ROOT_PATH="$roots" -DTALLOVAR_PRINT=ON \
         -DTALLOVAR_TESTS=OFF -DTALLOVAR_FUZZ=OFF \
         -DTALLOVAR_HOST_SKIN_TABLE_GENERATOR="$PWD/$host/app/generate_skin_table" \
         "${launcher[@]}"
+elif ! grep -qxF "CMAKE_FIND_ROOT_PATH:UNINITIALIZED=$roots" "$out/CMakeCache.txt" ||
+    ! grep -qx 'TALLOVAR_PRINT:BOOL=ON' "$out/CMakeCache.txt"; then
+    # The cache keeps the library prefixes and the printing choice of its
+    # first configuring: a folder made before libzint was built here kept
+    # "Printing: not built". Printing is part of the Windows build.
+    cmake -S . -B "$out" -DCMAKE_FIND_ROOT_PATH="$roots" -DTALLOVAR_PRINT=ON
 fi
 cmake --build "$out" --parallel "${TALLOVAR_JOBS:-$(nproc)}"
 
@@ -60,7 +66,7 @@ cmake --build "$out" --parallel "${TALLOVAR_JOBS:-$(nproc)}"
 # newer than it.
 installer="$out/tallovar-setup.exe"
 if [ ! -f "$installer" ] || [ -n "$(find "$here/tallovar.nsi" "$out"/*.exe "$out"/*.dll "$out/qt.conf" \
-    "$out/platforms" "$out/styles" "$out/translations" -newer "$installer" \
+    "$out/platforms" "$out/styles" "$out/translations" "$out/fonts" -newer "$installer" \
     ! -name tallovar-setup.exe -print -quit)" ]; then
     makensis -V2 -DBUILD_DIR="$PWD/$out" -DOUTPUT="$PWD/$installer" "$here/tallovar.nsi"
 fi

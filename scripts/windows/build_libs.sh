@@ -1,9 +1,10 @@
 #!/bin/sh
 # Builds the C libraries Tallovar links that Debian ships for Linux only
-# (SQLite, libzip, the SQLite ODBC driver) for 32-bit Windows, from Debian's own source packages of
-# the versions the Linux build uses. Each is kept outside any build tree, in
-# $TALLOVAR_CACHE (default ~/.cache/tallovar)/<name>-<version>-<target>, and
-# built again only when missing or made from another source version.
+# (SQLite, libzip, libzint, the SQLite ODBC driver) for 32-bit Windows, from
+# Debian's own source packages of the versions the Linux build uses. Each is
+# kept outside any build tree, in $TALLOVAR_CACHE (default
+# ~/.cache/tallovar)/<name>-<version>-<target>, and built again only when
+# missing or made from another source version.
 # zlib comes built from Debian (libz-mingw-w64-dev). Prints the prefixes, one
 # a line.
 set -eu
@@ -108,6 +109,26 @@ sqlite_odbc_driver() {
         -lodbc32 -lodbccp32 -lgdi32 -lcomdlg32 -ladvapi32 -lshell32 -luser32 -lkernel32 >&2
 }
 
+# libzint, which draws the printed pages' barcodes: its barcode core only, as
+# a static library linked into the programs, so there is no DLL more to ship.
+# No PNG and no Qt backend; zint's own project always adds its command-line
+# program, so only the library's target is built, and installed by hand as
+# libzint.a for the build's find_library(zint). Its header declares the
+# functions plain extern unless ZINT_DLL is defined, as a static library
+# needs.
+zint_library() {
+    tree=$1 prefix=$2
+    work="$tree-build"
+    rm -rf "$work"
+    cmake -G Ninja -S "$tree" -B "$work" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+        -DCMAKE_BUILD_TYPE=Release -DZINT_USE_PNG=OFF -DZINT_USE_QT=OFF -DZINT_STATIC=ON >&2
+    cmake --build "$work" --target zint-static --parallel "$jobs" >&2
+    mkdir -p "$prefix/include" "$prefix/lib"
+    cp "$work/backend/libzint-static.a" "$prefix/lib/libzint.a"
+    cp "$tree/backend/zint.h" "$prefix/include/"
+    rm -rf "$work"
+}
+
 sqlite=$(library sqlite3 libsqlite3-dev sqlite_amalgamation)
 echo "$sqlite"
 library sqliteodbc libsqliteodbc sqlite_odbc_driver "$sqlite"
@@ -115,3 +136,4 @@ library libzip libzip-dev cmake_library -DBUILD_SHARED_LIBS=ON \
     -DENABLE_COMMONCRYPTO=OFF -DENABLE_GNUTLS=OFF -DENABLE_MBEDTLS=OFF \
     -DENABLE_OPENSSL=OFF -DENABLE_WINDOWS_CRYPTO=ON -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF \
     -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF
+library zint libzint-dev zint_library

@@ -2,9 +2,10 @@
 # deploy.sh BUILD_DIR QT_PREFIX LIBRARY_PREFIX...: puts beside the Windows
 # programs in BUILD_DIR the SQLite ODBC driver and every DLL they load that
 # Windows itself lacks (Qt's, the C libraries', the MinGW runtime's), the Qt
-# plugins they need (platforms/qwindows.dll, styles/), the skin library, and Qt's Chinese texts
-# with a qt.conf that leads Qt to them. DLLs are found by reading the import
-# tables, so a new dependency cannot be forgotten.
+# plugins they need (platforms/qwindows.dll, styles/), the printed pages'
+# font, the skin library, and Qt's Chinese texts with a qt.conf that leads Qt
+# to them. DLLs are found by reading the import tables, so a new dependency
+# cannot be forgotten.
 set -euo pipefail
 . "$(dirname "$0")/target.sh"
 out=$1 qt=$2
@@ -55,6 +56,16 @@ for binary in "$out/tallovar.exe" "$out/tallovar-admin.exe" "$out/tallovar-start
     "$out/sqlite3odbc.dll" "$out"/platforms/*.dll "$out"/styles/*.dll; do
     [ -f "$binary" ] && deploy_imports "$binary"
 done
+
+# The printed pages' font (print/page_parts.cpp adds what fonts/ holds): a
+# Windows PC has no WenQuanYi Micro Hei, and a font that shares glyphs between
+# ideographs and the Kangxi radicals makes a PDF whose Chinese copies out
+# wrong. Debian's font, with its licence.
+mkdir -p "$out/fonts"
+cp -u /usr/share/fonts/truetype/wqy/wqy-microhei.ttc "$out/fonts/"
+cp -u /usr/share/doc/fonts-wqy-microhei/copyright "$out/fonts/wqy-microhei-copyright.txt"
+# Qt 6 has the Windows printers in Qt6PrintSupport.dll itself (no
+# printsupport plugin), which the import tables bring.
 
 # The zh_CN texts of Qt's own dialogs and buttons (platform independent).
 cp -u /usr/share/qt6/translations/qtbase_zh_CN.qm "$out/translations/"

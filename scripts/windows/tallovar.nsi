@@ -112,6 +112,9 @@ Section "Tallovar"
   File /nonfatal "${BUILD_DIR}\styles\*.dll"
   SetOutPath "$INSTDIR\translations"
   File "${BUILD_DIR}\translations\*.qm"
+  ; The printed pages' font.
+  SetOutPath "$INSTDIR\fonts"
+  File "${BUILD_DIR}\fonts\*.*"
 
   ; The ledger folder: the working directory of the Start-menu entry.
   CreateDirectory "$DOCUMENTS\Tallovar"
@@ -174,6 +177,7 @@ Section "Uninstall"
   RMDir /r "$INSTDIR\platforms"
   RMDir /r "$INSTDIR\styles"
   RMDir /r "$INSTDIR\translations"
+  RMDir /r "$INSTDIR\fonts"
   Delete "$INSTDIR\*.dll"
   Delete "$INSTDIR\*.exe"
   Delete "$INSTDIR\qt.conf"

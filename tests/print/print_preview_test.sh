@@ -18,6 +18,8 @@ export QT_QPA_PLATFORM=xcb
 . "$(dirname "$0")/../support/sign_in.sh"
 # shellcheck source=../support/program.sh
 . "$(dirname "$0")/../support/program.sh"
+# shellcheck source=../support/print_window.sh
+. "$(dirname "$0")/../support/print_window.sh"
 
 root=$(mktemp -d)
 pid=""
@@ -27,35 +29,9 @@ program_install "$program" "$root"
 (cd "$root/work" && "$admin" init admin secret --demo 30 >/dev/null)
 waiting=$(sqlite3 "$root/work/tallovar.mdb" "select 订单号 from 订单列表 where 快递公司='' and 运单号='' order by 订单号")
 
-at() {  # at WINDOW X Y: the window focused, the mouse at a point of its inside
-    xdotool windowfocus --sync "$1" mousemove --window "$1" "$2" "$3"
-}
-
 program_start "$root/work"
-program_window '^Tallovar$' >/dev/null
-sign_in admin secret
-main=$(program_window '^订单管理$')
+open_print_window_of_waiting
 check "main window open" yes "$([ -n "$main" ] && echo yes || echo no)"
-at "$main" 792 60 # 等待发货
-xdotool click 1
-sleep 0.5
-# The pop-up menu: five designed items, the separator, 导出到 Excel…,
-# 从表格导入…, 批量发货…, 打印….
-# On a busy machine the keys may come before the menu is up: then again.
-window=""
-for _ in 1 2 3; do
-    at "$main" 400 330
-    xdotool click 3
-    sleep 0.7
-    xdotool key Down Down Down Down Down Down Down Down Down Return
-    for _ in $(seq 25); do
-        window=$(xdotool search --all --onlyvisible --pid "$pid" --name '^打印$' 2>/dev/null | head -n 1 || true)
-        [ -n "$window" ] && break
-        sleep 0.2
-    done
-    [ -n "$window" ] && break
-    xdotool key Escape
-done
 check "print window open" yes "$([ -n "$window" ] && echo yes || echo no)"
 # The form chooser has the focus: the last form, then the label paper.
 xdotool windowfocus --sync "$window" key End Tab End

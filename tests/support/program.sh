@@ -27,15 +27,16 @@ program_install() {
     case $1 in
     *.exe)
         cp "$1" "$2/program/tallovar.exe"
-        # The Qt and runtime libraries, qt.conf and the folders of plugins and
-        # translations beside it, shared; the skin library is the program's
-        # to write.
+        # The Qt and runtime libraries, qt.conf and the folders of plugins,
+        # translations and fonts beside it, shared; the skin library is the
+        # program's to write.
         local item
         for item in "$(dirname "$1")"/*.dll "$(dirname "$1")"/qt.conf; do
             [ -e "$item" ] && [ "${item##*/}" != SkinH_EL.dll ] && ln -s "$item" "$2/program/"
         done
         for item in "$(dirname "$1")"/*/; do
-            if compgen -G "$item*.dll" >/dev/null || compgen -G "$item*.qm" >/dev/null; then
+            if compgen -G "$item*.dll" >/dev/null || compgen -G "$item*.qm" >/dev/null ||
+                compgen -G "$item*.ttc" >/dev/null; then
                 ln -s "${item%/}" "$2/program/"
             fi
         done

@@ -31,7 +31,7 @@ value() { w reg query "$1" /v "$2" | sed -n "s/^ *$2 *REG_[A-Z]* *//p"; }
 install=$(value 'HKCU\Software\Tallovar' InstallDir)
 check "installed into the user's folder" yes "$([[ $install == *'\AppData\Local\Programs\Tallovar' || $install == *'\Local Settings\Application Data\Programs\Tallovar' ]] && echo yes)"
 folder=$(w winepath -u "$install")
-for file in tallovar.exe tallovar-admin.exe tallovar-start.exe sqlite3odbc.dll; do
+for file in tallovar.exe tallovar-admin.exe tallovar-start.exe sqlite3odbc.dll fonts/wqy-microhei.ttc; do
     check "$file installed" yes "$([ -f "$folder/$file" ] && echo yes)"
 done
 check "listed among the drivers" Installed "$(value "$key\ODBC Drivers" "Tallovar SQLite3 ODBC Driver")"
@@ -47,6 +47,7 @@ check "Start-menu entry names the launcher" yes \
 w "$install\\uninstall.exe" /S
 "$wine_server" --wait
 sleep 2  # the uninstaller finishes from its copy in the temporary folder
+check "program folder removed, nothing left in it" no "$([ -e "$folder" ] && echo yes || echo no)"
 check "driver entry removed" "" "$(value "$key\ODBC Drivers" "Tallovar SQLite3 ODBC Driver")"
 check "driver key removed" no \
     "$(w reg query "$key\Tallovar SQLite3 ODBC Driver" >/dev/null 2>&1 && echo yes || echo no)"

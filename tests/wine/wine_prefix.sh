@@ -74,3 +74,20 @@ wine_exec() {
 wine_prefix_end() {  # the server may have ended already: that is no failure
     if [ -n "${WINEPREFIX:-}" ]; then "$wine_server" --kill 2>/dev/null || true; fi
 }
+
+# wine_cjk_fonts_only DIR: Wine started after this sees only this machine's
+# Noto CJK fonts (and its own), which the prefix also draws SimSun and
+# Microsoft YaHei with: like a Windows PC, no WenQuanYi Micro Hei, whose
+# ideographs alone keep apart from the Kangxi radicals. The fontconfig set-up
+# and its cache go into DIR.
+wine_cjk_fonts_only() {
+    local noto
+    noto=$(dirname "$(fc-match -f '%{file}' 'Noto Sans CJK SC')")
+    mkdir -p "$1"
+    cat >"$1/fonts.conf" <<EOF
+<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "fonts.dtd">
+<fontconfig><dir>$noto</dir><cachedir>$1/cache</cachedir></fontconfig>
+EOF
+    export FONTCONFIG_FILE=$1/fonts.conf
+}
