@@ -35,6 +35,10 @@ std::string Utf8Environment(const char* name) {
     return value ? value : "";
 }
 
+std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
+}
+
 std::string TimeStamp() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/native_path.h"
 
@@ -23,6 +24,11 @@ bool Utf8PathWritable(const std::string& path);
 // An environment variable in UTF-8, empty when unset (on Windows read as a
 // wide text, as getenv answers in the ANSI code page).
 std::string Utf8Environment(const char* name);
+
+// The command line's arguments in UTF-8, the program's name first: argv
+// itself here; on Windows the wide command line, split as the C runtime
+// splits it, since argv holds the ANSI code page's bytes there.
+std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
 // A UTF-8 path as std::filesystem takes it, and back: its narrow texts are
 // the ANSI code page's on Windows.

@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/utf8_paths.h"
 #include "tools/admin_command.h"
 #include "tools/admin_usage.h"
 
@@ -38,11 +39,13 @@ int RunCommand(const AdminCommandHelp& command, int (*run)(const CommandLine&),
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
+    // Names, passwords and paths are UTF-8 to every command.
+    const std::vector<std::string> arguments = Utf8Arguments(argc, argv);
+    if (arguments.size() < 2) {
         PrintAdminUsage(stderr);
         return kExitUsage;
     }
-    const std::string name = argv[1];
+    const std::string& name = arguments[1];
     if (name == "help" || name == "--help" || name == "-h") {
         PrintAdminUsage(stdout);
         return kExitOk;
@@ -54,7 +57,7 @@ int main(int argc, char** argv) {
     const AdminCommandHelp* command = FindAdminCommand(name);
     for (const auto& [runnerName, run] : kRunners) {
         if (command && name == runnerName) {
-            return RunCommand(*command, run, std::vector<std::string>(argv + 2, argv + argc));
+            return RunCommand(*command, run, {arguments.begin() + 2, arguments.end()});
         }
     }
     if (name.size() >= 2 && name[0] == '-') {

@@ -1,8 +1,10 @@
 // The Windows side of platform/utf8_paths.h. Paths are UTF-8 and reach the
 // system's wide functions; the platform layer's file functions take the ANSI
 // code page's bytes (GBK).
-#include <io.h>
 #include <windows.h>
+// shellapi.h needs windows.h before it.
+#include <io.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -39,6 +41,16 @@ bool Utf8PathWritable(const std::string& path) {
 std::string Utf8Environment(const char* name) {
     const wchar_t* value = _wgetenv(WideFromUtf8(name).c_str());
     return value ? Utf8FromWide(value) : std::string();
+}
+
+std::vector<std::string> Utf8Arguments(int argc, char** argv) {
+    int count = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide) return std::vector<std::string>(argv, argv + argc);
+    std::vector<std::string> arguments;
+    for (int i = 0; i < count; ++i) arguments.push_back(Utf8FromWide(wide[i]));
+    LocalFree(wide);
+    return arguments;
 }
 
 std::string TimeStamp() {
