@@ -133,4 +133,10 @@ sleep 0.5
 for _ in $(seq 50); do others >/dev/null || break; sleep 0.2; done
 check "restoring said so, and the box closed" "yes|" "$([ -n "$box" ] && echo yes)|$(others)"
 check "restored from the recycle bin with its texts" "$order|" "$(ledger)|$(ledger 回收站)"
+# And listed again in the order list, which the bin asked to search again.
+"$send_close" "$bin"
+program_window_gone '^回收站$'
+rm "$root/list.csv"  # so that only this export can pass
+export_list
+check "listed again after restoring" "shop-A,A-1001" "$(exported_rows)"
 exit "$failures"
