@@ -1,13 +1,14 @@
 #include "exchange/sheet_source.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <system_error>
 
 #include "exchange/csv.h"
 #include "exchange/workbook_reader.h"
+#include "platform/utf8_paths.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ class WorkbookSource : public SheetSource {
 
 // A zip container (every .xlsx is one) starts with a local file header.
 bool LooksLikeZip(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(FileSystemPath(path), std::ios::binary);
     char head[4] = {};
     return in.read(head, 4) && std::string_view(head, 4) == "PK\x03\x04";
 }
@@ -100,8 +101,13 @@ Status ReadFailure(const SheetSource& source) {
 
 std::unique_ptr<SheetSource> OpenSheetSource(const std::string& path, Status& status) {
     status = Status::Ok();
-    struct stat info;
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    // The path reaches the system as UTF-8 (wide on Windows), as libzip takes
+    // a workbook's.
+    const std::filesystem::path file = FileSystemPath(path);
+    std::error_code error;
+    const bool regular = std::filesystem::is_regular_file(file, error);
+    const std::uintmax_t size = regular ? std::filesystem::file_size(file, error) : 0;
+    if (!regular || error) {
         status = Status::Failure(StatusKind::NotFound, "无法打开文件：" + path,
                                  "cannot open the file: " + path);
         return nullptr;
@@ -113,13 +119,13 @@ std::unique_ptr<SheetSource> OpenSheetSource(const std::string& path, Status& st
             Status::Failure(StatusKind::Refused, source->Error(), "the workbook cannot be read");
         return nullptr;
     }
-    if (static_cast<std::size_t>(info.st_size) > kMaxCsvBytes) {
+    if (size > kMaxCsvBytes) {
         status = Status::Failure(StatusKind::Refused,
                                  "文件超过 512 MB，不像是订单表：请分成几个文件导入",
                                  "the file is larger than 512 MB; split it");
         return nullptr;
     }
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(file, std::ios::binary);
     std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     if (!in && !in.eof()) {
         status = Status::Failure(StatusKind::Io, "无法读取文件：" + path,

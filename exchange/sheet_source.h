@@ -39,5 +39,5 @@ class SheetSource {
 // Why the rest of a source cannot be read (its Error()), as a Status.
 Status ReadFailure(const SheetSource& source);
 
-// null with status saying why when the file cannot be read.
+// null with status saying why when the file cannot be read. path is UTF-8.
 std::unique_ptr<SheetSource> OpenSheetSource(const std::string& path, Status& status);

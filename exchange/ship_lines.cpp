@@ -7,7 +7,6 @@
 #include "exchange/cell_rules.h"
 #include "exchange/sheet_encoding.h"
 #include "exchange/sheet_source.h"
-#include "platform/native_path.h"
 
 namespace {
 
@@ -174,7 +173,7 @@ bool IsWaybillSheetPath(const std::string& path) {
 
 Status ReadWaybillSheet(const std::string& path, std::vector<WaybillLine>& lines) {
     Status opened;
-    const std::unique_ptr<SheetSource> source = OpenSheetSource(NativePathOfUtf8(path), opened);
+    const std::unique_ptr<SheetSource> source = OpenSheetSource(path, opened);
     if (!source) return opened;
     lines.clear();
     std::vector<SheetRow> top;

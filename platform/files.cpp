@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/text_encoding.h"
+#include "platform/utf8_paths.h"
 #include "platform/whole_file.h"
 
 namespace {
@@ -86,12 +87,8 @@ void SetProgramDirectoryForTesting(const std::string& directory) {
 }
 
 std::string CurrentDirectory() {
-    std::vector<char> buffer(4096);
-    for (;;) {
-        if (getcwd(buffer.data(), buffer.size())) return FromNativePath(buffer.data());
-        if (errno != ERANGE) return {};
-        buffer.resize(buffer.size() * 2);
-    }
+    const std::string directory = Utf8CurrentDirectory();
+    return directory.empty() ? directory : FromNativePath(directory);
 }
 
 std::string FileOpenProblem(const std::string& path) {

@@ -1,12 +1,11 @@
 #include "store/first_ledger.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <system_error>
 
 #include "common/text_encoding.h"
 #include "platform/program_files.h"
+#include "platform/utf8_paths.h"
 #include "platform/whole_file.h"
 #include "store/ledger_file.h"
 #include "store/pick_lists.h"
@@ -22,10 +21,11 @@ const std::vector<std::string>& ItemsFor(const FirstLedger& choice, const PickLi
 }
 
 // Absolute, without "." or ".." and without a trailing separator, so that two
-// spellings of one folder compare equal.
+// spellings of one folder compare equal. The paths here are the window's
+// UTF-8 texts, led to the system as such (FileSystemPath).
 fs::path Normal(const std::string& folder) {
     std::error_code error;
-    fs::path path = fs::absolute(folder, error).lexically_normal();
+    fs::path path = fs::absolute(FileSystemPath(folder), error).lexically_normal();
     if (!path.has_filename() && path.has_parent_path() && path != path.root_path()) {
         path = path.parent_path();
     }
@@ -65,9 +65,10 @@ class Undo {
                 WriteSetting(list->setting.key, value, Gbk(settingsPath_));
             }
         }
-        if (!ledger_.empty()) unlink(ledger_.c_str());
+        std::error_code ignored;
+        if (!ledger_.empty()) fs::remove(FileSystemPath(ledger_), ignored);
         for (auto folder = madeFolders_.rbegin(); folder != madeFolders_.rend(); ++folder) {
-            rmdir(folder->c_str());
+            fs::remove(*folder, ignored);  // only while empty
         }
     }
     void Done() { done_ = true; }
@@ -76,19 +77,19 @@ class Undo {
         std::error_code missing;
         for (fs::path part = folder; !part.empty() && !fs::exists(part, missing);
              part = part.parent_path()) {
-            madeFolders_.insert(madeFolders_.begin(), part.string());
+            madeFolders_.insert(madeFolders_.begin(), part);
             if (part == part.parent_path()) break;
         }
         std::error_code error;
         fs::create_directories(folder, error);
+        const std::string name = Utf8OfFileSystemPath(folder);
         if (error) {
-            return Status::Failure(
-                "无法建立文件夹 " + folder.string() + "：" + error.message(),
-                "cannot make the folder " + folder.string() + ": " + error.message());
+            return Status::Failure("无法建立文件夹 " + name + "：" + error.message(),
+                                   "cannot make the folder " + name + ": " + error.message());
         }
-        if (access(folder.string().c_str(), W_OK) != 0) {
-            return Status::Failure("没有在文件夹 " + folder.string() + " 中写入的权限",
-                                   "the folder " + folder.string() + " is not writable");
+        if (!Utf8PathWritable(name)) {
+            return Status::Failure("没有在文件夹 " + name + " 中写入的权限",
+                                   "the folder " + name + " is not writable");
         }
         return Status::Ok();
     }
@@ -100,7 +101,7 @@ class Undo {
 
   private:
     std::string settingsPath_;
-    std::vector<std::string> madeFolders_;
+    std::vector<fs::path> madeFolders_;
     std::string ledger_;
     std::vector<std::pair<const PickList*, std::string>> oldLists_;
     bool done_ = false;
@@ -127,8 +128,8 @@ Status LedgerProblem(const std::string& path, const Status& failure) {
 Status RememberFolder(const std::string& folder) {
     const std::string path = RememberedFolderPath();
     std::error_code error;
-    fs::create_directories(fs::path(path).parent_path(), error);
-    FileReplacement file(path);
+    fs::create_directories(FileSystemPath(path).parent_path(), error);
+    FileReplacement file(NativePathOfUtf8(path));
     if (!error && file.Open().ok() && file.Write(folder + "\n").ok() && file.Replace().ok()) {
         return Status::Ok();
     }
@@ -144,7 +145,7 @@ Status MakeFirstLedger(const FirstLedger& choice, const std::string& settingsPat
     Undo undo(settingsPath);
     if (Status made = undo.MakeFolder(folder); !made.ok()) return made;
 
-    const std::string ledger = (folder / kLedgerFileName).string();
+    const std::string ledger = Utf8OfFileSystemPath(folder / kLedgerFileName);
     if (const Status made = CreateLedger(ledger, choice.user, choice.password); !made.ok()) {
         return LedgerProblem(ledger, made);
     }
@@ -158,7 +159,7 @@ Status MakeFirstLedger(const FirstLedger& choice, const std::string& settingsPat
         }
     }
     if (folder != Normal(launcherFolder)) {
-        if (Status remembered = RememberFolder(folder.string()); !remembered.ok()) {
+        if (Status remembered = RememberFolder(Utf8OfFileSystemPath(folder)); !remembered.ok()) {
             return remembered;
         }
     }

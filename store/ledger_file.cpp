@@ -1,10 +1,5 @@
 #include "store/ledger_file.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <climits>
-#include <cstring>
 #include <set>
 
 #include "platform/program_files.h"
@@ -72,13 +67,9 @@ std::set<std::string> ColumnsOf(SqliteDatabase& db, const std::string& table) {
 
 Status LedgerPathHere(std::string& path) {
     path.clear();
-    char directory[PATH_MAX];
-    if (!getcwd(directory, sizeof directory)) {
-        const std::string reason = std::strerror(errno);
-        return Status::Failure("无法取得当前目录：" + reason,
-                               "cannot get the current directory: " + reason);
-    }
-    const std::string here = directory;
+    const std::string here = Utf8CurrentDirectory();
+    if (here.empty())
+        return Status::Failure("无法取得当前目录", "cannot get the current directory");
     path = PathIn(here == "/" ? "" : here, kLedgerFileName);
     return Status::Ok();
 }

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "common/text_encoding.h"
+#include "platform/utf8_paths.h"
 #include "store/settings.h"
 
 namespace {
@@ -46,7 +47,7 @@ std::string Join(const std::vector<std::string>& items, const std::string& delim
 
 Status MakeFolderOf(const std::string& path) {
     std::error_code error;
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+    std::filesystem::create_directories(FileSystemPath(path).parent_path(), error);
     if (!error) return Status::Ok();
     return Status::Failure("无法建立配置文件所在的文件夹：" + path + "（" + error.message() + "）",
                            "cannot make the folder of " + path + ": " + error.message());

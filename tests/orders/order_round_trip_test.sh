@@ -21,6 +21,8 @@ export QT_QPA_PLATFORM=xcb
 . "$(dirname "$0")/../support/sign_in.sh"
 # shellcheck source=../support/program.sh
 . "$(dirname "$0")/../support/program.sh"
+# shellcheck source=../support/order_list.sh
+. "$(dirname "$0")/../support/order_list.sh"
 
 root=$(mktemp -d)
 pid=""
@@ -32,30 +34,6 @@ program_install "$program" "$root"
 printf '[zhanghaoinfo]\r\nzhanghao=旗舰店|二店\r\n[kuaidiinfo]\r\nkuaidi=中通快递#顺丰\r\n' |
     iconv -f utf-8 -t gbk >"$root/program/config.ini"
 
-fill() {  # fill WINDOW X Y TEXT: replaces the text of the box at that point
-    at "$1" "$2" "$3"
-    xdotool click 1 key ctrl+a
-    xdotool type --delay 40 "$4"
-}
-pick() {  # pick WINDOW X Y N: the Nth item of the drop-down list at that point
-    at "$1" "$2" "$3"
-    xdotool click 1
-    xdotool key --delay 100 $(printf 'Down %.0s' $(seq "$4"))
-}
-menu() {  # menu N: the Nth item of the list's pop-up menu, at a point on the first row
-    at "$main" 300 180
-    xdotool click 3
-    sleep 0.5
-    xdotool key --delay 100 $(printf 'Down %.0s' $(seq "$1")) Return
-}
-query() {  # query ORDER_NUMBER: lists the orders of that number (all when empty)
-    at "$main" 331 32
-    xdotool click 1 key ctrl+a BackSpace
-    [ -z "$1" ] || xdotool type --delay 40 "$1"
-    at "$main" 792 25
-    xdotool click 1
-    sleep 1
-}
 ledger() {  # the ledger's orders, one a line
     sqlite3 -separator ' ' "$root/work/tallovar.mdb" \
         "select 订单号,卖家账号,快递公司,运单号,订单日期,售价,进价,佣金,利润 from 订单列表 order by 订单号"
@@ -68,64 +46,14 @@ main=$(program_window '^订单管理$')
 check "main window after signing in" yes "$([ -n "$main" ] && echo yes || echo no)"
 
 # Two orders through one editor: it empties itself after each.
-at "$main" 400 330
-xdotool click 3
-sleep 0.5
-xdotool key --delay 100 Down Down Down Return
-editor=$(program_window '^添加订单$')
+open_editor
 check "editor opened for adding" yes "$([ -n "$editor" ] && echo yes || echo no)"
-add_order() {  # add_order SELLER_ITEM NUMBER DATE PRICE COST COMMISSION
-    pick "$editor" 114 42 "$1"
-    fill "$editor" 277 43 "$2"
-    fill "$editor" 629 69 "$3"
-    fill "$editor" 92 209 "$4"
-    fill "$editor" 193 210 "$5"
-    fill "$editor" 296 210 "$6"
-    at "$editor" 234 325
-    xdotool click 1
-    answer '^提示$'
-    answer '^信息：$'
-}
 add_order 1 A-1001 2024-1-5 30 20 1.5
 add_order 2 A-1002 2024-2-9 12 5 0
 check "orders added, the profit worked out" "A-1001 旗舰店   2024-1-5 30 20 1.5 11.5
 A-1002 二店   2024-2-9 12 5 0 7" "$(ledger)"
 "$send_close" "$editor"
 program_window_gone '^添加订单$'
-
-type_list_path() {  # the name $root/list.csv typed into the save dialog
-    if program_is_windows; then
-        # A Windows dialog gives a typed name the chosen type's extension: the
-        # CSV type is chosen first (the box after the name), then the name typed
-        # in place of the suggested one, which is not selected there.
-        xdotool key Tab Down shift+Tab End shift+Home Delete
-        xdotool type --delay 40 "Z:${root//\//\\}\\list.csv"
-    else
-        xdotool type --delay 40 "$root/list.csv"
-    fi
-}
-export_list() {  # export_list [suggested]: the list shown, through the save dialog, to
-    # $root/list.csv, or under the name the dialog suggests
-    local replacing=no
-    [ -e "$root/list.csv" ] && [ -z "${1:-}" ] && replacing=yes
-    at "$main" 400 330
-    xdotool click 3
-    sleep 0.5
-    xdotool key --delay 100 Down Down Down Down Down Down Return
-    dialog=$(program_window '^导出到 Excel$')
-    [ -z "$dialog" ] || xdotool windowfocus --sync "$dialog"
-    sleep 0.5
-    [ -n "${1:-}" ] || type_list_path
-    xdotool key Return
-    if [ "$replacing" = yes ]; then  # the dialog asks before replacing the file
-        sleep 2
-        xdotool key y
-    fi
-    answer '^信息：$'  # 已导出 N 张订单到 …
-}
-exported_rows() {  # seller and number of each order exported, between heading and totals
-    sed '1d;$d' "$root/list.csv" | cut -d, -f2-3
-}
 
 # The list and its totals line, as the export writes them.
 query ""

@@ -23,7 +23,7 @@ root=$(mktemp -d)
 pid=""
 trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; program_end; rm -rf "$root"' EXIT
 program_install "$1" "$root"
-work="$root/work"
+work="$root/账本"  # a Chinese folder, as the program and the tool read it on Windows
 mkdir -p "$work"
 (cd "$work" && "$2" init 老板 secret >/dev/null && "$2" user add boss secret >/dev/null)
 mv "$work/tallovar.mdb" "$work/tallovar.mdb.sqlite"

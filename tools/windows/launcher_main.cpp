@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/utf8_paths.h"
 #include "platform/windows/wide_text.h"
 #include "tools/launcher.h"
 
@@ -106,13 +107,6 @@ void Tell(const std::string& message) {
                 MB_OK | MB_ICONWARNING | MB_TOPMOST | MB_SETFOREGROUND);
 }
 
-// An environment variable as UTF-8 (the C runtime's getenv answers in the
-// ANSI code page), or empty.
-std::string Environment(const wchar_t* name) {
-    const wchar_t* value = _wgetenv(name);
-    return value ? Utf8FromWide(value) : std::string();
-}
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -121,10 +115,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     steps.startProgram = StartProgram;
     steps.tell = Tell;
     LauncherFolders folders;
-    folders.chosen = Environment(L"TALLOVAR_LEDGER_DIR");
+    folders.chosen = Utf8Environment("TALLOVAR_LEDGER_DIR");
     // The file tallovar-admin setup writes (RememberedFolderPath), named here
     // in UTF-8.
-    folders.remembered = Environment(L"APPDATA") + "/tallovar/ledger-folder";
+    folders.remembered = Utf8Environment("APPDATA") + "/tallovar/ledger-folder";
     folders.fallback = DefaultLedgerFolder();
     try {
         return Launch(folders, steps);
