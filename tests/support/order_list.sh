@@ -90,8 +90,15 @@ export_list() {
     sleep 0.5
     [ -n "${1:-}" ] || type_list_path
     xdotool key Return
-    if [ "$replacing" = yes ]; then  # the dialog asks before replacing the file
-        sleep 2
+    if [ "$replacing" = yes ]; then
+        # The dialog asks before replacing the file, in a box of its own title
+        # (Qt's and Windows' alike); a key pressed before the box is there is lost.
+        for _ in $(seq 150); do
+            [ "$(xdotool search --all --onlyvisible --pid "$pid" --name '^导出到 Excel$' \
+                2>/dev/null | wc -l)" -ge 2 ] && break
+            sleep 0.2
+        done
+        sleep 0.3
         xdotool key y
     fi
     answer '^信息：$'  # 已导出 N 张订单到 …
