@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/console_output.h"
 #include "platform/program_arguments.h"
 #include "tools/admin_command.h"
 #include "tools/admin_usage.h"
@@ -39,6 +40,7 @@ int RunCommand(const AdminCommandHelp& command, int (*run)(const CommandLine&),
 }  // namespace
 
 int main(int argc, char** argv) {
+    const Utf8ConsoleOutput console;
     const std::vector<std::string> arguments = ProgramArguments(argc, argv);
     if (arguments.empty()) {
         PrintAdminUsage(stderr);

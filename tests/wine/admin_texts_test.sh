@@ -3,7 +3,9 @@
 # program its ANSI code page (GBK): the current folder 账本, a user name and
 # file names on the command line, for a backup and for sheets to import (a CSV
 # file and a workbook, which the Linux tool exports). Each reaches the ledger
-# and the file system as itself, read back here in UTF-8.
+# and the file system as itself, read back here in UTF-8. In a console (a
+# terminal here, which Wine makes one of, in GBK) the tool's messages read as
+# themselves.
 # Usage: admin_texts_test.sh WINDOWS_PROGRAM LINUX_ADMIN_TOOL (tallovar-admin.exe
 # beside the program)
 set -euo pipefail
@@ -39,5 +41,10 @@ imported=$(admin import "$windows_root\\订单.csv") || true
 imported+=$(admin import --allow-duplicates "$windows_root\\订单.xlsx") || true
 check "both sheets imported by their Chinese names" 6 \
     "$(sqlite3 "$ledgers/tallovar.mdb" 'select count(*) from 订单列表' 2>&1)"
-[ "$failures" = 0 ] || echo "$made$imported"
+# Wine draws its console on the terminal with escape sequences: only the text.
+console=$(cd "$ledgers" && LC_ALL=zh_CN.UTF-8 script -qec "'$wine_loader' '$tool' 账目; '$wine_loader' '$tool' user list" /dev/null |
+    sed 's/\x1b\[[0-9;?]*[a-zA-Z]//g' | tr -d '\r') || true
+check "an unknown command named in the console" 1 "$(grep -c '未知的子命令：账目' <<<"$console")"
+check "the users listed in the console" 1 "$(grep -c '店员' <<<"$console")"
+[ "$failures" = 0 ] || echo "$made$imported$console"
 exit "$failures"
