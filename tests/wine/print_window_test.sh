@@ -11,15 +11,11 @@ set -euo pipefail
 program=$1
 admin=$2
 pdf_read=$3
-
-if [ -z "${DISPLAY_FOR_TEST:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" env DISPLAY_FOR_TEST=1 "$0" "$@"
-fi
+here=$(dirname "$0")
+# shellcheck source=../support/desktop.sh
+. "$here/../support/desktop.sh" "$@"
 # The Windows program's own platform, whatever the caller chose for Linux ones.
 unset QT_QPA_PLATFORM
-here=$(dirname "$0")
-# shellcheck source=../support/check.sh
-. "$here/../support/check.sh"
 # shellcheck source=../support/sign_in.sh
 . "$here/../support/sign_in.sh"
 # shellcheck source=../support/program.sh
